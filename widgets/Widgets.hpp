@@ -1,0 +1,244 @@
+#pragma once
+// The public surface of our widget layer: a small retained-mode GUI on SFML 2.5 whose form files
+// are a subset of a common text form format. The game includes only this header.
+//
+// Ownership: widgets are held by shared handles (Widget::Ptr). A container (Gui, Panel, Group)
+// owns its children; a widget keeps a plain back-pointer to its parent.
+
+#include <SFML/Graphics.hpp>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vgui
+{
+
+// Thrown by loadWidgetsFromFile (and only there); the message is one line saying what and where.
+class Exception : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A list of handlers without arguments. Delivery copies the list first, so a handler may
+// disconnect, remove its own widget or replace the whole screen.
+class Signal
+{
+public:
+    using Handler = std::function<void()>;
+    unsigned connect(Handler handler);
+    bool disconnect(unsigned id);
+    void disconnectAll();
+    void emit() const;
+    unsigned operator()(Handler handler) { return connect(std::move(handler)); }
+
+private:
+    std::vector<std::pair<unsigned, Handler>> handlers;
+    unsigned nextId = 1;
+};
+
+// The look of one widget: colours, outlines, textures and text style, by renderer key
+// (TextColor, BackgroundColorHover, Borders...). Widgets that share a form's "Renderer.N"
+// share one Renderer object.
+class Renderer
+{
+public:
+    virtual ~Renderer() = default;
+    void setTextColor(sf::Color color);
+    sf::Color getTextColor() const;
+    void setFillColor(sf::Color color);
+    sf::Color getFillColor() const;
+    void setBackgroundColor(sf::Color color);
+    sf::Color getBackgroundColor() const;
+    void setBorderColor(sf::Color color);
+    sf::Color getBorderColor() const;
+    // The implementation keeps further keys (state variants, Borders, Padding, Texture...)
+    // behind this surface.
+    struct Data;
+    std::shared_ptr<Data> data;
+    Renderer();
+};
+
+class Container;
+
+class Widget : public std::enable_shared_from_this<Widget>
+{
+public:
+    using Ptr = std::shared_ptr<Widget>;
+    virtual ~Widget();
+
+    const std::string& getName() const;
+    void setName(const std::string& name);
+
+    void setPosition(sf::Vector2f position);
+    void setPosition(float x, float y) { setPosition({x, y}); }
+    sf::Vector2f getPosition() const;
+    void setSize(sf::Vector2f size);
+    void setSize(float width, float height) { setSize({width, height}); }
+    sf::Vector2f getSize() const;
+    // Scales the drawn widget around its position (health bars use it).
+    void setScale(sf::Vector2f scale);
+    void setScale(float scale) { setScale({scale, scale}); }
+    sf::Vector2f getScale() const;
+
+    // A hidden widget is neither drawn nor hit; hiding drops its focus, hover and pressed state.
+    void setVisible(bool visible);
+    bool isVisible() const;
+    void setEnabled(bool enabled);
+    bool isEnabled() const;
+
+    // The renderer is never null; setRenderer shares another widget's look.
+    Renderer* getRenderer();
+    const Renderer* getRenderer() const;
+    void setRenderer(std::shared_ptr<Renderer::Data> data);
+
+    Container* getParent() const;
+
+protected:
+    Widget();
+    struct State;
+    std::unique_ptr<State> state;
+    friend class Container;
+    friend class Gui;
+};
+
+// A widget that holds children. Later children are drawn on top and get the mouse first.
+class Container : public Widget
+{
+public:
+    using Ptr = std::shared_ptr<Container>;
+    void add(const Widget::Ptr& widget, const std::string& name = "");
+    bool remove(const Widget::Ptr& widget);
+    void removeAllWidgets();
+    const std::vector<Widget::Ptr>& getWidgets() const;
+    // Direct children first, then nested ones; exact name match.
+    Widget::Ptr get(const std::string& name) const;
+    template <class T>
+    std::shared_ptr<T> get(const std::string& name) const
+    {
+        return std::dynamic_pointer_cast<T>(get(name));
+    }
+
+protected:
+    Container();
+};
+
+class Panel : public Container
+{
+public:
+    using Ptr = std::shared_ptr<Panel>;
+    static Ptr create(sf::Vector2f size = {100.f, 100.f});
+};
+
+class Group : public Container
+{
+public:
+    using Ptr = std::shared_ptr<Group>;
+    static Ptr create(sf::Vector2f size = {100.f, 100.f});
+};
+
+class Label : public Widget
+{
+public:
+    using Ptr = std::shared_ptr<Label>;
+    static Ptr create(const std::string& text = "");
+    void setText(const std::string& utf8);
+    std::string getText() const;
+    void setTextSize(unsigned size);
+    unsigned getTextSize() const;
+};
+
+class Picture : public Widget
+{
+public:
+    using Ptr = std::shared_ptr<Picture>;
+    static Ptr create(std::shared_ptr<const sf::Texture> texture = nullptr);
+    void setTexture(std::shared_ptr<const sf::Texture> texture);
+};
+
+class Button : public Widget
+{
+public:
+    using Ptr = std::shared_ptr<Button>;
+    static Ptr create(const std::string& text = "");
+    void setText(const std::string& utf8);
+    std::string getText() const;
+    void setTextSize(unsigned size);
+    unsigned getTextSize() const;
+    // Fires when the left button is released over the button after being pressed on it.
+    Signal onPress;
+
+protected:
+    Button();
+};
+
+// A button with an image left of its text.
+class BitmapButton : public Button
+{
+public:
+    using Ptr = std::shared_ptr<BitmapButton>;
+    static Ptr create(const std::string& text = "");
+    // Shares the texture; the button keeps it alive while it shows it.
+    void setImage(std::shared_ptr<const sf::Texture> texture);
+    std::shared_ptr<const sf::Texture> getImage() const;
+    // 0: the image's own size; otherwise a share of the button's inner height.
+    void setImageScaling(float relativeHeight);
+};
+
+// Editable multi-line text. getText and setText speak UTF-8.
+class TextArea : public Widget
+{
+public:
+    using Ptr = std::shared_ptr<TextArea>;
+    static Ptr create();
+    void setText(const std::string& utf8);
+    std::string getText() const;
+    void setDefaultText(const std::string& utf8);
+    void setTextSize(unsigned size);
+    unsigned getTextSize() const;
+    void setMaximumCharacters(std::size_t maximum); // 0: no limit
+    void setReadOnly(bool readOnly);
+    bool isReadOnly() const;
+    // Caret position in characters (code points) from the start.
+    std::size_t getCaretPosition() const;
+};
+
+class ProgressBar : public Widget
+{
+public:
+    using Ptr = std::shared_ptr<ProgressBar>;
+    // Default size 232 x 28, range 0..100, value 0.
+    static Ptr create();
+    void setMinimum(unsigned minimum);
+    void setMaximum(unsigned maximum);
+    void setValue(unsigned value); // clamped to minimum..maximum
+    unsigned getMinimum() const;
+    unsigned getMaximum() const;
+    unsigned getValue() const;
+    void setText(const std::string& utf8);
+};
+
+// The root: draws into a window and receives its events.
+class Gui : public Container
+{
+public:
+    using Ptr = std::shared_ptr<Gui>;
+    Gui();
+    explicit Gui(sf::RenderWindow& window);
+    // Borrows the window; it must outlive the Gui's use of it.
+    void setTarget(sf::RenderWindow& window);
+    // Returns whether a widget used the event.
+    bool handleEvent(const sf::Event& event);
+    void draw();
+    // The font every widget draws its text with. Without a call, the Gui loads
+    // "../assets/arial.ttf" on first need (one line on failure, then text is not drawn).
+    void setFont(std::shared_ptr<const sf::Font> font);
+    // Throws vgui::Exception on failure; a failed file changes nothing (no half-built screen).
+    // With replaceExisting, the file's widgets replace every widget of the root.
+    void loadWidgetsFromFile(const std::string& path, bool replaceExisting = true);
+};
+
+} // namespace vgui

@@ -51,12 +51,18 @@ struct Color
 struct Property
 {
     std::string name;
-    PropertyType type = PropertyType::String;
-    std::string stringValue;  // string, file, class (the class's JSON as text)
+    PropertyType type = PropertyType::String; // as declared in the file
+    // False when the value does not fit the declared type (an int written 2.5, a bool written
+    // "yes", an unknown type name). The value fields then keep their defaults, every Get* below
+    // treats the property as absent, and Map::warnings says where it is. Find still returns it,
+    // so a caller can tell "absent" from "present but unusable".
+    bool valid = true;
+    std::string propertyType;  // the custom type's name for class (and enum) properties, else empty
+    std::string stringValue;  // string, file, color (as written), class (the class's JSON as text)
     std::int64_t intValue = 0; // int, object (object id)
     double floatValue = 0.0;   // float (also set for int)
     bool boolValue = false;
-    Color colorValue;
+    Color colorValue; // "#AARRGGBB" or "#RRGGBB"; "" (Tiled's unset colour) is transparent black
 };
 
 // Custom properties in file order. Lookups by exact, case-sensitive name; the last of
@@ -73,6 +79,12 @@ public:
     std::optional<double> GetFloat(const std::string& name) const;
     std::optional<std::string> GetString(const std::string& name) const;
     std::optional<bool> GetBool(const std::string& name) const;
+    std::optional<Color> GetColor(const std::string& name) const;
+};
+
+struct Point
+{
+    double x = 0, y = 0;
 };
 
 struct Object
@@ -85,6 +97,8 @@ struct Object
     bool ellipse = false;
     std::uint32_t gid = 0;
     bool visible = true;
+    std::vector<Point> polygon;  // relative to (x, y); empty unless the object is a polygon
+    std::vector<Point> polyline; // relative to (x, y); empty unless the object is a polyline
     Properties properties;
 };
 
@@ -112,6 +126,24 @@ struct Layer
     Properties properties;
 };
 
+struct AnimationFrame
+{
+    std::uint32_t tileId = 0; // local id within the tileset
+    int duration = 0;         // milliseconds
+};
+
+// Per-tile data of a tileset; only tiles that carry something appear.
+struct Tile
+{
+    std::uint32_t id = 0; // local id within the tileset
+    std::string type;     // "type", or "class" when "type" is absent
+    std::string image;    // collection-of-images tilesets: as written in the tileset's file
+    std::filesystem::path imageRelativeToMap;
+    int imageWidth = 0, imageHeight = 0;
+    std::vector<AnimationFrame> animation;
+    Properties properties;
+};
+
 struct Tileset
 {
     std::uint32_t firstGid = 0;
@@ -122,6 +154,7 @@ struct Tileset
     int imageWidth = 0, imageHeight = 0;
     int tileWidth = 0, tileHeight = 0;
     int tileCount = 0, columns = 0, margin = 0, spacing = 0;
+    std::vector<Tile> tiles;
     Properties properties;
 
     // Whether the (flag-free) id lies in firstGid .. firstGid + tileCount - 1.
@@ -132,6 +165,9 @@ struct Map
 {
     Status status = Status::OK;
     std::string message; // one line: what and where; empty when status is OK
+    // Problems that do not stop the map from loading, one line each in the same form as
+    // message (today: custom properties whose value does not fit their declared type).
+    std::vector<std::string> warnings;
 
     int width = 0, height = 0;
     int tileWidth = 0, tileHeight = 0;
@@ -147,7 +183,8 @@ struct Map
 // Reads a map file. On failure the map carries the status and message and whatever was read
 // before the failure is dropped (no layers, no tilesets).
 Map Parse(const std::filesystem::path& path);
-// The same from text already in memory; relative paths resolve against baseDir.
+// The same from text already in memory; relative paths resolve against baseDir. Messages
+// start with "<memory>" where Parse puts the file's path.
 Map ParseString(const std::string& json, const std::filesystem::path& baseDir = {});
 
 } // namespace tmj

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <fstream>
 #include <limits>
-#include <sstream>
 #include <system_error>
 
 namespace tmj
@@ -137,6 +136,7 @@ enum class FileRead
     Ok,
     Missing,
     Directory,
+    NotRegular,
     TooLarge,
     Unreadable,
 };
@@ -149,18 +149,24 @@ FileRead ReadWholeFile(const fs::path& path, std::string& text)
         return FileRead::Missing;
     if (fs::is_directory(status))
         return FileRead::Directory;
+    // Devices and pipes could block or never end (a tileset "source" of /dev/zero).
+    if (!fs::is_regular_file(status))
+        return FileRead::NotRegular;
     const std::uintmax_t size = fs::file_size(path, ec);
-    if (!ec && size > MaxFileBytes)
+    if (ec)
+        return FileRead::Unreadable;
+    if (size > MaxFileBytes)
         return FileRead::TooLarge;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return FileRead::Unreadable;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
+    // Read no more than the size seen above plus one byte, in case the file grows meanwhile.
+    text.resize(static_cast<std::size_t>(size) + 1);
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
     if (in.bad())
         return FileRead::Unreadable;
-    text = std::move(buffer).str();
-    return text.size() > MaxFileBytes ? FileRead::TooLarge : FileRead::Ok;
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return text.size() > size ? FileRead::Unreadable : FileRead::Ok;
 }
 
 std::string Describe(FileRead result)
@@ -173,12 +179,21 @@ std::string Describe(FileRead result)
         return "file not found";
     case FileRead::Directory:
         return "is a directory, not a file";
+    case FileRead::NotRegular:
+        return "is not a regular file";
     case FileRead::TooLarge:
         return "file is larger than " + std::to_string(MaxFileBytes >> 20) + " MiB";
     case FileRead::Unreadable:
         return "cannot read the file";
     }
     return "cannot read the file";
+}
+
+// Missing files, folders and devices count as "not found"; a file we found but cannot take is invalid.
+Status StatusOf(FileRead result)
+{
+    return result == FileRead::TooLarge || result == FileRead::Unreadable ? Status::InvalidMap
+                                                                         : Status::FileNotFound;
 }
 
 bool EndsWithNoCase(const std::string& text, std::string_view suffix)
@@ -617,8 +632,7 @@ private:
         std::string text;
         const FileRead read = ReadWholeFile(baseDir_ / tileset.source, text);
         if (read != FileRead::Ok)
-            return Fail(read == FileRead::TooLarge || read == FileRead::Unreadable ? Status::InvalidMap
-                                                                                   : Status::FileNotFound,
+            return Fail(StatusOf(read),
                         at, "tileset " + Quoted(source) + ": " + Describe(read));
         json root;
         std::string error;
@@ -878,8 +892,7 @@ Map Guarded(const std::string& display, const fs::path& baseDir, const fs::path*
             std::string content;
             const FileRead read = ReadWholeFile(*file, content);
             if (read != FileRead::Ok)
-                reader.Fail(read == FileRead::TooLarge || read == FileRead::Unreadable ? Status::InvalidMap
-                                                                                       : Status::FileNotFound,
+                reader.Fail(StatusOf(read),
                             "", Describe(read));
             else
                 reader.ReadText(content);

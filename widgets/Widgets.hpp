@@ -63,6 +63,7 @@ public:
 };
 
 class Container;
+struct WidgetAccess; // the layer's own implementation files reach widget internals through it
 
 class Widget : public std::enable_shared_from_this<Widget>
 {
@@ -103,6 +104,7 @@ protected:
     std::unique_ptr<State> state;
     friend class Container;
     friend class Gui;
+    friend struct WidgetAccess;
 };
 
 // A widget that holds children. Later children are drawn on top and get the mouse first.

@@ -1,0 +1,556 @@
+// Turning a parsed form into widgets. Everything is built off to the side first; the Gui only
+// changes once the whole file has loaded, so a failing file leaves the screen as it was.
+
+#include "widgets/FormParser.hpp"
+#include "widgets/WidgetState.hpp"
+
+#include <array>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+
+namespace vgui
+{
+
+namespace
+{
+
+using form::Expr;
+using form::Node;
+
+// The position and size expressions of one widget, resolved once the whole form exists so that
+// a widget may refer to a sibling declared after it.
+struct PendingLayout
+{
+    std::array<std::unique_ptr<Expr>, 2> position;
+    std::array<std::unique_ptr<Expr>, 2> size;
+    unsigned positionLine = 0;
+    unsigned sizeLine = 0;
+    std::string id;
+    int status = 0; // 0 waiting, 1 being resolved (a second visit is a cycle), 2 done
+};
+
+struct Scope
+{
+    sf::Vector2f parentSize;
+    const std::vector<Widget::Ptr>* siblings = nullptr;
+    const std::vector<Widget::Ptr>* existing = nullptr;
+};
+
+bool EndsWith(const std::string& text, const std::string& tail)
+{
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// The key without a state variant suffix ("BackgroundColorHover" -> "BackgroundColor").
+std::string BaseKey(const std::string& key)
+{
+    static const char* const suffixes[] = {"DownHover", "DownDisabled", "DownFocused", "Hover",
+                                           "Down",      "Disabled",     "Focused"};
+    for (const char* suffix : suffixes)
+    {
+        if (EndsWith(key, suffix) && key.size() > std::string(suffix).size())
+            return key.substr(0, key.size() - std::string(suffix).size());
+    }
+    return key;
+}
+
+class Loader
+{
+public:
+    explicit Loader(std::string formFolder) : folder(std::move(formFolder)) {}
+
+    std::vector<Widget::Ptr> Load(const Node& root, sf::Vector2f rootSize, const std::vector<Widget::Ptr>& existing)
+    {
+        // Shared looks first, so a widget may use one declared further down.
+        for (const auto& item : root.items)
+        {
+            if (item.section && item.section->header.rfind("Renderer.", 0) == 0)
+            {
+                const std::string name = form::parseString(item.section->header.substr(9));
+                shared[name] = BuildRenderer(*item.section, item.section->header);
+            }
+        }
+        std::vector<Widget::Ptr> widgets;
+        for (const auto& item : root.items)
+        {
+            if (item.section && item.section->header.rfind("Renderer", 0) != 0)
+                widgets.push_back(BuildWidget(*item.section));
+        }
+        ResolveList(widgets, rootSize, &existing);
+        return widgets;
+    }
+
+private:
+    std::string folder;
+    std::map<std::string, std::shared_ptr<Renderer::Data>> shared;
+    std::map<std::string, std::shared_ptr<const sf::Texture>> textures;
+    std::map<const Widget*, PendingLayout> layouts;
+
+    [[noreturn]] static void Fail(const std::string& id, unsigned line, const std::string& what)
+    {
+        throw Exception("Error while loading '" + id + "' at line " + std::to_string(line) + ": " + what);
+    }
+
+    std::shared_ptr<const sf::Texture> LoadTexture(const std::string& value, const std::string& id, unsigned line)
+    {
+        if (form::toLower(value) == "none")
+            return nullptr;
+        std::string file;
+        std::string options;
+        if (!value.empty() && value.front() == '"')
+        {
+            std::size_t end = 1;
+            while (end < value.size() && value[end] != '"')
+                end += value[end] == '\\' ? 2u : 1u;
+            file = form::parseString(value.substr(0, end + 1));
+            options = end + 1 < value.size() ? value.substr(end + 1) : "";
+        }
+        else
+        {
+            const std::size_t space = value.find(' ');
+            file = value.substr(0, space);
+            options = space == std::string::npos ? "" : value.substr(space);
+        }
+        bool smooth = false;
+        std::istringstream words(options);
+        for (std::string word; words >> word;)
+        {
+            if (form::toLower(word) == "smooth")
+                smooth = true;
+            else
+                Fail(id, line, "Unknown texture option '" + word + "'.");
+        }
+        const std::string path = (!file.empty() && file.front() == '/') ? file : folder + file;
+        const std::string cacheKey = path + (smooth ? "|smooth" : "");
+        if (auto it = textures.find(cacheKey); it != textures.end())
+            return it->second;
+        auto texture = std::make_shared<sf::Texture>();
+        if (!std::ifstream(path, std::ios::binary) || !texture->loadFromFile(path))
+            Fail(id, line, "Failed to load the image '" + path + "'.");
+        texture->setSmooth(smooth);
+        textures[cacheKey] = texture;
+        return texture;
+    }
+
+    std::shared_ptr<Renderer::Data> BuildRenderer(const Node& node, const std::string& id)
+    {
+        static const char* const colorKeys[] = {
+            "TextColor",  "BackgroundColor",   "BorderColor",     "FillColor",
+            "CaretColor", "DefaultTextColor",  "SelectedTextColor", "SelectedTextBackgroundColor",
+            "TextColorFilled", "TextOutlineColor"};
+        static const char* const numberKeys[] = {"Opacity", "OpacityDisabled", "ScrollbarWidth",
+                                                 "RoundedBorderRadius", "TextOutlineThickness"};
+        auto data = std::make_shared<Renderer::Data>();
+        for (const auto& item : node.items)
+        {
+            if (item.section)
+            {
+                if (item.section->header == "Scrollbar")
+                    continue; // we draw no scrollbars; forms from the builder may still describe one
+                Fail(id, item.line, "Unexpected section '" + item.section->header + "' in a renderer.");
+            }
+            const std::string& key = item.key;
+            const std::string base = BaseKey(key);
+            if (std::find(std::begin(colorKeys), std::end(colorKeys), base) != std::end(colorKeys))
+            {
+                sf::Color color;
+                if (!form::parseColor(item.value, color))
+                    Fail(id, item.line, "Failed to parse the colour '" + item.value + "' of '" + key + "'.");
+                data->colors[key] = color;
+            }
+            else if (key == "Borders" || key == "Padding")
+            {
+                Outline outline;
+                if (!form::parseOutline(item.value, outline))
+                    Fail(id, item.line, "Failed to parse the outline '" + item.value + "' of '" + key + "'.");
+                data->outlines[key] = outline;
+            }
+            else if (base == "Texture" || key == "TextureBackground" || key == "TextureFill")
+            {
+                data->textures[key] = LoadTexture(item.value, id, item.line);
+            }
+            else if (key == "TextStyle")
+            {
+                data->hasTextStyle = true;
+                data->textStyle = ParseStyle(item.value, id, item.line);
+            }
+            else if (std::find(std::begin(numberKeys), std::end(numberKeys), key) != std::end(numberKeys))
+            {
+                float number = 0.f;
+                if (!form::parseNumber(item.value, number))
+                    Fail(id, item.line, "Failed to parse the number '" + item.value + "' of '" + key + "'.");
+                data->numbers[key] = number;
+            }
+            else if (key != "Font")
+            {
+                Fail(id, item.line, "Unknown renderer property '" + key + "'.");
+            }
+        }
+        return data;
+    }
+
+    static sf::Uint32 ParseStyle(const std::string& value, const std::string& id, unsigned line)
+    {
+        sf::Uint32 style = sf::Text::Regular;
+        std::string text = form::parseString(value);
+        for (char& c : text)
+        {
+            if (c == '|')
+                c = ' ';
+        }
+        std::istringstream words(text);
+        for (std::string word; words >> word;)
+        {
+            const std::string lower = form::toLower(word);
+            if (lower == "bold")
+                style |= sf::Text::Bold;
+            else if (lower == "italic")
+                style |= sf::Text::Italic;
+            else if (lower == "underlined")
+                style |= sf::Text::Underlined;
+            else if (lower == "strikethrough")
+                style |= sf::Text::StrikeThrough;
+            else if (lower != "regular")
+                Fail(id, line, "Unknown text style '" + word + "'.");
+        }
+        return style;
+    }
+
+    static Widget::Ptr Create(const std::string& type)
+    {
+        if (type == "Button")
+            return Button::create();
+        if (type == "BitmapButton")
+            return BitmapButton::create();
+        if (type == "TextArea")
+            return TextArea::create();
+        if (type == "ProgressBar")
+            return ProgressBar::create();
+        if (type == "Label")
+            return Label::create();
+        if (type == "Picture")
+            return Picture::create();
+        if (type == "Panel")
+            return Panel::create();
+        if (type == "Group")
+            return Group::create();
+        return nullptr;
+    }
+
+    Widget::Ptr BuildWidget(const Node& node)
+    {
+        // The type ends at the first dot; the rest, quoted or not, is the name.
+        std::size_t dot = node.header.find('.');
+        const std::string type = node.header.substr(0, dot);
+        const std::string name = dot == std::string::npos ? "" : form::parseString(node.header.substr(dot + 1));
+        const std::string id = name.empty() ? type : type + "." + name;
+
+        Widget::Ptr widget = Create(type);
+        if (!widget)
+            Fail(id, node.line, "No construct function exists for widget type '" + type + "'.");
+        widget->setName(name);
+        auto& s = WidgetAccess::of(*widget);
+        const Kind kind = s.kind;
+
+        auto readBool = [&](const form::Item& item) {
+            bool value = false;
+            if (!form::parseBool(item.value, value))
+                Fail(id, item.line, "Failed to parse the boolean '" + item.value + "' of '" + item.key + "'.");
+            return value;
+        };
+        auto readNumber = [&](const form::Item& item, bool allowNegative) {
+            float value = 0.f;
+            if (!form::parseNumber(item.value, value) || (!allowNegative && value < 0.f))
+                Fail(id, item.line, "Failed to parse the number '" + item.value + "' of '" + item.key + "'.");
+            return value;
+        };
+        auto readLayout = [&](const form::Item& item, std::array<std::unique_ptr<Expr>, 2>& target) {
+            std::string first;
+            std::string second;
+            if (!form::splitPair(item.value, first, second))
+                Fail(id, item.line, "Expected '(x, y)' for '" + item.key + "', found '" + item.value + "'.");
+            std::string error;
+            auto x = form::parseExpression(first, error);
+            auto y = x ? form::parseExpression(second, error) : nullptr;
+            if (!x || !y)
+                Fail(id, item.line, error);
+            target[0] = std::move(x);
+            target[1] = std::move(y);
+        };
+
+        std::optional<unsigned> minimum;
+        std::optional<unsigned> maximum;
+        std::optional<unsigned> value;
+        for (const auto& item : node.items)
+        {
+            if (item.section)
+            {
+                if (item.section->header == "Renderer")
+                {
+                    widget->setRenderer(BuildRenderer(*item.section, id));
+                    continue;
+                }
+                auto container = std::dynamic_pointer_cast<Container>(widget);
+                if (!container)
+                    Fail(id, item.section->line, "A " + type + " cannot hold child widgets.");
+                container->add(BuildWidget(*item.section));
+                continue;
+            }
+            const std::string& key = item.key;
+            if (key == "Position" || key == "Size")
+            {
+                auto& layout = layouts[widget.get()];
+                layout.id = id;
+                if (key == "Position")
+                {
+                    readLayout(item, layout.position);
+                    layout.positionLine = item.line;
+                }
+                else
+                {
+                    readLayout(item, layout.size);
+                    layout.sizeLine = item.line;
+                }
+            }
+            else if (key == "Visible")
+                widget->setVisible(readBool(item));
+            else if (key == "Enabled")
+                widget->setEnabled(readBool(item));
+            else if (key == "IgnoreMouseEvents")
+                s.ignoreMouse = readBool(item);
+            else if (key == "Renderer")
+            {
+                if (item.value.empty() || item.value.front() != '&')
+                    Fail(id, item.line,
+                         "Expected a shared renderer such as '&1' or a Renderer section, found '" + item.value +
+                             "'.");
+                const auto it = shared.find(item.value.substr(1));
+                if (it == shared.end())
+                    Fail(id, item.line, "No renderer '" + item.value + "' is declared in this form.");
+                widget->setRenderer(it->second);
+            }
+            else if (key == "Text" && kind != Kind::Panel && kind != Kind::Group && kind != Kind::Picture)
+            {
+                const std::string text = form::parseString(item.value);
+                s.text = sf::String::fromUtf8(text.begin(), text.end());
+            }
+            else if (key == "TextSize")
+                s.textSize = static_cast<unsigned>(readNumber(item, false));
+            else if (key == "DefaultText" && kind == Kind::TextArea)
+            {
+                const std::string text = form::parseString(item.value);
+                s.defaultText = sf::String::fromUtf8(text.begin(), text.end());
+            }
+            else if (key == "MaximumCharacters" && kind == Kind::TextArea)
+                std::static_pointer_cast<TextArea>(widget)->setMaximumCharacters(
+                    static_cast<std::size_t>(readNumber(item, false)));
+            else if (key == "ReadOnly" && kind == Kind::TextArea)
+                s.readOnly = readBool(item);
+            else if ((key == "HorizontalAlignment" || key == "VerticalAlignment") && kind == Kind::Label)
+            {
+                const std::string lower = form::toLower(form::parseString(item.value));
+                Align align = Align::Start;
+                if (lower == "center")
+                    align = Align::Center;
+                else if (lower == "right" || lower == "bottom")
+                    align = Align::End;
+                else if (lower != "left" && lower != "top")
+                    Fail(id, item.line, "Unknown alignment '" + item.value + "'.");
+                (key == "HorizontalAlignment" ? s.horizontalAlign : s.verticalAlign) = align;
+            }
+            else if (key == "Image" && kind == Kind::BitmapButton)
+                s.image = LoadTexture(item.value, id, item.line);
+            else if (key == "ImageScaling" && kind == Kind::BitmapButton)
+                s.imageScaling = readNumber(item, false);
+            else if (key == "Minimum" && kind == Kind::ProgressBar)
+                minimum = static_cast<unsigned>(readNumber(item, false));
+            else if (key == "Maximum" && kind == Kind::ProgressBar)
+                maximum = static_cast<unsigned>(readNumber(item, false));
+            else if (key == "Value" && kind == Kind::ProgressBar)
+                value = static_cast<unsigned>(readNumber(item, false));
+            // Other keys (tool tips, widths of scrollbars, ...) are not ours to draw.
+        }
+
+        if (kind == Kind::ProgressBar)
+        {
+            // Minimum, maximum, value: in this order whatever the file's order.
+            auto bar = std::static_pointer_cast<ProgressBar>(widget);
+            if (minimum)
+                bar->setMinimum(*minimum);
+            if (maximum)
+                bar->setMaximum(*maximum);
+            if (value)
+                bar->setValue(*value);
+        }
+        if (kind == Kind::TextArea)
+            s.caret = s.anchor = s.text.getSize();
+        if (kind == Kind::Picture)
+        {
+            if (auto texture = lookTexture(*s.renderer.data, "Texture", ""))
+                s.size = sf::Vector2f(texture->getSize()); // until a Size says otherwise
+        }
+        return widget;
+    }
+
+    float Attribute(const Widget& widget, const std::string& attribute) const
+    {
+        const sf::Vector2f pos = widget.getPosition();
+        const sf::Vector2f size = widget.getSize();
+        if (attribute == "left")
+            return pos.x;
+        if (attribute == "top")
+            return pos.y;
+        if (attribute == "right")
+            return pos.x + size.x;
+        if (attribute == "bottom")
+            return pos.y + size.y;
+        if (attribute == "width")
+            return size.x;
+        return size.y;
+    }
+
+    Widget::Ptr FindSibling(const std::string& name, const Scope& scope) const
+    {
+        for (const auto* list : {scope.siblings, scope.existing})
+        {
+            if (list == nullptr)
+                continue;
+            for (const auto& widget : *list)
+            {
+                if (widget->getName() == name)
+                    return widget;
+            }
+        }
+        return nullptr;
+    }
+
+    float Evaluate(const Expr& expr, Widget& widget, int axis, bool forSize, const Scope& scope,
+                   const PendingLayout& layout, unsigned line)
+    {
+        const float parentExtent = axis == 0 ? scope.parentSize.x : scope.parentSize.y;
+        switch (expr.op)
+        {
+        case Expr::Op::Number:
+            return expr.number;
+        case Expr::Op::Percent:
+            return expr.number / 100.f * parentExtent;
+        case Expr::Op::Negate:
+            return -Evaluate(*expr.left, widget, axis, forSize, scope, layout, line);
+        case Expr::Op::Add:
+        case Expr::Op::Subtract:
+        case Expr::Op::Multiply:
+        case Expr::Op::Divide:
+        {
+            const float a = Evaluate(*expr.left, widget, axis, forSize, scope, layout, line);
+            const float b = Evaluate(*expr.right, widget, axis, forSize, scope, layout, line);
+            if (expr.op == Expr::Op::Add)
+                return a + b;
+            if (expr.op == Expr::Op::Subtract)
+                return a - b;
+            if (expr.op == Expr::Op::Multiply)
+                return a * b;
+            return b != 0.f ? a / b : 0.f;
+        }
+        case Expr::Op::Reference:
+            break;
+        }
+        if (expr.object == "&")
+        {
+            if (expr.attribute == "width" || expr.attribute == "right")
+                return scope.parentSize.x;
+            if (expr.attribute == "height" || expr.attribute == "bottom")
+                return scope.parentSize.y;
+            return 0.f;
+        }
+        if (expr.object.empty())
+        {
+            if (forSize)
+                Fail(layout.id, line, "A size cannot depend on the widget's own size.");
+            return Attribute(widget, expr.attribute);
+        }
+        const Widget::Ptr sibling = FindSibling(expr.object, scope);
+        if (!sibling)
+            Fail(layout.id, line, "No widget named '" + expr.object + "' to lay this widget out by.");
+        Resolve(*sibling, scope);
+        return Attribute(*sibling, expr.attribute);
+    }
+
+    void Resolve(Widget& widget, const Scope& scope)
+    {
+        const auto it = layouts.find(&widget);
+        if (it == layouts.end())
+            return;
+        PendingLayout& layout = it->second;
+        if (layout.status == 2)
+            return;
+        if (layout.status == 1)
+            Fail(layout.id, layout.positionLine ? layout.positionLine : layout.sizeLine,
+                 "The layout depends on itself.");
+        layout.status = 1;
+        if (layout.size[0])
+        {
+            widget.setSize({Evaluate(*layout.size[0], widget, 0, true, scope, layout, layout.sizeLine),
+                            Evaluate(*layout.size[1], widget, 1, true, scope, layout, layout.sizeLine)});
+        }
+        if (layout.position[0])
+        {
+            widget.setPosition({Evaluate(*layout.position[0], widget, 0, false, scope, layout, layout.positionLine),
+                                Evaluate(*layout.position[1], widget, 1, false, scope, layout, layout.positionLine)});
+        }
+        layout.status = 2;
+    }
+
+    void ResolveList(const std::vector<Widget::Ptr>& widgets, sf::Vector2f parentSize,
+                     const std::vector<Widget::Ptr>* existing)
+    {
+        const Scope scope{parentSize, &widgets, existing};
+        for (const auto& widget : widgets)
+            Resolve(*widget, scope);
+        for (const auto& widget : widgets)
+        {
+            if (auto container = std::dynamic_pointer_cast<Container>(widget))
+            {
+                const sf::FloatRect inner = innerRect(WidgetAccess::of(*container));
+                ResolveList(container->getWidgets(), {inner.width, inner.height}, nullptr);
+            }
+        }
+    }
+};
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+} // namespace
+
+void Gui::loadWidgetsFromFile(const std::string& path, bool replaceExisting)
+{
+    const std::string failedToOpen = "Failed to open '" + path + "' to load the widgets from it.";
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        throw Exception(failedToOpen);
+    std::ostringstream buffer;
+    buffer << file.rdbuf();
+    std::string text = buffer.str();
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0)
+        text.erase(0, 3); // a byte order mark from some editors
+    if (text.find_first_not_of(" \t\r\n") == std::string::npos)
+        throw Exception(failedToOpen);
+
+    const form::Node root = form::parseForm(text);
+    Loader loader(FolderOf(path));
+    static const std::vector<Widget::Ptr> none;
+    std::vector<Widget::Ptr> widgets = loader.Load(root, state->size, replaceExisting ? none : state->children);
+
+    // Nothing above touched the Gui; from here on nothing can fail.
+    if (replaceExisting)
+        removeAllWidgets();
+    for (auto& widget : widgets)
+        add(widget);
+}
+
+} // namespace vgui

@@ -1,0 +1,74 @@
+#pragma once
+// Reading form files: the syntax tree of sections and entries, and the value kinds their entries
+// hold (numbers, booleans, colours, outlines, strings, layout expressions).
+
+#include "widgets/WidgetState.hpp"
+
+#include <SFML/Graphics/Color.hpp>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vgui::form
+{
+
+struct Node;
+
+// One entry of a section: either `key = value` or a nested section.
+struct Item
+{
+    std::string key;
+    std::string value; // whitespace folded, comments removed, quotes kept
+    unsigned line = 0;
+    std::shared_ptr<Node> section;
+};
+
+struct Node
+{
+    std::string header; // "Button.Play", "Renderer.1", "Renderer", ...
+    unsigned line = 0;
+    std::vector<Item> items;
+};
+
+// Parses a whole file. Throws vgui::Exception ("Error while parsing input at line N. ...").
+Node parseForm(const std::string& text);
+
+// Value readers; each returns false when the text is not of its kind.
+bool parseNumber(const std::string& text, float& number);
+bool parseBool(const std::string& text, bool& value);
+bool parseColor(const std::string& text, sf::Color& color);
+bool parseOutline(const std::string& text, Outline& outline);
+// A quoted string with its escapes resolved, or an unquoted word as it stands.
+std::string parseString(const std::string& text);
+// Splits "(a, b)" into its two parts at the comma outside brackets.
+bool splitPair(const std::string& text, std::string& first, std::string& second);
+std::string toLower(std::string text);
+
+// A layout expression: numbers, percentages of the parent's inner size, references to the
+// parent ("&"), the widget itself ("") or a sibling by name, and + - * / with brackets.
+struct Expr
+{
+    enum class Op
+    {
+        Number,
+        Percent,
+        Reference,
+        Add,
+        Subtract,
+        Multiply,
+        Divide,
+        Negate,
+    };
+    Op op = Op::Number;
+    float number = 0.f;
+    std::string object;    // Reference: "&" parent, "" the widget itself, else a sibling's name
+    std::string attribute; // left, top, right, bottom, width, height
+    std::unique_ptr<Expr> left;
+    std::unique_ptr<Expr> right;
+};
+
+// Returns null and sets `error` when the text is not an expression.
+std::unique_ptr<Expr> parseExpression(const std::string& text, std::string& error);
+
+} // namespace vgui::form

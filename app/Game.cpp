@@ -1,0 +1,125 @@
+#include "app/Game.hpp"
+
+#include "app/AssetManager.hpp"
+#include "app/GameStateManager.hpp"
+#include "app/InputManager.hpp"
+#include "entities/RenderManager.hpp"
+#include "ui/UIManager.hpp"
+#include "widgets/Widgets.hpp"
+
+#include <SFML/System/Clock.hpp>
+
+Game::Game(std::shared_ptr<sf::RenderWindow> window, InputManager& inputManager, AssetManager& assetManager,
+           GameStateManager& gameStateManager, UIManager& uiManager)
+    : window(std::move(window)), inputManager(inputManager), assetManager(assetManager),
+      gameStateManager(gameStateManager), uiManager(uiManager)
+{
+}
+
+bool Game::Init()
+{
+    window->create(sf::VideoMode(1280, 720, 32), "Varnhold (a fortress defence by the Varnhold team)",
+                   sf::Style::Default, sf::ContextSettings());
+    window->setFramerateLimit(60);
+    window->setVerticalSyncEnabled(true);
+
+    // The widget root needs its window before the first state loads a screen.
+    uiManager.window = window;
+    uiManager.gui->setTarget(*window);
+
+    gameStateManager.AddState("MainMenu", &mainMenu);
+    gameStateManager.AddState("GamePlay", &gamePlay);
+    gameStateManager.ChangeState("MainMenu");
+
+    inputManager.window = window;
+    window->setKeyRepeatEnabled(false);
+    inputManager.BindDefaults();
+
+    auto& render = RenderManager::instance();
+    for (int layer = 0; layer <= 4; ++layer)
+        render.layers.emplace_back(layer, true);
+
+    LoadGameAssets(assetManager);
+    return true;
+}
+
+void LoadGameAssets(AssetManager& assets)
+{
+    assets.LoadFont("arial", "../assets/arial.ttf");
+
+    static const char* const textures[][2] = {
+        {"tilesheet", "../assets/tilesheet.png"},
+        {"base", "../assets/base.png"},
+        {"base2", "../assets/base2.png"},
+        {"base3", "../assets/base3.png"},
+        {"towerPlatformShape", "../assets/tower_platform_shape.png"},
+        {"towerPlatform", "../assets/tower_platform.png"},
+        {"tower1shape", "../assets/tower_1_shape.png"},
+        {"tower1base", "../assets/tower_1_base.png"},
+        {"tower1upgrade1", "../assets/tower_1_upgrade_1.png"},
+        {"tower1upgrade2", "../assets/tower_1_upgrade_2.png"},
+        {"tower1upgrade3", "../assets/tower_1_upgrade_3.png"},
+        {"tower2shape", "../assets/tower_2_shape.png"},
+        {"tower2empty", "../assets/tower_2_empty.png"},
+        {"tower2baseLoaded", "../assets/tower_2_loaded_base.png"},
+        {"tower2upgrade1Loaded", "../assets/tower_2_loaded_upgrade_1.png"},
+        {"tower2upgrade2Loaded", "../assets/tower_2_loaded_upgrade_2.png"},
+        {"tower2upgrade3Loaded", "../assets/tower_2_loaded_upgrade_3.png"},
+        {"tower3shape", "../assets/tower_3_shape.png"},
+        {"tower3empty", "../assets/tower_3_empty.png"},
+        {"tower3loaded", "../assets/tower_3_loaded.png"},
+        {"projectile", "../assets/projectile_1.png"},
+        {"rocketSmallBase", "../assets/projectile_2_base.png"},
+        {"rocketSmallUpgrade1", "../assets/projectile_2_upgrade_1.png"},
+        {"rocketBig", "../assets/projectile_3.png"},
+        {"enemy_1", "../assets/enemy_1.png"},
+        {"enemy_2", "../assets/enemy_2.png"},
+        {"enemy_3", "../assets/enemy_3.png"},
+        {"enemy_4", "../assets/enemy_4.png"},
+        {"waypoint_debug", "../assets/waypoint_debug.png"},
+    };
+    for (const auto& [key, path] : textures)
+        assets.LoadTexture(key, path);
+
+    static const char* const sounds[][2] = {
+        {"projectileSound", "../assets/Cannon1.ogg"},
+        {"rocketSound", "../assets/pvc-rocket-cannon-90116.wav"},
+        {"towerConstruct", "../assets/mixkit-construction-tool-box-829.wav"},
+        {"towerUpgrade", "../assets/20130512_construction-area-i_zoom_h2nxy-87229.wav"},
+        {"baseDamage", "../assets/hurt_c_08-102842.wav"},
+    };
+    for (const auto& [key, path] : sounds)
+        assets.LoadSound(key, path);
+}
+
+void Game::Frame(float dt)
+{
+    // The state sees the input of the previous frame's poll: flags are cleared only now.
+    gameStateManager.currentState->Update(dt);
+    inputManager.Update();
+
+    // Button handlers run inside the widget root's handleEvent and may change the state at once.
+    sf::Event event;
+    while (window->pollEvent(event))
+    {
+        inputManager.HandleEvent(event);
+        uiManager.gui->handleEvent(event);
+        if (event.type == sf::Event::Closed)
+            window->close();
+    }
+
+    window->clear(sf::Color::Black);
+    gameStateManager.currentState->Draw(window);
+    window->display();
+}
+
+void Game::Run()
+{
+    if (!Init())
+        return;
+    sf::Clock clock;
+    while (window->isOpen())
+        Frame(clock.restart().asSeconds());
+    if (gameStateManager.currentState)
+        gameStateManager.currentState->Exit();
+}

@@ -1,0 +1,80 @@
+#include "app/GamePlay.hpp"
+
+#include "app/SoundManager.hpp"
+#include "entities/GameObjectManager.hpp"
+#include "entities/InputComponent.hpp"
+#include "entities/PhysicsManager.hpp"
+#include "entities/RenderManager.hpp"
+#include "gameplay/Factories.hpp"
+#include "gameplay/GameConfig.hpp"
+#include "gameplay/GameplayManager.hpp"
+#include "gameplay/LevelLoader.hpp"
+#include "ui/UIManager.hpp"
+#include "widgets/Widgets.hpp"
+
+void GamePlay::Init()
+{
+    GameplayManager::instance().running = true;
+    // The HUD first: loading a screen empties the widget root, and the level's base puts its
+    // health bar there.
+    UIManager::instance().LoadScreen("../assets/hud.txt", ScreenKind::HudScreen);
+    CreateCamera({0.f, 0.f});
+    LoadMap("../assets/game.tmj", {0.f, 0.f});
+    CreatePlayerCursor();
+    UIManager::instance().money = 150;
+}
+
+void GamePlay::Update(float dt)
+{
+    auto& gameplay = GameplayManager::instance();
+    if (gameplay.running)
+    {
+        auto& objects = GameObjectManager::instance();
+        // Objects registered during this walk (shots, spawned enemies) are appended to the list
+        // and updated later in the same walk.
+        for (auto it = objects.objects.begin(); it != objects.objects.end(); ++it)
+        {
+            const auto object = *it;
+            object->Update(dt);
+        }
+        if (objects.camera)
+            objects.camera->Update(dt);
+
+        GameConfig::instance().buildAllowed = true;
+        PhysicsManager::instance().Update(dt);
+        if (gameplay.cursorInput)
+            gameplay.cursorInput->Update(dt);
+
+        for (const auto& base : objects.GetBases())
+        {
+            if (!base->alive)
+            {
+                UIManager::instance().LoadScreen("../assets/loseScreen.txt", ScreenKind::LoseScreen);
+                gameplay.running = false;
+                break;
+            }
+        }
+    }
+    SoundManager::instance().RemoveStoppedSounds();
+    RenderManager::instance().EditLayers();
+    UIManager::instance().UpdateHUD(dt);
+}
+
+void GamePlay::Draw(std::shared_ptr<sf::RenderWindow> window)
+{
+    lastGameView = window->getView();
+    RenderManager::instance().Draw(window);
+    UIManager::instance().gui->draw();
+}
+
+void GamePlay::Exit()
+{
+    GameplayManager::instance().waypoints.clear();
+    RenderManager::instance().Clear();
+    PhysicsManager::instance().Clear();
+    GameObjectManager::instance().Clear();
+    auto& ui = UIManager::instance();
+    ui.wave = 0;
+    ui.money = 0;
+    ui.score = 0;
+}

@@ -1,0 +1,91 @@
+#include "app/InputManager.hpp"
+
+InputManager& InputManager::instance()
+{
+    static InputManager manager;
+    return manager;
+}
+
+InputManager::InputManager()
+    : mouseSource([this] { return window ? sf::Mouse::getPosition(*window) : sf::Vector2i(); })
+{
+}
+
+void InputManager::HandleEvent(sf::Event event)
+{
+    switch (event.type)
+    {
+    case sf::Event::KeyPressed:
+        keyPressed[event.key.code] = true;
+        keyDown[event.key.code] = true;
+        break;
+    case sf::Event::KeyReleased:
+        keyReleased[event.key.code] = true;
+        keyDown[event.key.code] = false;
+        break;
+    case sf::Event::MouseButtonPressed:
+        mousePressed[event.mouseButton.button] = true;
+        mouseDown[event.mouseButton.button] = true;
+        break;
+    case sf::Event::MouseButtonReleased:
+        mouseReleased[event.mouseButton.button] = true;
+        mouseDown[event.mouseButton.button] = false;
+        break;
+    default:
+        break;
+    }
+}
+
+void InputManager::Update()
+{
+    for (auto* flags : {&keyPressed, &keyReleased})
+        for (auto& entry : *flags)
+            entry.second = false;
+    for (auto* flags : {&mousePressed, &mouseReleased})
+        for (auto& entry : *flags)
+            entry.second = false;
+}
+
+void InputManager::Bind(int action, int player, sf::Keyboard::Key key)
+{
+    bindings.push_back(std::make_shared<Binding>(Binding{player, action, key}));
+}
+
+void InputManager::BindDefaults()
+{
+    Bind(0, 0, sf::Keyboard::Up);
+    Bind(2, 0, sf::Keyboard::Down);
+    Bind(3, 0, sf::Keyboard::Left);
+    Bind(1, 0, sf::Keyboard::Right);
+    Bind(4, 0, sf::Keyboard::Numpad0);
+    Bind(0, 1, sf::Keyboard::W);
+    Bind(2, 1, sf::Keyboard::S);
+    Bind(3, 1, sf::Keyboard::A);
+    Bind(1, 1, sf::Keyboard::D);
+    Bind(4, 1, sf::Keyboard::Space);
+}
+
+bool InputManager::IsMouseButtonPressed(sf::Mouse::Button button) const
+{
+    const auto found = mousePressed.find(button);
+    return found != mousePressed.end() && found->second;
+}
+
+bool InputManager::IsActionPressed(int action, int player) const
+{
+    for (const auto& binding : bindings)
+    {
+        if (binding->player == player && binding->action == action)
+        {
+            const auto found = keyPressed.find(binding->key);
+            return found != keyPressed.end() && found->second;
+        }
+    }
+    return false;
+}
+
+sf::Vector2f InputManager::MousePosition() const
+{
+    const sf::Vector2i position = mouseSource();
+    return {static_cast<float>(position.x), static_cast<float>(position.y)};
+}

@@ -1,0 +1,14 @@
+#include "app/MainMenu.hpp"
+
+#include "ui/UIManager.hpp"
+#include "widgets/Widgets.hpp"
+
+void MainMenu::Init()
+{
+    UIManager::instance().LoadScreen("../assets/mainMenu.txt", ScreenKind::MainMenuScreen);
+}
+
+void MainMenu::Draw(std::shared_ptr<sf::RenderWindow>)
+{
+    UIManager::instance().gui->draw();
+}

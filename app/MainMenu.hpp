@@ -1,0 +1,13 @@
+#pragma once
+
+#include "app/GameState.hpp"
+
+// The menu screens (main menu, highscore, controls, credits) are all shown in this state.
+class MainMenu : public GameState
+{
+public:
+    void Init() override;
+    void Exit() override {}
+    void Update(float) override {}
+    void Draw(std::shared_ptr<sf::RenderWindow> window) override;
+};

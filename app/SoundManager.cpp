@@ -1,0 +1,29 @@
+#include "app/SoundManager.hpp"
+
+#include "app/AssetManager.hpp"
+
+#include <algorithm>
+
+SoundManager& SoundManager::instance()
+{
+    static SoundManager manager;
+    return manager;
+}
+
+void SoundManager::PlaySound(const std::string& key, float volume)
+{
+    const auto buffer = AssetManager::instance().GetSoundBuffer(key);
+    if (!buffer || playing.size() >= MaxPlaying)
+        return;
+    auto sound = std::make_shared<sf::Sound>();
+    sound->setBuffer(*buffer);
+    sound->setVolume(volume);
+    sound->play();
+    playing.push_back(std::move(sound));
+}
+
+void SoundManager::RemoveStoppedSounds()
+{
+    std::erase_if(playing, [](const std::shared_ptr<sf::Sound>& sound)
+                  { return sound->getStatus() != sf::SoundSource::Playing; });
+}

@@ -1,0 +1,21 @@
+#include "app/AssetManager.hpp"
+#include "app/AssetsLocation.hpp"
+#include "app/Game.hpp"
+#include "app/GameStateManager.hpp"
+#include "app/InputManager.hpp"
+#include "ui/UIManager.hpp"
+
+int main(int, char** argv)
+{
+    if (!FindAssetsFolder(argv[0]))
+        return 1;
+    auto window = std::make_shared<sf::RenderWindow>();
+    // The managers are made in this order and destroyed in the reverse order at exit.
+    auto& input = InputManager::instance();
+    auto& assets = AssetManager::instance();
+    auto& states = GameStateManager::instance();
+    auto& ui = UIManager::instance();
+    Game game(window, input, assets, states, ui);
+    game.Run();
+    return 0;
+}

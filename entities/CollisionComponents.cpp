@@ -1,0 +1,106 @@
+#include "entities/CollisionComponents.hpp"
+
+#include "app/AssetManager.hpp"
+#include "entities/GameObject.hpp"
+#include "gameplay/GameplayManager.hpp"
+
+#include <SFML/Graphics/Texture.hpp>
+#include <SFML/Graphics/VertexArray.hpp>
+
+
+void CollisionComponent::OnCollision(std::shared_ptr<CollisionComponent>) {}
+
+void CollisionComponent::OnCollisionEnd(std::shared_ptr<CollisionComponent>) {}
+
+void CollisionComponent::DrawDebug(std::shared_ptr<sf::RenderWindow>) {}
+
+void CollisionComponent::RecordContact(const std::shared_ptr<CollisionComponent>& other)
+{
+    colliding = true;
+    lastPartner = other;
+    if (other->IsColliding())
+        GameplayManager::instance().HandleCollision(this, other);
+}
+
+void BoxCollisionComponent::PhysicsUpdate(float)
+{
+    if (!owner->alive)
+        return;
+    rect.left = owner->getPosition().x - rect.width / 2.f;
+    rect.top = owner->getPosition().y - rect.height / 2.f;
+}
+
+void BoxCollisionComponent::DrawDebug(std::shared_ptr<sf::RenderWindow> window)
+{
+    if (!owner->alive)
+        return;
+    const sf::Vector2f topLeft(rect.left, rect.top);
+    const sf::Vector2f topRight(rect.left + rect.width, rect.top);
+    const sf::Vector2f bottomRight(rect.left + rect.width, rect.top + rect.height);
+    const sf::Vector2f bottomLeft(rect.left, rect.top + rect.height);
+    const sf::Vector2f edges[4][2] = {
+        {bottomLeft, topLeft}, {topLeft, topRight}, {topRight, bottomRight}, {bottomRight, bottomLeft}};
+    for (const auto& edge : edges)
+    {
+        const sf::Vertex line[2] = {sf::Vertex(edge[0], sf::Color::Green), sf::Vertex(edge[1], sf::Color::Green)};
+        window->draw(line, 2, sf::Lines);
+    }
+}
+
+void CircleCollisionComponent::PhysicsUpdate(float)
+{
+    if (owner->alive)
+        shape.setPosition(owner->getPosition());
+}
+
+void CircleCollisionComponent::DrawDebug(std::shared_ptr<sf::RenderWindow> window)
+{
+    if (!owner->alive)
+        return;
+    shape.setPosition(owner->getPosition());
+    shape.setFillColor(sf::Color::Transparent);
+    shape.setOutlineColor(sf::Color::Green);
+    shape.setOutlineThickness(1.f);
+    window->draw(shape);
+}
+
+PointCollisionComponent::PointCollisionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody)
+    : CollisionComponent(owner, std::move(rigidBody)), point(owner->getPosition())
+{
+}
+
+void PointCollisionComponent::PhysicsUpdate(float)
+{
+    if (owner->alive)
+        point = owner->getPosition();
+}
+
+void PointCollisionComponent::DrawDebug(std::shared_ptr<sf::RenderWindow> window)
+{
+    if (!owner->alive)
+        return;
+    point = owner->getPosition();
+    sf::CircleShape marker(5.f, 30);
+    marker.setOrigin(5.f, 5.f);
+    marker.setPosition(point);
+    marker.setFillColor(sf::Color::Magenta);
+    window->draw(marker);
+}
+
+
+PixelCollisionComponent::PixelCollisionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody,
+                                                 std::shared_ptr<sf::Sprite> sprite)
+    : CollisionComponent(owner, std::move(rigidBody)), sprite(std::move(sprite)),
+      mask(AssetManager::instance().GetMask(this->sprite->getTexture()))
+{
+}
+
+void PixelCollisionComponent::DrawDebug(std::shared_ptr<sf::RenderWindow> window)
+{
+    if (!owner->alive)
+        return;
+    sf::CircleShape marker(3.f, 30);
+    marker.setPosition(sprite->getPosition().x - 3.f, sprite->getPosition().y - 3.f);
+    marker.setFillColor(sf::Color::Yellow);
+    window->draw(marker);
+}

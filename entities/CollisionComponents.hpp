@@ -1,0 +1,98 @@
+#pragma once
+// Collision shapes: an axis-aligned box, a circle, a point and a pixel mask. Each refers to the
+// rigid body of its object; the physics manager pairs them and tells both shapes of a contact.
+
+#include "entities/Component.hpp"
+
+#include <SFML/Graphics/CircleShape.hpp>
+#include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/Rect.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+
+#include <memory>
+
+class RigidBodyComponent;
+
+class CollisionComponent : public Component
+{
+public:
+    CollisionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody)
+        : Component(owner), rigidBody(std::move(rigidBody))
+    {
+    }
+    int GetType() const override { return ComponentType::Collision; }
+
+    virtual bool IsColliding() const { return colliding; }
+    virtual void SetColliding() { colliding = true; }
+    virtual void ClearColliding() { colliding = false; }
+    virtual void OnCollision(std::shared_ptr<CollisionComponent> other);
+    virtual std::shared_ptr<RigidBodyComponent> GetRigidBody() const { return rigidBody; }
+    virtual void OnCollisionEnd(std::shared_ptr<CollisionComponent> other);
+    virtual void DrawDebug(std::shared_ptr<sf::RenderWindow> window);
+
+    std::shared_ptr<CollisionComponent> lastPartner; // keeps the latest partner alive
+    bool colliding = false;                          // set at the first contact, never cleared
+    std::shared_ptr<RigidBodyComponent> rigidBody;
+
+protected:
+    // What the four shapes do on contact: remember the partner and hand the pair to the rules.
+    void RecordContact(const std::shared_ptr<CollisionComponent>& other);
+};
+
+class BoxCollisionComponent : public CollisionComponent
+{
+public:
+    BoxCollisionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody, sf::FloatRect rect)
+        : CollisionComponent(owner, std::move(rigidBody)), rect(rect)
+    {
+    }
+    // Centres the box on the owner.
+    void PhysicsUpdate(float dt) override;
+    void OnCollision(std::shared_ptr<CollisionComponent> other) override { RecordContact(other); }
+    void DrawDebug(std::shared_ptr<sf::RenderWindow> window) override;
+
+    sf::FloatRect rect;
+};
+
+class CircleCollisionComponent : public CollisionComponent
+{
+public:
+    // The shape's position is the circle's centre; its origin only affects debug drawing.
+    CircleCollisionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody,
+                             const sf::CircleShape& shape)
+        : CollisionComponent(owner, std::move(rigidBody)), shape(shape)
+    {
+    }
+    void PhysicsUpdate(float dt) override;
+    void OnCollision(std::shared_ptr<CollisionComponent> other) override { RecordContact(other); }
+    void DrawDebug(std::shared_ptr<sf::RenderWindow> window) override;
+
+    sf::CircleShape shape;
+};
+
+class PointCollisionComponent : public CollisionComponent
+{
+public:
+    PointCollisionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody);
+    void PhysicsUpdate(float dt) override;
+    void OnCollision(std::shared_ptr<CollisionComponent> other) override { RecordContact(other); }
+    void DrawDebug(std::shared_ptr<sf::RenderWindow> window) override;
+
+    sf::Vector2f point;
+};
+
+// Opaque pixels of the sprite's texture, copied once at construction. The sprite is shared with
+// the object's render component, which places it when drawing.
+class PixelCollisionComponent : public CollisionComponent
+{
+public:
+    PixelCollisionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody,
+                            std::shared_ptr<sf::Sprite> sprite);
+    void OnCollision(std::shared_ptr<CollisionComponent> other) override { RecordContact(other); }
+    void DrawDebug(std::shared_ptr<sf::RenderWindow> window) override;
+
+    std::shared_ptr<sf::Sprite> sprite;
+    // Shared between colliders made from the same texture: enemies and projectiles of one kind
+    // all carry the same picture, and the copy is read-only.
+    std::shared_ptr<const sf::Image> mask;
+};

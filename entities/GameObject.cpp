@@ -1,0 +1,96 @@
+#include "entities/GameObject.hpp"
+
+#include "entities/MotionComponents.hpp"
+#include "entities/RenderComponents.hpp"
+#include "gameplay/StatusComponent.hpp"
+#include "ui/UIManager.hpp"
+#include "widgets/Widgets.hpp"
+
+#include <algorithm>
+
+GameObject::GameObject(int type, std::string name)
+    : name(std::move(name)), type(type), healthBar(vgui::ProgressBar::create())
+{
+    if (HasHealthBar())
+        UIManager::instance().gui->add(healthBar, this->name);
+}
+
+GameObject::~GameObject() = default;
+
+void GameObject::AddComponent(std::shared_ptr<Component> component)
+{
+    components.push_back(std::move(component));
+}
+
+void GameObject::Update(float dt)
+{
+    if (alive)
+    {
+        // By index and with a held handle: a component may attach further components.
+        for (std::size_t i = 0; i < components.size(); ++i)
+        {
+            const auto component = components[i];
+            component->Update(dt);
+        }
+    }
+    RefreshHealthBar();
+}
+
+void GameObject::RefreshHealthBar()
+{
+    float scale = 0.f;
+    if (type == ObjectType::Enemy)
+    {
+        healthBar->setPosition(getPosition().x - 33.f, getPosition().y - 30.f);
+        scale = 0.25f;
+    }
+    else if (type == ObjectType::Base)
+    {
+        // The bar keeps its place above the keep, also in the frame after an upgrade.
+        resized = false;
+        healthBar->setPosition(getPosition().x - 58.f, getPosition().y - 100.f);
+        scale = 0.5f;
+    }
+    else
+    {
+        return;
+    }
+
+    const auto status = GetComponent<StatusComponent>();
+    if (!status)
+        return;
+    unsigned percent = 0;
+    if (status->maxHealth > 0)
+        percent = static_cast<unsigned>(static_cast<float>(status->health) /
+                                        static_cast<float>(status->maxHealth) * 100.f);
+    const auto warning = static_cast<unsigned>(std::max(UIManager::instance().healthWarningPercent, 0));
+    const bool healthy = percent >= warning;
+    healthBar->getRenderer()->setFillColor(healthy ? sf::Color::Green : sf::Color::Red);
+    healthBar->setScale(scale);
+    healthBar->setValue(percent);
+}
+
+void GameObject::Draw(std::shared_ptr<sf::RenderWindow> window)
+{
+    if (!alive)
+        return;
+    for (std::size_t i = 0; i < components.size(); ++i)
+    {
+        const auto component = components[i];
+        const int kind = component->GetType();
+        const bool drawable = (kind == ComponentType::SpriteRender &&
+                               std::dynamic_pointer_cast<SpriteRenderComponent>(component)) ||
+                              kind == ComponentType::TiledLayer || kind == ComponentType::Camera;
+        if (drawable)
+            std::static_pointer_cast<RenderComponent>(component)->Draw(window);
+    }
+}
+
+void GameObject::Destroy()
+{
+    if (const auto lifetime = GetComponent<LifetimeComponent>())
+        lifetime->remaining = lifetime->lifetime;
+    alive = false;
+    if (HasHealthBar())
+        UIManager::instance().gui->remove(healthBar);
+}

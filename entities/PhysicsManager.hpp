@@ -1,0 +1,47 @@
+#pragma once
+// The registry of rigid bodies and collision shapes, each filed under a tag, and the per-frame
+// physics step: find touching pairs, tell both shapes, then move bodies and resynchronise shapes.
+// There is no collision response: contacts only produce notifications.
+
+#include "entities/CollisionComponents.hpp"
+#include "entities/Contact.hpp"
+#include "entities/MotionComponents.hpp"
+
+#include <list>
+#include <map>
+#include <memory>
+#include <string>
+
+class PhysicsManager
+{
+public:
+    static PhysicsManager& instance();
+
+    // Registering a component again keeps its first tag.
+    void AddRigidBody(std::shared_ptr<RigidBodyComponent> body, const std::string& tag);
+    void AddCollider(std::shared_ptr<CollisionComponent> collider, const std::string& tag);
+    // Clears contacts, detects, notifies both colliders of each contact, moves bodies, then
+    // brings the shapes to their objects.
+    void Update(float dt);
+    void Clear();
+
+    std::list<Contact> contacts;
+    // Ordered by component address: the iteration order is fixed for the components' lives.
+    std::map<std::shared_ptr<RigidBodyComponent>, std::string> bodies;
+    std::map<std::shared_ptr<CollisionComponent>, std::string> colliders;
+
+private:
+    PhysicsManager() = default;
+};
+
+using ColliderMap = std::map<std::shared_ptr<CollisionComponent>, std::string>;
+
+// The plain detection: every unordered pair of live colliders in map order, with the mass and
+// tag rules and the shape test of the pair's classes. Sets both colliders' colliding flags and
+// appends each contact found. Kept as the reference for any faster detection.
+void DetectContactsAllPairs(const ColliderMap& colliders, std::list<Contact>& contacts);
+
+// The rules and the shape test for one ordered pair (a before b in map order). Returns whether
+// they touch and, if so, fills the contact with the test's order.
+bool TestPair(const CollisionComponent& a, const std::string& tagA, const CollisionComponent& b,
+              const std::string& tagB, bool& aIsFirst);

@@ -1,0 +1,30 @@
+#pragma once
+// Keeps every render component of the running game and draws them layer by layer.
+
+#include "entities/Component.hpp"
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+class RenderManager
+{
+public:
+    static RenderManager& instance();
+
+    void AddRenderComponent(std::shared_ptr<RenderComponent> component);
+    // Drops every component when a game is left; the layer list stays.
+    void Clear();
+    // Visible layers in list order, components in registration order, then the camera object.
+    void Draw(std::shared_ptr<sf::RenderWindow> window);
+    // The run-time layer editor, driven by the actions of player editorPlayer.
+    void EditLayers();
+
+    std::vector<std::shared_ptr<RenderComponent>> components;
+    std::vector<std::pair<int, bool>> layers; // (layer number, visible)
+    int selectedLayer = 0;
+    int editorPlayer = 99;
+
+private:
+    RenderManager() = default;
+};

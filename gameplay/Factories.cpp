@@ -1,0 +1,274 @@
+#include "gameplay/Factories.hpp"
+
+#include "app/AssetManager.hpp"
+#include "entities/CollisionComponents.hpp"
+#include "entities/GameObject.hpp"
+#include "entities/GameObjectManager.hpp"
+#include "entities/InputComponent.hpp"
+#include "entities/MotionComponents.hpp"
+#include "entities/PhysicsManager.hpp"
+#include "entities/RenderComponents.hpp"
+#include "entities/RenderManager.hpp"
+#include "gameplay/GameplayManager.hpp"
+#include "gameplay/StatusComponent.hpp"
+#include "gameplay/Targeting.hpp"
+#include "gameplay/Waves.hpp"
+#include "ui/UIManager.hpp"
+
+#include <string>
+#include <vector>
+
+namespace
+{
+std::shared_ptr<sf::Sprite> SpriteOf(const std::string& key)
+{
+    return std::make_shared<sf::Sprite>(AssetManager::instance().GetTexture(key));
+}
+
+// Tower table: every kind shares its numbers and differs in pictures and barrels.
+struct TowerKind
+{
+    const char* turret;
+    const char* projectile;
+    std::vector<sf::Vector2f> barrels; // pixels, in the turret's frame
+};
+
+const TowerKind& TowerKindOf(int kind)
+{
+    static const TowerKind kinds[] = {
+        {"tower1base", "projectile", {{0.f, 0.f}}},
+        {"tower2baseLoaded", "rocketSmallBase", {{0.f, -5.f}, {0.f, 5.f}}},
+        {"tower3loaded", "rocketBig", {{0.f, 0.f}}},
+    };
+    return kinds[kind - 1];
+}
+
+constexpr float DetectionRadius = 150.f;  // pixels
+constexpr float TowerFireInterval = 0.5f; // seconds
+constexpr float TowerDamage = 100.f;
+constexpr float TowerSpeed = 250.f;
+constexpr float TowerTimerInterval = 0.5f; // seconds
+constexpr float ProjectileSpeed = 600.f;   // pixels per second
+constexpr float ProjectileLifetime = 2.5f; // seconds
+
+void BuildTower(int kind, float x, float y)
+{
+    const TowerKind& table = TowerKindOf(kind);
+    auto tower = std::make_shared<GameObject>(ObjectType::Tower);
+    tower->setRotation(-90.f);
+
+    auto platformSprite = SpriteOf("towerPlatform");
+    platformSprite->setScale(1.f, 1.f);
+    auto platformRender = std::make_shared<SpriteRenderComponent>(tower.get(), 2, platformSprite);
+
+    auto turretSprite = SpriteOf(table.turret);
+    turretSprite->setRotation(-90.f);
+    turretSprite->setScale(1.f, 1.f);
+    auto turretRender = std::make_shared<SpriteRenderComponent>(tower.get(), false, 2, turretSprite);
+
+    auto projectileSprite = SpriteOf(table.projectile);
+
+    const sf::FloatRect turretBounds = turretSprite->getGlobalBounds();
+    tower->setOrigin(turretBounds.width / 2.f, turretBounds.height / 2.f);
+    tower->setPosition(x, y);
+
+    const sf::FloatRect platformBounds = platformSprite->getGlobalBounds();
+    const sf::FloatRect box(x - platformBounds.width / 2.f, y - platformBounds.height / 2.f, platformBounds.width,
+                            platformBounds.height);
+
+    sf::CircleShape range(DetectionRadius, 30);
+    range.setOrigin(tower->getOrigin() + sf::Vector2f(DetectionRadius - turretBounds.width / 2.f,
+                                                      DetectionRadius - turretBounds.height / 2.f));
+    range.setPosition(tower->getPosition());
+
+    auto status = std::make_shared<StatusComponent>(tower.get());
+    status->fireInterval = TowerFireInterval;
+    status->damage = TowerDamage;
+    status->speed = TowerSpeed;
+
+    auto upgrade = std::make_shared<UpgradeStateComponent>(tower.get(), 1, false, kind);
+    auto body = std::make_shared<RigidBodyComponent>(tower.get());
+    auto boxCollider = std::make_shared<BoxCollisionComponent>(tower.get(), body, box);
+    // Attaches and registers the detection circle itself.
+    auto detection = std::make_shared<AIDetectionComponent>(tower.get(), body, range, turretRender);
+    auto timer = std::make_shared<AITimerComponent>(tower.get(), TowerTimerInterval, detection);
+    auto spawner = std::make_shared<SpawnerComponent>(tower.get(), turretSprite, projectileSprite, table.barrels);
+    timer->AddObserver(spawner);
+
+    // This order is the update order within a frame: reload, then tracking, then the timer.
+    tower->AddComponent(spawner);
+    tower->AddComponent(status);
+    tower->AddComponent(upgrade);
+    tower->AddComponent(body);
+    tower->AddComponent(boxCollider);
+    tower->AddComponent(detection);
+    tower->AddComponent(timer);
+    tower->AddComponent(platformRender);
+    tower->AddComponent(turretRender);
+
+    GameObjectManager::instance().AddGameObject(tower);
+    PhysicsManager::instance().AddRigidBody(body, "Tower");
+    PhysicsManager::instance().AddCollider(boxCollider, "Tower");
+    RenderManager::instance().AddRenderComponent(platformRender);
+    RenderManager::instance().AddRenderComponent(turretRender);
+}
+
+// Enemy table: hit points grow with the wave number.
+struct EnemyKindRow
+{
+    const char* prefix;
+    const char* texture;
+    std::int64_t healthPerWave, healthBase; // health = perWave * wave + base
+    float damage;                           // to the base
+    std::int32_t scoreReward, moneyReward;
+};
+
+const EnemyKindRow enemyRows[] = {
+    {"WeakEnemy_", "enemy_1", 100, 200, 20.f, 10, 5},
+    {"MiddleEnemy_", "enemy_2", 150, 400, 40.f, 50, 15},
+    {"HardEnemy_", "enemy_3", 250, 600, 60.f, 100, 25},
+};
+constexpr float EnemyScale = 1.2f;
+constexpr float EnemyRadius = 17.5f;        // pixels
+constexpr float EnemySpeed = 100.f;         // pixels per second
+constexpr float EnemyFireInterval = 0.25f;  // seconds, kept but not read
+} // namespace
+
+void CreatePlayerCursor()
+{
+    auto cursor = std::make_shared<GameObject>(ObjectType::Mouse, "Mouse");
+    auto input = std::make_shared<InputComponent>(cursor.get());
+    GameplayManager::instance().cursorInput = input;
+    UIManager::instance().cursorInput = input;
+
+    auto preview = std::make_shared<TowerShapeRenderComponent>(cursor.get(), input);
+    auto body = std::make_shared<RigidBodyComponent>(cursor.get());
+    auto box = std::make_shared<BoxCollisionComponent>(cursor.get(), body, sf::FloatRect(0.f, 0.f, 64.f, 64.f));
+    auto point = std::make_shared<PointCollisionComponent>(cursor.get(), body);
+
+    cursor->AddComponent(body);
+    cursor->AddComponent(box);
+    cursor->AddComponent(point);
+
+    GameObjectManager::instance().AddGameObject(cursor);
+    PhysicsManager::instance().AddRigidBody(body, "Mouse");
+    PhysicsManager::instance().AddCollider(box, "Mouse");
+    PhysicsManager::instance().AddCollider(point, "Mouse");
+    RenderManager::instance().AddRenderComponent(preview);
+}
+
+std::shared_ptr<GameObject> CreateProjectile(std::shared_ptr<sf::Sprite> sprite, GameObject* shooter, float damage,
+                                             sf::Vector2f offset)
+{
+    auto projectile = std::make_shared<GameObject>(ObjectType::Projectile);
+    projectile->setPosition(shooter->getPosition());
+
+    // Every projectile of a tower shares this sprite.
+    sprite->setScale(0.5f, 0.5f);
+    auto render = std::make_shared<SpriteRenderComponent>(projectile.get(), 2, sprite);
+
+    auto status = std::make_shared<StatusComponent>(projectile.get());
+    status->damage = damage;
+    status->speed = ProjectileSpeed;
+
+    auto lifetime = std::make_shared<LifetimeComponent>(projectile.get(), ProjectileLifetime);
+
+    sf::Vector2f target = shooter->getPosition();
+    if (const auto detection = shooter->GetComponent<AIDetectionComponent>(); detection && !detection->targets.empty())
+        target = detection->targets.front()->getPosition();
+    auto move = std::make_shared<ConstantMoveComponent>(projectile.get(), status->speed, target, offset, false);
+
+    auto body = std::make_shared<RigidBodyComponent>(projectile.get());
+    auto pixels = std::make_shared<PixelCollisionComponent>(projectile.get(), body, sprite);
+
+    projectile->AddComponent(status);
+    projectile->AddComponent(render);
+    projectile->AddComponent(lifetime);
+    projectile->AddComponent(move);
+    projectile->AddComponent(body);
+    projectile->AddComponent(pixels);
+
+    GameObjectManager::instance().AddGameObject(projectile);
+    PhysicsManager::instance().AddRigidBody(body, "Projectile");
+    PhysicsManager::instance().AddCollider(pixels, "Projectile");
+    RenderManager::instance().AddRenderComponent(render);
+    return projectile;
+}
+
+void CreateBulletTower(float x, float y)
+{
+    BuildTower(1, x, y);
+}
+
+void CreateSmallRocketTower(float x, float y)
+{
+    BuildTower(2, x, y);
+}
+
+void CreateBigRocketTower(float x, float y)
+{
+    BuildTower(3, x, y);
+}
+
+void CreateTower(int kind, float x, float y)
+{
+    switch (kind)
+    {
+    case 1:
+        CreateBulletTower(x, y);
+        break;
+    case 2:
+        CreateSmallRocketTower(x, y);
+        break;
+    case 3:
+        CreateBigRocketTower(x, y);
+        break;
+    default:
+        break;
+    }
+}
+
+void CreateEnemy(std::int32_t queueCount, int kind, std::int32_t wave, float x, float y)
+{
+    if (kind < 0 || kind > 2)
+        return;
+    const EnemyKindRow& row = enemyRows[kind];
+    const auto health = static_cast<std::uint32_t>(row.healthPerWave * wave + row.healthBase);
+
+    auto enemy = std::make_shared<GameObject>(ObjectType::Enemy, row.prefix + std::to_string(queueCount));
+    enemy->setPosition(x, y);
+
+    auto sprite = SpriteOf(row.texture);
+    sprite->setScale(EnemyScale, EnemyScale);
+    auto render = std::make_shared<SpriteRenderComponent>(enemy.get(), 2, sprite);
+
+    sf::CircleShape circle(EnemyRadius, 30);
+    circle.setOrigin(sf::Vector2f(EnemyRadius, EnemyRadius) + enemy->getOrigin());
+    circle.setPosition(enemy->getPosition());
+
+    auto status = std::make_shared<StatusComponent>(enemy.get());
+    status->health = health;
+    status->maxHealth = health;
+    status->fireInterval = EnemyFireInterval;
+    status->damage = row.damage;
+    status->speed = EnemySpeed;
+    status->scoreReward = row.scoreReward;
+    status->moneyReward = row.moneyReward;
+
+    auto body = std::make_shared<RigidBodyComponent>(enemy.get());
+    auto circleCollider = std::make_shared<CircleCollisionComponent>(enemy.get(), body, circle);
+    auto pixels = std::make_shared<PixelCollisionComponent>(enemy.get(), body, sprite);
+    auto movement = std::make_shared<EnemyMovementComponent>(enemy.get());
+
+    enemy->AddComponent(status);
+    enemy->AddComponent(body);
+    enemy->AddComponent(circleCollider);
+    enemy->AddComponent(pixels);
+    enemy->AddComponent(movement);
+
+    GameObjectManager::instance().AddGameObject(enemy);
+    PhysicsManager::instance().AddRigidBody(body, "Enemy");
+    PhysicsManager::instance().AddCollider(circleCollider, "Enemy");
+    PhysicsManager::instance().AddCollider(pixels, "Enemy");
+    RenderManager::instance().AddRenderComponent(render);
+}

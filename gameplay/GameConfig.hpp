@@ -1,0 +1,44 @@
+#pragma once
+// The economy's fixed numbers and the operations that spend money on towers and upgrades.
+
+#include <cstdint>
+#include <memory>
+
+class GameObject;
+class UpgradeStateComponent;
+
+class GameConfig
+{
+public:
+    static GameConfig& instance();
+
+    // Builds when allowed, the kind is 1..3 and the money reaches its price.
+    void tryBuildTower(int kind, float x, float y);
+    // Pays a tower's price (kinds 1..3) and clears the cursor's selection (any kind).
+    void payForTower(int kind);
+    // Plays the build sound and creates the tower centred on (x, y).
+    void BuildTower(int kind, float x, float y);
+    // Upgrades a ready tower or base whose level is within its limit and whose price is paid.
+    void tryUpgrade(GameObject& object);
+    void payForUpgrade(UpgradeStateComponent& upgrade);
+    void applyUpgrade(GameObject& object);
+    // The price of the next upgrade, or 0 when none is possible.
+    std::int32_t UpgradePrice(const UpgradeStateComponent& upgrade) const;
+    std::int32_t TowerPrice(int kind) const;
+
+    bool buildAllowed = true; // the cursor is over free ground this frame
+    std::int32_t bulletTowerPrice = 50;
+    std::int32_t bulletTowerUpgradeLimit = 3;
+    std::int32_t bulletTowerUpgradePrice = 75; // per current level
+    std::int32_t smallRocketTowerPrice = 150;
+    std::int32_t smallRocketTowerUpgradeLimit = 3;
+    std::int32_t smallRocketTowerUpgradePrice = 100; // per current level
+    std::int32_t bigRocketTowerPrice = 300;
+    std::int32_t baseUpgradeLimit = 2;
+    std::int32_t baseUpgradePrice = 150; // per current level
+    std::int32_t repairAmount = 50;      // hit points
+    std::int32_t repairPrice = 100;
+
+private:
+    GameConfig() = default;
+};

@@ -1,0 +1,84 @@
+#include "gameplay/GameplayManager.hpp"
+
+#include "app/InputManager.hpp"
+#include "app/SoundManager.hpp"
+#include "entities/CollisionComponents.hpp"
+#include "entities/GameObject.hpp"
+#include "entities/InputComponent.hpp"
+#include "gameplay/GameConfig.hpp"
+#include "gameplay/StatusComponent.hpp"
+#include "gameplay/Targeting.hpp"
+
+#include <ctime>
+
+GameplayManager& GameplayManager::instance()
+{
+    static GameplayManager manager;
+    return manager;
+}
+
+GameplayManager::GameplayManager()
+    : seedSource([] { return static_cast<unsigned>(std::time(nullptr)); })
+{
+}
+
+void GameplayManager::AddWaypoint(std::int32_t index, sf::Vector2f position)
+{
+    waypoints.push_back(std::make_shared<Waypoint>(Waypoint{index, position}));
+    waypoints.sort([](const auto& a, const auto& b) { return a->index < b->index; });
+}
+
+void GameplayManager::HandleCollision(CollisionComponent* self, std::shared_ptr<CollisionComponent> other)
+{
+    if (!self || !other)
+        return;
+    GameObject* s = self->GetOwner();
+    GameObject* o = other->GetOwner();
+    const int st = s->type, ot = o->type;
+
+    // 1. A projectile hits an enemy.
+    if ((st == ObjectType::Enemy && ot == ObjectType::Projectile) ||
+        (st == ObjectType::Projectile && ot == ObjectType::Enemy))
+    {
+        GameObject* enemy = st == ObjectType::Enemy ? s : o;
+        GameObject* projectile = st == ObjectType::Enemy ? o : s;
+        const auto enemyStatus = enemy->GetComponent<StatusComponent>();
+        const auto projectileStatus = projectile->GetComponent<StatusComponent>();
+        if (enemyStatus && projectileStatus)
+            enemyStatus->TakeDamage(projectileStatus->damage * 0.5f);
+        projectile->Destroy();
+    }
+    // 2. An enemy reaches the base.
+    if ((st == ObjectType::Enemy && ot == ObjectType::Base) || (st == ObjectType::Base && ot == ObjectType::Enemy))
+    {
+        GameObject* enemy = st == ObjectType::Enemy ? s : o;
+        GameObject* base = st == ObjectType::Enemy ? o : s;
+        enemy->Destroy();
+        const auto enemyStatus = enemy->GetComponent<StatusComponent>();
+        const auto baseStatus = base->GetComponent<StatusComponent>();
+        if (enemyStatus && baseStatus)
+            baseStatus->TakeDamage(enemyStatus->damage * 0.5f);
+        SoundManager::instance().PlaySound("baseDamage", 15.f);
+    }
+    // 3. An enemy enters a tower's range.
+    if (st == ObjectType::Tower && ot == ObjectType::Enemy)
+    {
+        if (const auto detection = s->GetComponent<AIDetectionComponent>())
+            detection->AddTarget(o);
+    }
+    // 4. The cursor rests on the base, an obstacle or a tower's platform box.
+    if (st == ObjectType::Mouse)
+    {
+        const bool towerBody =
+            ot == ObjectType::Tower && dynamic_cast<CircleCollisionComponent*>(other.get()) == nullptr;
+        if (ot == ObjectType::Base || ot == ObjectType::Obstacle || towerBody)
+            GameConfig::instance().buildAllowed = false;
+    }
+    // 5. A click on a tower or the base with no tower kind selected upgrades it.
+    if (st == ObjectType::Mouse && (ot == ObjectType::Tower || ot == ObjectType::Base) &&
+        InputManager::instance().IsMouseButtonPressed(sf::Mouse::Left) && !GameConfig::instance().buildAllowed &&
+        cursorInput && cursorInput->selectedTower == 0)
+    {
+        GameConfig::instance().tryUpgrade(*o);
+    }
+}

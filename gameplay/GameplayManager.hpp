@@ -1,0 +1,40 @@
+#pragma once
+// The rules that turn contacts into consequences (damage, rewards, targets, building
+// permission, upgrades), the enemies' path, and whether a game is running.
+
+#include <SFML/System/Vector2.hpp>
+
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <memory>
+
+class CollisionComponent;
+class InputComponent;
+
+class GameplayManager
+{
+public:
+    struct Waypoint
+    {
+        std::int32_t index = 0; // place along the path
+        sf::Vector2f position;  // pixels
+    };
+
+    static GameplayManager& instance();
+
+    // Called by both colliders of every contact, each time with itself as self.
+    void HandleCollision(CollisionComponent* self, std::shared_ptr<CollisionComponent> other);
+    // Appends a waypoint and keeps the path sorted by index (stable: equal indices keep their order).
+    void AddWaypoint(std::int32_t index, sf::Vector2f position);
+
+    bool running = false;
+    std::list<std::shared_ptr<Waypoint>> waypoints;
+    std::shared_ptr<InputComponent> cursorInput;
+    // Where a spawner's first wave seeds the process random generator from: the time. Tests may
+    // hand in a fixed seed.
+    std::function<unsigned()> seedSource;
+
+private:
+    GameplayManager();
+};

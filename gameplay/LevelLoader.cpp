@@ -1,0 +1,289 @@
+#include "gameplay/LevelLoader.hpp"
+
+#include "app/AssetManager.hpp"
+#include "app/GameState.hpp"
+#include "entities/CollisionComponents.hpp"
+#include "entities/GameObject.hpp"
+#include "entities/GameObjectManager.hpp"
+#include "entities/MotionComponents.hpp"
+#include "entities/PhysicsManager.hpp"
+#include "entities/RenderComponents.hpp"
+#include "entities/RenderManager.hpp"
+#include "gameplay/GameplayManager.hpp"
+#include "gameplay/StatusComponent.hpp"
+#include "gameplay/Waves.hpp"
+#include "tiled/TiledMap.hpp"
+
+#include <cmath>
+#include <iostream>
+#include <limits>
+
+namespace
+{
+// A map object's rectangle in whole pixels.
+struct Placement
+{
+    int x, y, w, h;
+};
+
+int WholePixels(double value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    constexpr double limit = 1 << 24;
+    return static_cast<int>(std::max(-limit, std::min(limit, value)));
+}
+
+Placement PlacementOf(const tmj::Object& object)
+{
+    return {WholePixels(object.x), WholePixels(object.y), WholePixels(object.width), WholePixels(object.height)};
+}
+
+// Origin at the integer half size, position at the centre of the map rectangle.
+std::shared_ptr<GameObject> PlacedObject(int type, const std::string& name, const Placement& p)
+{
+    auto object = std::make_shared<GameObject>(type, name);
+    object->setOrigin(static_cast<float>(p.w / 2), static_cast<float>(p.h / 2));
+    object->setPosition(static_cast<float>(p.x + p.w / 2), static_cast<float>(p.y + p.h / 2));
+    return object;
+}
+
+// A recognised property stored with another Tiled type than the game expects keeps its default,
+// with one line saying so.
+void ReportWrongType(const tmj::Object& object, const std::string& property, const char* expected)
+{
+    std::cout << "Map object " << object.id << " (\"" << object.type << "\"): property \"" << property
+              << "\" is not of type " << expected << "; using its default" << std::endl;
+}
+
+std::int32_t IntProperty(const tmj::Object& object, const std::string& name, std::int32_t fallback)
+{
+    if (!object.properties.Find(name))
+        return fallback;
+    const auto value = object.properties.GetInt(name);
+    if (!value || *value < std::numeric_limits<std::int32_t>::min() || *value > std::numeric_limits<std::int32_t>::max())
+    {
+        ReportWrongType(object, name, "int");
+        return fallback;
+    }
+    return static_cast<std::int32_t>(*value);
+}
+
+float FloatProperty(const tmj::Object& object, const std::string& name, float fallback)
+{
+    const tmj::Property* property = object.properties.Find(name);
+    if (!property)
+        return fallback;
+    if (property->type != tmj::PropertyType::Float || !std::isfinite(property->floatValue))
+    {
+        ReportWrongType(object, name, "float");
+        return fallback;
+    }
+    return static_cast<float>(property->floatValue);
+}
+
+std::string StringProperty(const tmj::Object& object, const std::string& name, const std::string& fallback)
+{
+    const tmj::Property* property = object.properties.Find(name);
+    if (!property)
+        return fallback;
+    if (property->type != tmj::PropertyType::String)
+    {
+        ReportWrongType(object, name, "string");
+        return fallback;
+    }
+    return property->stringValue;
+}
+
+// The tile at cell (column, row), flipped as its flags say.
+std::shared_ptr<sf::Sprite> TileSprite(const sf::Texture& texture, std::uint32_t gid, std::uint32_t localId,
+                                       int tileWidth, int tileHeight, sf::Vector2f topLeft)
+{
+    const auto columns = static_cast<std::uint32_t>(static_cast<int>(texture.getSize().x) / tileWidth);
+    sf::IntRect rect(0, 0, tileWidth, tileHeight);
+    if (columns > 0)
+    {
+        rect.left = static_cast<int>(localId % columns) * tileWidth;
+        rect.top = static_cast<int>(localId / columns) * tileHeight;
+    }
+    auto sprite = std::make_shared<sf::Sprite>(texture, rect);
+    const bool h = (gid & tmj::FlipHorizontal) != 0, v = (gid & tmj::FlipVertical) != 0,
+               d = (gid & tmj::FlipDiagonal) != 0;
+    if (!h && !v && !d)
+    {
+        sprite->setPosition(topLeft);
+        return sprite;
+    }
+    // Flips are applied about the tile's centre: the diagonal flip is a quarter turn of a
+    // vertically mirrored tile; the other two mirror the result.
+    const float halfW = static_cast<float>(tileWidth) / 2.f, halfH = static_cast<float>(tileHeight) / 2.f;
+    sprite->setOrigin(halfW, halfH);
+    sprite->setPosition(topLeft.x + halfW, topLeft.y + halfH);
+    if (d)
+    {
+        sprite->setRotation(90.f);
+        sprite->setScale(v ? -1.f : 1.f, h ? 1.f : -1.f);
+    }
+    else
+    {
+        sprite->setScale(h ? -1.f : 1.f, v ? -1.f : 1.f);
+    }
+    return sprite;
+}
+
+void FillTiles(TiledLayerComponent& component, const tmj::Map& map, const tmj::Layer& layer, sf::Vector2f placement)
+{
+    if (layer.type != tmj::LayerType::TileLayer || layer.width <= 0 || map.tileWidth <= 0 || map.tileHeight <= 0)
+        return;
+    const std::size_t cells = std::min(layer.data.size(), static_cast<std::size_t>(layer.width) *
+                                                              static_cast<std::size_t>(std::max(layer.height, 0)));
+    const auto width = static_cast<std::size_t>(layer.width);
+    for (std::size_t i = 0; i < cells; ++i)
+    {
+        const std::uint32_t gid = layer.data[i];
+        const std::uint32_t id = tmj::TileId(gid);
+        if (id == 0)
+            continue;
+        const tmj::Tileset* tileset = map.FindTileset(id);
+        if (!tileset)
+            continue;
+        const sf::Texture& texture = AssetManager::instance().GetTexture(tileset->name);
+        const sf::Vector2f topLeft(static_cast<float>(i % width) * static_cast<float>(map.tileWidth) + placement.x,
+                                   static_cast<float>(i / width) * static_cast<float>(map.tileHeight) + placement.y);
+        component.tiles.push_back(
+            TileSprite(texture, gid, id - tileset->firstGid, map.tileWidth, map.tileHeight, topLeft));
+    }
+}
+} // namespace
+
+void CreateCamera(sf::Vector2f moveOffset)
+{
+    auto camera = std::make_shared<GameObject>(ObjectType::Camera);
+    auto view = std::make_shared<sf::View>(lastGameView);
+    camera->AddComponent(std::make_shared<CameraComponent>(camera.get(), view, moveOffset, 5));
+    GameObjectManager::instance().AddGameObject(camera);
+}
+
+void LoadMap(const std::filesystem::path& file, sf::Vector2f placement)
+{
+    auto map = std::make_shared<tmj::Map>(tmj::Parse(file));
+    if (map->status != tmj::Status::OK)
+    {
+        std::cout << "Parse error: " << map->message << std::endl;
+        map->layers.clear();
+        map->tilesets.clear();
+    }
+    else
+    {
+        AssetManager::instance().LoadTilesets(map);
+    }
+
+    auto tileMap = std::make_shared<GameObject>(ObjectType::TileMap);
+    for (const auto& layer : map->layers)
+    {
+        const auto order = layer.properties.GetInt("RenderOrder");
+        auto component = std::make_shared<TiledLayerComponent>(tileMap.get(), order ? static_cast<int>(*order) : 0);
+        FillTiles(*component, *map, layer, placement);
+        tileMap->AddComponent(component);
+        RenderManager::instance().AddRenderComponent(component);
+    }
+    GameObjectManager::instance().AddGameObject(tileMap);
+    CreateMapObjects(map);
+}
+
+void CreateMapObjects(const std::shared_ptr<tmj::Map>& map)
+{
+    for (const auto& layer : map->layers)
+    {
+        for (const auto& object : layer.objects)
+        {
+            if (object.type == "Base")
+                CreateBase(object);
+            else if (object.type == "Waypoint")
+                CreateWaypoint(object);
+            else if (object.type == "Spawner")
+                CreateSpawner(object);
+            else if (object.type == "Obstacle")
+                CreateObstacle(object);
+        }
+    }
+}
+
+void CreateBase(const tmj::Object& object)
+{
+    auto base = PlacedObject(ObjectType::Base, "Base", PlacementOf(object));
+    const std::string textureKey = StringProperty(object, "Texture", "base");
+    const float health = FloatProperty(object, "Health", 500.f);
+    // Read for their type only; they have no effect.
+    (void)IntProperty(object, "TextureRectLeft", 0);
+    (void)IntProperty(object, "TextureRectTop", 0);
+
+    auto sprite = std::make_shared<sf::Sprite>(AssetManager::instance().GetTexture(textureKey));
+    auto render = std::make_shared<SpriteRenderComponent>(base.get(), 2, sprite);
+    sprite->setScale(1.f, 1.f);
+
+    const sf::FloatRect bounds = sprite->getGlobalBounds();
+    const sf::Vector2f at = base->getPosition();
+    const sf::FloatRect box(at.x - 0.5f * bounds.width, at.y - 0.5f * bounds.height, bounds.width, bounds.height);
+
+    auto status = std::make_shared<StatusComponent>(base.get());
+    const double whole = std::trunc(static_cast<double>(health));
+    const auto hitPoints = static_cast<std::uint32_t>(std::max(0.0, std::min(whole, 4294967295.0)));
+    status->health = hitPoints;
+    status->maxHealth = hitPoints;
+    auto upgrade = std::make_shared<UpgradeStateComponent>(base.get(), 1, true, 0);
+    auto body = std::make_shared<RigidBodyComponent>(base.get());
+    auto collider = std::make_shared<BoxCollisionComponent>(base.get(), body, box);
+
+    base->AddComponent(status);
+    base->AddComponent(upgrade);
+    base->AddComponent(body);
+    base->AddComponent(collider);
+    base->AddComponent(render);
+
+    GameObjectManager::instance().AddGameObject(base);
+    PhysicsManager::instance().AddRigidBody(body, "Base");
+    PhysicsManager::instance().AddCollider(collider, "Base");
+    RenderManager::instance().AddRenderComponent(render);
+}
+
+void CreateWaypoint(const tmj::Object& object)
+{
+    const Placement p = PlacementOf(object);
+    auto waypoint = PlacedObject(ObjectType::Waypoint, "Default", p);
+    const std::int32_t index = IntProperty(object, "Waypoint", 0);
+    GameObjectManager::instance().AddGameObject(waypoint);
+    GameplayManager::instance().AddWaypoint(
+        index, {static_cast<float>(p.x + p.w / 2), static_cast<float>(p.y + p.h / 2)});
+}
+
+void CreateSpawner(const tmj::Object& object)
+{
+    auto spawnerObject = PlacedObject(ObjectType::Spawner, "Default", PlacementOf(object));
+    const std::int32_t waveSize = IntProperty(object, "WaveSize", 10);
+    const std::int32_t middle = IntProperty(object, "MiddleEnemy", 3);
+    const std::int32_t hard = IntProperty(object, "HardEnemy", 6);
+    const float spawnRate = FloatProperty(object, "SpawnRate", 0.f);
+
+    auto spawner = std::make_shared<EnemySpawnerComponent>(spawnerObject.get(), middle, hard, waveSize);
+    auto timer = std::make_shared<TimerComponent>(spawnerObject.get(), spawnRate);
+    timer->AddObserver(spawner);
+    spawnerObject->AddComponent(spawner);
+    spawnerObject->AddComponent(timer);
+    GameObjectManager::instance().AddGameObject(spawnerObject);
+}
+
+void CreateObstacle(const tmj::Object& object)
+{
+    const Placement p = PlacementOf(object);
+    auto obstacle = PlacedObject(ObjectType::Obstacle, "Default", p);
+    auto body = std::make_shared<RigidBodyComponent>(obstacle.get());
+    auto collider = std::make_shared<BoxCollisionComponent>(
+        obstacle.get(), body,
+        sf::FloatRect(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.w), static_cast<float>(p.h)));
+    obstacle->AddComponent(body);
+    obstacle->AddComponent(collider);
+    GameObjectManager::instance().AddGameObject(obstacle);
+    PhysicsManager::instance().AddRigidBody(body, "Obstacle");
+    PhysicsManager::instance().AddCollider(collider, "Obstacle");
+}

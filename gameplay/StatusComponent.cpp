@@ -1,0 +1,39 @@
+#include "gameplay/StatusComponent.hpp"
+
+#include "entities/GameObject.hpp"
+#include "ui/UIManager.hpp"
+
+void StatusComponent::TakeDamage(float amount)
+{
+    if (!owner->alive)
+        return;
+    const auto value = static_cast<std::int64_t>(static_cast<float>(health) - amount);
+    if (value > 0)
+    {
+        health = static_cast<std::uint32_t>(value);
+        return;
+    }
+    health = 0;
+    owner->Destroy();
+    if (owner->type == ObjectType::Enemy)
+    {
+        auto& ui = UIManager::instance();
+        ui.ChangeMoney(moneyReward);
+        ui.ChangeScore(scoreReward);
+    }
+}
+
+void UpgradeStateComponent::Update(float dt)
+{
+    if (ready)
+        return;
+    if (cooldown >= 0.f)
+    {
+        cooldown -= dt;
+    }
+    else
+    {
+        cooldown = 0.5f;
+        ready = true;
+    }
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The gameplay numbers of an object: hit points, damage, speed, rewards.
+
+#include "entities/Component.hpp"
+
+#include <cstdint>
+
+class StatusComponent : public Component
+{
+public:
+    explicit StatusComponent(GameObject* owner) : Component(owner) {}
+    int GetType() const override { return ComponentType::Status; }
+
+    // Takes amount hit points (single-precision, truncated); at zero the owner is destroyed
+    // and, for an enemy, its rewards are paid. A dead owner takes nothing.
+    void TakeDamage(float amount);
+
+    std::uint32_t health = 0;    // hit points
+    std::uint32_t maxHealth = 0; // hit points
+    float fireInterval = 0.f;    // seconds between shots (towers)
+    float damage = 0.f;          // per hit (projectiles), to the base (enemies), handed to shots (towers)
+    float speed = 0.f;           // pixels per second
+    std::int32_t scoreReward = 0;
+    std::int32_t moneyReward = 0;
+};
+
+// A tower's or the base's upgrade level and the short lock after each upgrade.
+class UpgradeStateComponent : public Component
+{
+public:
+    UpgradeStateComponent(GameObject* owner, int level, bool isBase, int towerKind)
+        : Component(owner), level(level), isBase(isBase), towerKind(towerKind)
+    {
+    }
+    int GetType() const override { return ComponentType::UpgradeState; }
+    // Counts the lock down; a locked object is ready again once the countdown went negative.
+    void Update(float dt) override;
+
+    std::int32_t level = 1;
+    bool isBase = false;
+    std::int32_t towerKind = 0; // 1..3; not consulted for the base
+    float cooldown = 0.5f;      // seconds
+    bool ready = true;
+};

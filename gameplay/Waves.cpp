@@ -1,0 +1,101 @@
+#include "gameplay/Waves.hpp"
+
+#include "entities/GameObject.hpp"
+#include "entities/MotionComponents.hpp"
+#include "gameplay/Factories.hpp"
+#include "gameplay/GameplayManager.hpp"
+#include "gameplay/StatusComponent.hpp"
+#include "ui/UIManager.hpp"
+
+#include <cmath>
+#include <cstdlib>
+
+void EnemySpawnerComponent::OnNotify()
+{
+    if (!queue.empty())
+    {
+        const sf::Vector2f at = owner->getPosition();
+        CreateEnemy(static_cast<std::int32_t>(queue.size()), queue.front(), wavesStarted, at.x, at.y);
+        queue.pop_front();
+        return;
+    }
+
+    if (wavesStarted == 0)
+        std::srand(GameplayManager::instance().seedSource());
+    auto& ui = UIManager::instance();
+    ui.wave += 1;
+    ui.waveTextActive = true;
+    ui.waveTextTimer = 2.f;
+    wavesStarted += 1;
+    PlanWave(wavesStarted);
+}
+
+void EnemySpawnerComponent::PlanWave(std::int32_t wave)
+{
+    const std::int64_t count = static_cast<std::int64_t>(waveSize) * wave;
+    for (std::int64_t i = 0; i < count; ++i)
+    {
+        const bool last = i == count - 1;
+        int kind = EnemyKind::Weak;
+        if (wave < middleStartWave)
+        {
+            kind = EnemyKind::Weak;
+        }
+        else if (wave == middleStartWave && wave < hardStartWave)
+        {
+            kind = last ? EnemyKind::Middle : EnemyKind::Weak;
+        }
+        else if (wave > middleStartWave && wave < hardStartWave)
+        {
+            kind = std::rand() % 20 < wave ? EnemyKind::Middle : EnemyKind::Weak;
+        }
+        else if (wave == hardStartWave)
+        {
+            if (last)
+                kind = EnemyKind::Hard;
+            else
+                kind = std::rand() % 20 < wave ? EnemyKind::Middle : EnemyKind::Weak;
+        }
+        else
+        {
+            const int r = std::rand() % 40;
+            kind = r < wave ? EnemyKind::Hard : (r < 2 * wave ? EnemyKind::Middle : EnemyKind::Weak);
+        }
+        queue.push_back(kind);
+    }
+}
+
+EnemyMovementComponent::EnemyMovementComponent(GameObject* owner) : Component(owner)
+{
+    for (const auto& waypoint : GameplayManager::instance().waypoints)
+        path.push_back(waypoint->position);
+}
+
+void EnemyMovementComponent::Update(float dt)
+{
+    if (target >= static_cast<std::int32_t>(path.size()))
+        return;
+    const auto body = owner->GetComponent<RigidBodyComponent>();
+    if (!body)
+        return;
+    const sf::Vector2f d = path[static_cast<std::size_t>(target)] - owner->getPosition();
+    const float dist = std::sqrt(d.x * d.x + d.y * d.y);
+    if (dist <= static_cast<float>(arrivalRadius))
+    {
+        ++target;
+        body->velocity = {0.f, 0.f};
+        return;
+    }
+    const sf::Vector2f u = dist != 0.f ? d / dist : d;
+    owner->setRotation(HeadingDegrees(u));
+    const auto status = owner->GetComponent<StatusComponent>();
+    const float speed = status ? status->speed : 0.f;
+    const sf::Vector2f step = u * speed * dt;
+    sf::Vector2f v = body->velocity;
+    const float length = std::sqrt(v.x * v.x + v.y * v.y);
+    if (length <= speed)
+        v += step;
+    else
+        v = v / length * (speed - 0.1f);
+    body->velocity = v;
+}

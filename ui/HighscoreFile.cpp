@@ -1,0 +1,186 @@
+#include "ui/HighscoreFile.hpp"
+
+#include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <unistd.h>
+
+namespace
+{
+std::string MemberText(const nlohmann::json& record, const char* key)
+{
+    std::ostringstream text;
+    if (record.is_object() && record.contains(key))
+        text << record.at(key);
+    else
+        text << nlohmann::json();
+    return text.str();
+}
+
+void AppendJsonStringBody(std::string& out, const std::string& text)
+{
+    static const char hex[] = "0123456789abcdef";
+    for (const char c : text)
+    {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c)
+        {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (byte < 0x20)
+            {
+                out += "\\u00";
+                out += hex[byte >> 4];
+                out += hex[byte & 0xF];
+            }
+            else
+            {
+                out += c;
+            }
+        }
+    }
+}
+} // namespace
+
+std::string StoredHighscore::WaveText() const
+{
+    return MemberText(value, "wave");
+}
+
+std::string StoredHighscore::ScoreText() const
+{
+    return MemberText(value, "score");
+}
+
+StoredHighscore ParseHighscore(const std::string& text)
+{
+    StoredHighscore stored;
+    stored.value = nlohmann::json::parse(text, nullptr, false, false);
+    if (stored.value.is_discarded())
+    {
+        stored.value = nlohmann::json();
+        stored.problem = "it is not valid JSON";
+        return stored;
+    }
+    if (!stored.value.is_object())
+    {
+        stored.problem = "it is not a JSON object";
+        return stored;
+    }
+    const auto score = stored.value.find("score");
+    if (score == stored.value.end() || !score->is_number())
+    {
+        stored.problem = "it has no numeric \"score\"";
+        return stored;
+    }
+    // A fraction is cut towards zero; a score that no game could reach is no record.
+    const double whole = std::trunc(score->get<double>());
+    if (!(whole >= std::numeric_limits<std::int32_t>::min() && whole <= std::numeric_limits<std::int32_t>::max()))
+    {
+        stored.problem = "its \"score\" is out of range";
+        return stored;
+    }
+    stored.score = static_cast<std::int32_t>(whole);
+    const auto name = stored.value.find("name");
+    if (name == stored.value.end() || !name->is_string())
+    {
+        stored.problem = "it has no string \"name\"";
+        return stored;
+    }
+    stored.name = name->get<std::string>();
+    stored.valid = true;
+    return stored;
+}
+
+StoredHighscore ReadHighscore(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+    {
+        StoredHighscore missing;
+        missing.problem = "it cannot be opened";
+        return missing;
+    }
+    // A record is a few dozen bytes; anything past a megabyte is not one.
+    constexpr std::streamsize limit = 1 << 20;
+    std::string text(static_cast<std::size_t>(limit) + 1, '\0');
+    file.read(text.data(), limit + 1);
+    if (file.bad())
+    {
+        StoredHighscore unreadable;
+        unreadable.problem = "it cannot be read";
+        return unreadable;
+    }
+    text.resize(static_cast<std::size_t>(file.gcount()));
+    if (text.size() > static_cast<std::size_t>(limit))
+    {
+        StoredHighscore huge;
+        huge.problem = "it is far too large to be a record";
+        return huge;
+    }
+    return ParseHighscore(text);
+}
+
+std::string HighscoreFileText(const std::string& name, std::int32_t score, std::int32_t wave)
+{
+    std::string text = "{ \n\"name\" : \"";
+    AppendJsonStringBody(text, name);
+    text += "\", \n\"score\" : ";
+    text += std::to_string(score);
+    text += ", \n\"wave\" : ";
+    text += std::to_string(wave);
+    text += "\n }";
+    return text;
+}
+
+bool WriteHighscore(const std::string& path, const std::string& name, std::int32_t score, std::int32_t wave)
+{
+    const std::string text = HighscoreFileText(name, score, wave);
+    const std::string temporary = path + ".tmp";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    std::size_t written = 0;
+    bool ok = true;
+    while (written < text.size())
+    {
+        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n <= 0)
+        {
+            ok = false;
+            break;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0)
+    {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The one local highscore record: reading it (forgiving: any problem means "no record") and
+// replacing it atomically with the exact bytes the game has always written.
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <string>
+
+struct StoredHighscore
+{
+    bool valid = false;   // an object with a numeric "score" and a string "name"
+    std::string problem;  // what was wrong, when not valid
+    nlohmann::json value; // the whole parsed record
+    std::int32_t score = 0; // "score" cut towards zero
+    std::string name;
+
+    // "wave" and "score" as the JSON library writes them ("null" when missing).
+    std::string WaveText() const;
+    std::string ScoreText() const;
+};
+
+StoredHighscore ReadHighscore(const std::string& path);
+// Reads from text already in memory (what ReadHighscore does after opening the file).
+StoredHighscore ParseHighscore(const std::string& text);
+
+// The file's content: five lines, no line break at the end; the name as a JSON string body.
+std::string HighscoreFileText(const std::string& name, std::int32_t score, std::int32_t wave);
+// Writes the record to a temporary file beside path, flushes it to disk and renames it over
+// path, so the old record stays whole if anything fails. Returns whether the record was replaced.
+bool WriteHighscore(const std::string& path, const std::string& name, std::int32_t score, std::int32_t wave);

@@ -1,0 +1,87 @@
+// The lose screen and the highscore screen, both built around the one stored record.
+
+#include "app/GameStateManager.hpp"
+#include "ui/HighscoreFile.hpp"
+#include "ui/UIManager.hpp"
+#include "widgets/Widgets.hpp"
+
+#include <iostream>
+#include <string>
+
+namespace
+{
+StoredHighscore ReadRecord(const std::string& path)
+{
+    StoredHighscore stored = ReadHighscore(path);
+    if (!stored.valid)
+        std::cerr << "Highscore file \"" << path << "\" holds no record: " << stored.problem << std::endl;
+    return stored;
+}
+
+void SetText(vgui::Gui& gui, const char* name, const std::string& text)
+{
+    if (const auto area = gui.get<vgui::TextArea>(name))
+        area->setText(text);
+}
+
+void Show(vgui::Gui& gui, const char* name, bool visible)
+{
+    if (const auto area = gui.get<vgui::TextArea>(name))
+        area->setVisible(visible);
+}
+} // namespace
+
+void UIManager::LoadLoseScreen()
+{
+    const StoredHighscore stored = ReadRecord(highscorePath);
+    // A stored score beats this game only when strictly higher; a tie is a new highscore.
+    const bool oldRecordStands = stored.valid && stored.score > score;
+
+    SetText(*gui, "LoseText", "Your Base got destroyed in Wave " + std::to_string(wave));
+    SetText(*gui, "MoneyText", std::to_string(money));
+    SetText(*gui, "ScoreText", std::to_string(score));
+    if (const auto back = gui->get<vgui::Button>("ReturnButton"))
+        back->onPress(
+            [this]
+            {
+                gui->removeAllWidgets();
+                GameStateManager::instance().ChangeState("MainMenu");
+            });
+
+    if (const auto message = gui->get<vgui::TextArea>("OldHighscoreText"))
+    {
+        if (oldRecordStands)
+        {
+            message->setText("Local Highscore");
+        }
+        else
+        {
+            message->setText("You created a new Highscore");
+            // A record that cannot be written is not reported; the old one stays whole.
+            (void)WriteHighscore(highscorePath, playerName, score, wave);
+        }
+    }
+    if (oldRecordStands)
+    {
+        SetText(*gui, "OldHighscoreNameText", "Player: " + stored.name);
+        SetText(*gui, "OldHighscoreWaveText", "Wave: " + stored.WaveText());
+        SetText(*gui, "OldHighscoreScoreText", stored.ScoreText());
+    }
+    else
+    {
+        Show(*gui, "OldHighscoreNameText", false);
+        Show(*gui, "OldHighscoreWaveText", false);
+        Show(*gui, "OldHighscoreScoreText", false);
+    }
+    Show(*gui, "AreaBig", oldRecordStands);
+    Show(*gui, "AreaSmall", !oldRecordStands);
+}
+
+void UIManager::LoadHighscoreScreen()
+{
+    const StoredHighscore stored = ReadRecord(highscorePath);
+    SetText(*gui, "NameText", "Player: " + (stored.valid ? stored.name : std::string("-")));
+    SetText(*gui, "WaveText", "Wave: " + (stored.valid ? stored.WaveText() : std::string("-")));
+    SetText(*gui, "ScoreText", stored.valid ? stored.ScoreText() : std::string("-"));
+    ConnectReturnToMenu();
+}

@@ -1,0 +1,84 @@
+#pragma once
+// Owns the widget root, loads one screen at a time from a form file and wires its buttons, and
+// holds the player-facing counters of a game (name, money, score, wave) and the flags and
+// timers of the heads-up display's short-lived texts.
+
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Texture.hpp>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace vgui
+{
+class Gui;
+}
+class InputComponent;
+class GameConfig;
+
+enum ScreenKind : int
+{
+    MainMenuScreen = 0,
+    HighscoreScreen = 1,
+    CreditsScreen = 2,
+    ControlsScreen = 3,
+    HudScreen = 4,
+    LoseScreen = 5,
+};
+
+class UIManager
+{
+public:
+    static UIManager& instance();
+    ~UIManager();
+
+    // Empties the root, loads the form (a failure prints one "Failed to load widgets from file: "
+    // line on standard error and leaves the screen empty), then runs the kind's hook-up.
+    void LoadScreen(const std::string& formFile, ScreenKind kind);
+    void LoadMainMenu();
+    void LoadHighscoreScreen();
+    void LoadCredits();
+    void LoadControls();
+    void LoadHUD();
+    void LoadLoseScreen();
+    // Copies the main menu's "Name" field into playerName; an empty field gives "Player 1".
+    void ReadPlayerName();
+    // The heads-up display's per-frame refresh; does nothing outside the HUD screen.
+    void UpdateHUD(float dt);
+
+    // Every change of money or score during play also feeds the change texts.
+    void ChangeMoney(std::int32_t amount);
+    void ChangeScore(std::int32_t amount);
+    // The HUD's tower buttons: select kind, or clear the selection when it is already chosen.
+    void SelectTower(int kind);
+    // The HUD's repair button.
+    void RepairBase();
+
+    std::string playerName = "Player 1";
+    std::int32_t money = 0;
+    std::int32_t score = 0;
+    std::int32_t wave = 0;
+    bool waveTextActive = false;
+    float waveTextTimer = 2.f; // seconds
+    bool changeTextActive = false;
+    std::int32_t moneyChange = 0;
+    std::int32_t scoreChange = 0;
+    float changeTextTimer = 1.f; // seconds
+    std::int32_t healthWarningPercent = 30;
+    std::shared_ptr<sf::RenderWindow> window;
+    std::shared_ptr<vgui::Gui> gui;
+    ScreenKind currentScreen = MainMenuScreen;
+    std::shared_ptr<InputComponent> cursorInput;
+    GameConfig& config;
+    // Where the highscore record lives; the game always uses the default.
+    std::string highscorePath = "../assets/highscore.json";
+
+private:
+    UIManager();
+    void ConnectReturnToMenu();
+    // HUD icons are read once per file and then shared.
+    std::shared_ptr<const sf::Texture> Icon(const std::string& path);
+    std::map<std::string, std::shared_ptr<const sf::Texture>> icons;
+};

@@ -731,7 +731,7 @@ private:
                 if (!RequireObject(p, at) || !GetString(p, "name", at, property.name, true) ||
                     !GetString(p, "type", at, type) || !GetString(p, "propertytype", at, property.propertyType))
                     return false;
-                SetValue(property, type, Field(p, "value"), at);
+                SetValue(property, type, Field(p, "value"), at, Child(at, "value"));
                 out.list.push_back(std::move(property));
             }
             return true;
@@ -753,7 +753,7 @@ private:
                            : value.is_number_integer() ? "int"
                            : value.is_number() ? "float"
                                                : "string";
-                SetValue(property, type, &value, Child(base, name));
+                SetValue(property, type, &value, Child(base, name), Child(base, name));
                 out.list.push_back(std::move(property));
             }
             return true;
@@ -763,9 +763,10 @@ private:
 
     // A value that does not fit the declared type leaves the property invalid (and its value
     // fields at their defaults) with a warning; the map still loads.
-    void SetValue(Property& property, const std::string& type, const json* value, const std::string& where)
+    // where: the property (its type's "type" member in the array form); at: its value.
+    void SetValue(Property& property, const std::string& type, const json* value, const std::string& where,
+                  const std::string& at)
     {
-        const std::string at = Child(where, "value");
         static const json nothing;
         const json& v = value != nullptr ? *value : nothing;
         bool fits = false;
@@ -829,7 +830,7 @@ private:
         }
         else
         {
-            Warn(Child(where, "type"),
+            Warn(where == at ? where : Child(where, "type"),
                  "property " + Quoted(property.name) + " has unknown type " + Quoted(type) + "; it reads as absent");
             property.valid = false;
             return;

@@ -1,6 +1,7 @@
 #include <SFML/Audio/InputSoundFile.hpp>
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Texture.hpp>
+#include <SFML/Window/Context.hpp>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -69,6 +70,8 @@ bool CornersTransparent(const sf::Image& image)
 
 TEST(AssetFiles, EveryTextureLoadsAsANonEmptyTexture)
 {
+    // One GL context for the whole loop, so the display is opened once instead of once per texture.
+    sf::Context context;
     std::vector<std::string> all = textureFiles;
     all.insert(all.end(), hudIcons.begin(), hudIcons.end());
     for (const std::string& file : all)

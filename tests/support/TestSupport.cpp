@@ -16,6 +16,8 @@
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
+#include <SFML/Window/Context.hpp>
+
 #include <fstream>
 #include <random>
 
@@ -56,8 +58,17 @@ void ScratchGame::RemoveAsset(const std::string& name) const
     fs::remove(assets() / name);
 }
 
+void KeepGlContext()
+{
+    // Every texture made without an active context opens and drops one of its own, with a new
+    // X connection each time; under Xvfb that now and then fails to open the display.
+    static sf::Context context;
+    (void)context.setActive(true);
+}
+
 void LoadAssets()
 {
+    KeepGlContext();
     LoadGameAssets(AssetManager::instance());
 }
 

@@ -39,6 +39,9 @@ private:
 // The repository's assets folder.
 std::filesystem::path SourceAssets();
 
+// Keeps one OpenGL context active for the rest of the process (display tests only).
+void KeepGlContext();
+
 // Loads the game's font, textures and sounds (needs a GL context, so display tests only).
 // Call from a working directory where "../assets/" resolves, e.g. inside a ScratchGame.
 void LoadAssets();

@@ -74,7 +74,7 @@ float FloatProperty(const tmj::Object& object, const std::string& name, float fa
     const tmj::Property* property = object.properties.Find(name);
     if (!property)
         return fallback;
-    if (property->type != tmj::PropertyType::Float || !std::isfinite(property->floatValue))
+    if (property->type != tmj::PropertyType::Float || !property->valid || !std::isfinite(property->floatValue))
     {
         ReportWrongType(object, name, "float");
         return fallback;
@@ -87,7 +87,7 @@ std::string StringProperty(const tmj::Object& object, const std::string& name, c
     const tmj::Property* property = object.properties.Find(name);
     if (!property)
         return fallback;
-    if (property->type != tmj::PropertyType::String)
+    if (property->type != tmj::PropertyType::String || !property->valid)
     {
         ReportWrongType(object, name, "string");
         return fallback;

@@ -1,0 +1,55 @@
+#include "tests/gameplay/GameplayFixture.hpp"
+
+#include "gameplay/GameplayManager.hpp"
+
+#include <cstdlib>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+// Sounds play into nothing on machines without a sound card; set before OpenAL starts.
+const bool nullAudio = [] { return setenv("ALSOFT_DRIVERS", "null", 0) == 0; }();
+} // namespace
+
+void GameplayTest::SetUp()
+{
+    ASSERT_TRUE(nullAudio);
+    testing_support::ResetWorld();
+    testing_support::LoadAssets();
+}
+
+void GameplayTest::TearDown()
+{
+    testing_support::ResetWorld();
+}
+
+fs::path GameplayTest::UseMap(const std::string& name) const
+{
+    fs::copy_file(fs::path(VARNHOLD_TEST_DATA) / "maps" / name, game.assets() / name,
+                  fs::copy_options::overwrite_existing);
+    return fs::path("../assets") / name;
+}
+
+std::shared_ptr<GameObject> GameplayTest::Last()
+{
+    const auto& objects = GameObjectManager::instance().objects;
+    return objects.empty() ? nullptr : objects.back();
+}
+
+std::vector<std::shared_ptr<GameObject>> GameplayTest::OfType(int type)
+{
+    std::vector<std::shared_ptr<GameObject>> found;
+    for (const auto& object : GameObjectManager::instance().objects)
+        if (object->type == type)
+            found.push_back(object);
+    return found;
+}
+
+void GameplayTest::Contact(const std::shared_ptr<CollisionComponent>& a, const std::shared_ptr<CollisionComponent>& b)
+{
+    a->SetColliding();
+    b->SetColliding();
+    a->OnCollision(b);
+    b->OnCollision(a);
+}

@@ -59,7 +59,10 @@ std::string BaseKey(const std::string& key)
 class Loader
 {
 public:
-    explicit Loader(std::string formFolder) : folder(std::move(formFolder)) {}
+    Loader(std::string formFolder, const form::ImageReader& imageReader)
+        : folder(std::move(formFolder)), readImage(imageReader)
+    {
+    }
 
     std::vector<Widget::Ptr> Load(const Node& root, sf::Vector2f rootSize, const std::vector<Widget::Ptr>& existing)
     {
@@ -84,6 +87,7 @@ public:
 
 private:
     std::string folder;
+    const form::ImageReader& readImage; // empty: images become textures
     std::map<std::string, std::shared_ptr<Renderer::Data>> shared;
     std::map<std::string, std::shared_ptr<const sf::Texture>> textures;
     std::map<const Widget*, PendingLayout> layouts;
@@ -126,8 +130,19 @@ private:
         const std::string cacheKey = path + (smooth ? "|smooth" : "");
         if (auto it = textures.find(cacheKey); it != textures.end())
             return it->second;
+        if (readImage)
+        {
+            std::shared_ptr<const sf::Texture> read;
+            if (!readImage(path, smooth, read))
+                Fail(id, line, "Failed to load the image '" + path + "'.");
+            textures[cacheKey] = read;
+            return read;
+        }
+        // Check the file first: a texture object needs a GL context, a missing file does not.
+        if (!std::ifstream(path, std::ios::binary))
+            Fail(id, line, "Failed to load the image '" + path + "'.");
         auto texture = std::make_shared<sf::Texture>();
-        if (!std::ifstream(path, std::ios::binary) || !texture->loadFromFile(path))
+        if (!texture->loadFromFile(path))
             Fail(id, line, "Failed to load the image '" + path + "'.");
         texture->setSmooth(smooth);
         textures[cacheKey] = texture;
@@ -527,6 +542,14 @@ std::string FolderOf(const std::string& path)
 
 } // namespace
 
+std::vector<Widget::Ptr> form::buildForm(const std::string& text, const std::string& folder, sf::Vector2f rootSize,
+                                         const std::vector<Widget::Ptr>& existing, const ImageReader& readImage)
+{
+    const Node root = parseForm(text);
+    Loader loader(folder, readImage);
+    return loader.Load(root, rootSize, existing);
+}
+
 void Gui::loadWidgetsFromFile(const std::string& path, bool replaceExisting)
 {
     const std::string failedToOpen = "Failed to open '" + path + "' to load the widgets from it.";
@@ -541,10 +564,9 @@ void Gui::loadWidgetsFromFile(const std::string& path, bool replaceExisting)
     if (text.find_first_not_of(" \t\r\n") == std::string::npos)
         throw Exception(failedToOpen);
 
-    const form::Node root = form::parseForm(text);
-    Loader loader(FolderOf(path));
     static const std::vector<Widget::Ptr> none;
-    std::vector<Widget::Ptr> widgets = loader.Load(root, state->size, replaceExisting ? none : state->children);
+    std::vector<Widget::Ptr> widgets =
+        form::buildForm(text, FolderOf(path), state->size, replaceExisting ? none : state->children);
 
     // Nothing above touched the Gui; from here on nothing can fail.
     if (replaceExisting)

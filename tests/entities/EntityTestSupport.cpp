@@ -1,0 +1,60 @@
+#include "tests/entities/EntityTestSupport.hpp"
+
+#include "entities/GameObjectManager.hpp"
+#include "entities/PhysicsManager.hpp"
+
+namespace entity_tests
+{
+
+namespace
+{
+Thing Start(int type, sf::Vector2f at, const std::string& tag)
+{
+    Thing thing;
+    thing.object = std::make_shared<GameObject>(type);
+    thing.object->setPosition(at);
+    thing.body = std::make_shared<RigidBodyComponent>(thing.object.get());
+    thing.object->AddComponent(thing.body);
+    PhysicsManager::instance().AddRigidBody(thing.body, tag);
+    return thing;
+}
+
+void Finish(Thing& thing, const std::string& tag)
+{
+    thing.object->AddComponent(thing.collider);
+    PhysicsManager::instance().AddCollider(thing.collider, tag);
+    // The registry keeps the object (which the colliders point at) until the world is reset.
+    GameObjectManager::instance().AddGameObject(thing.object);
+}
+} // namespace
+
+Thing MakeBox(int type, sf::Vector2f centre, sf::Vector2f size, const std::string& tag,
+              std::vector<CollisionCall>* log)
+{
+    Thing thing = Start(type, centre, tag);
+    const sf::FloatRect rect(centre.x - size.x / 2.f, centre.y - size.y / 2.f, size.x, size.y);
+    thing.collider = std::make_shared<LoggingBox>(thing.object.get(), thing.body, rect, log);
+    Finish(thing, tag);
+    return thing;
+}
+
+Thing MakeCircle(int type, sf::Vector2f centre, float radius, const std::string& tag)
+{
+    Thing thing = Start(type, centre, tag);
+    sf::CircleShape shape(radius);
+    shape.setOrigin(radius, radius);
+    shape.setPosition(centre);
+    thing.collider = std::make_shared<CircleCollisionComponent>(thing.object.get(), thing.body, shape);
+    Finish(thing, tag);
+    return thing;
+}
+
+Thing MakePoint(int type, sf::Vector2f at, const std::string& tag)
+{
+    Thing thing = Start(type, at, tag);
+    thing.collider = std::make_shared<PointCollisionComponent>(thing.object.get(), thing.body);
+    Finish(thing, tag);
+    return thing;
+}
+
+} // namespace entity_tests

@@ -1,0 +1,284 @@
+// Shape boundaries, the tag and mass rules, contact order and the order of one physics step.
+
+#include "entities/PhysicsManager.hpp"
+#include "entities/ShapeTests.hpp"
+#include "gameplay/GameConfig.hpp"
+#include "tests/entities/EntityTestSupport.hpp"
+#include "tests/support/TestSupport.hpp"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace entity_tests;
+
+namespace
+{
+const sf::Vector2f Box64(64.f, 64.f);
+
+class Physics : public ::testing::Test
+{
+protected:
+    void SetUp() override { testing_support::ResetWorld(); }
+    void TearDown() override { testing_support::ResetWorld(); }
+
+    PhysicsManager& physics = PhysicsManager::instance();
+    std::vector<CollisionCall> log;
+};
+
+bool Touch(const Thing& a, const std::string& tagA, const Thing& b, const std::string& tagB, bool& aFirst)
+{
+    return TestPair(*a.collider, tagA, *b.collider, tagB, aFirst);
+}
+} // namespace
+
+TEST_F(Physics, ShapeBoundaries)
+{
+    // Boxes: edges that only touch are no contact.
+    const sf::FloatRect left(0.f, 0.f, 64.f, 64.f);
+    EXPECT_FALSE(BoxesOverlap(left, {64.f, 0.f, 64.f, 64.f}));
+    EXPECT_TRUE(BoxesOverlap(left, {63.9f, 0.f, 64.f, 64.f}));
+    EXPECT_FALSE(BoxesOverlap(left, {0.f, 64.f, 64.f, 64.f}));
+    EXPECT_TRUE(BoxesOverlap(left, {-63.9f, -63.9f, 64.f, 64.f}));
+
+    // A point on an edge counts.
+    EXPECT_TRUE(PointInBox({64.f, 10.f}, left));
+    EXPECT_TRUE(PointInBox({0.f, 64.f}, left));
+    EXPECT_FALSE(PointInBox({64.1f, 10.f}, left));
+
+    // Circle 6 right of and 8 above the top-right corner: distance exactly 10.
+    EXPECT_TRUE(CircleMeetsBox({70.f, -8.f}, 10.f, left));
+    EXPECT_FALSE(CircleMeetsBox({70.1f, -8.f}, 10.f, left));
+    EXPECT_TRUE(CircleMeetsBox({30.f, 30.f}, 1.f, left)); // centre inside
+
+    EXPECT_TRUE(CirclesOverlap({0.f, 0.f}, 3.f, {6.f, 8.f}, 7.f));
+    EXPECT_FALSE(CirclesOverlap({0.f, 0.f}, 3.f, {6.f, 8.f}, 6.9f));
+}
+
+TEST_F(Physics, BoxesThroughTheStepUseTheSameBoundary)
+{
+    MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle");
+    const Thing far = MakeBox(ObjectType::Obstacle, {164.f, 100.f}, Box64, "Obstacle");
+    physics.Update(0.f);
+    EXPECT_TRUE(physics.contacts.empty());
+
+    far.object->setPosition(163.9f, 100.f);
+    physics.Update(0.f); // the box follows its object only at the end of this step
+    EXPECT_TRUE(physics.contacts.empty());
+    physics.Update(0.f);
+    EXPECT_EQ(physics.contacts.size(), 1u);
+}
+
+TEST_F(Physics, BoxFollowsItsObjectCentred)
+{
+    auto object = std::make_shared<GameObject>(ObjectType::Tower);
+    object->setPosition(100.f, 50.f);
+    auto body = std::make_shared<RigidBodyComponent>(object.get());
+    BoxCollisionComponent box(object.get(), body, {0.f, 0.f, 64.f, 64.f});
+    box.PhysicsUpdate(0.f);
+    EXPECT_EQ(box.rect, sf::FloatRect(68.f, 18.f, 64.f, 64.f));
+
+    object->setPosition(0.f, 0.f);
+    object->alive = false;
+    box.PhysicsUpdate(0.f); // a dead owner's shape stays put
+    EXPECT_EQ(box.rect, sf::FloatRect(68.f, 18.f, 64.f, 64.f));
+}
+
+TEST_F(Physics, ThreeOverlappingBoxesGiveThreeContactsAndSixCallsInMapOrder)
+{
+    MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle", &log);
+    MakeBox(ObjectType::Obstacle, {110.f, 100.f}, Box64, "Obstacle", &log);
+    MakeBox(ObjectType::Obstacle, {120.f, 110.f}, Box64, "Obstacle", &log);
+    physics.Update(0.f);
+
+    std::vector<const CollisionComponent*> order;
+    for (const auto& [collider, tag] : physics.colliders)
+        order.push_back(collider.get());
+    ASSERT_EQ(order.size(), 3u);
+    ASSERT_EQ(physics.contacts.size(), 3u);
+    const std::pair<int, int> pairs[] = {{0, 1}, {0, 2}, {1, 2}};
+    ASSERT_EQ(log.size(), 6u);
+    std::size_t call = 0;
+    auto contact = physics.contacts.begin();
+    for (const auto& [a, b] : pairs)
+    {
+        EXPECT_EQ(contact->first.get(), order[static_cast<std::size_t>(a)]);
+        EXPECT_EQ(contact->second.get(), order[static_cast<std::size_t>(b)]);
+        ++contact;
+        EXPECT_EQ(log[call].self, order[static_cast<std::size_t>(a)]) << "call " << call;
+        EXPECT_EQ(log[call].other, order[static_cast<std::size_t>(b)]) << "call " << call;
+        ++call;
+        EXPECT_EQ(log[call].self, order[static_cast<std::size_t>(b)]) << "call " << call;
+        EXPECT_EQ(log[call].other, order[static_cast<std::size_t>(a)]) << "call " << call;
+        ++call;
+    }
+    for (const auto& [collider, tag] : physics.colliders)
+    {
+        EXPECT_TRUE(collider->IsColliding());
+        EXPECT_NE(collider->lastPartner, nullptr);
+    }
+}
+
+TEST_F(Physics, MixedPairsPutTheCircleOrPointFirstInEitherMapOrder)
+{
+    const Thing box = MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle");
+    const Thing circle = MakeCircle(ObjectType::Obstacle, {140.f, 100.f}, 10.f, "Obstacle");
+    const Thing point = MakePoint(ObjectType::Obstacle, {132.f, 132.f}, "Obstacle");
+
+    bool aFirst = true;
+    EXPECT_TRUE(Touch(box, "Obstacle", circle, "Obstacle", aFirst));
+    EXPECT_FALSE(aFirst);
+    EXPECT_TRUE(Touch(circle, "Obstacle", box, "Obstacle", aFirst));
+    EXPECT_TRUE(aFirst);
+    EXPECT_TRUE(Touch(box, "Obstacle", point, "Obstacle", aFirst)); // corner of the box
+    EXPECT_FALSE(aFirst);
+    EXPECT_TRUE(Touch(point, "Obstacle", box, "Obstacle", aFirst));
+    EXPECT_TRUE(aFirst);
+
+    // Circle with point and point with point are never tested.
+    const Thing inside = MakePoint(ObjectType::Obstacle, {140.f, 100.f}, "Obstacle");
+    EXPECT_FALSE(Touch(circle, "Obstacle", inside, "Obstacle", aFirst));
+    EXPECT_FALSE(Touch(inside, "Obstacle", circle, "Obstacle", aFirst));
+    const Thing samePlace = MakePoint(ObjectType::Obstacle, {140.f, 100.f}, "Obstacle");
+    EXPECT_FALSE(Touch(inside, "Obstacle", samePlace, "Obstacle", aFirst));
+
+    physics.Update(0.f);
+    ASSERT_EQ(physics.contacts.size(), 2u); // box-circle and box-corner point only
+    for (const auto& contact : physics.contacts)
+        EXPECT_EQ(contact.second, box.collider);
+}
+
+TEST_F(Physics, TagRulesHoldInBothOrders)
+{
+    const Thing cursor = MakeBox(ObjectType::Mouse, {100.f, 100.f}, Box64, "Mouse");
+    const Thing detector = MakeCircle(ObjectType::Tower, {100.f, 100.f}, 100.f, "TowerDetector");
+    const Thing otherDetector = MakeCircle(ObjectType::Tower, {110.f, 100.f}, 100.f, "TowerDetector");
+    const Thing base = MakeBox(ObjectType::Base, {120.f, 100.f}, Box64, "Base");
+    const Thing tower = MakeBox(ObjectType::Tower, {90.f, 100.f}, Box64, "Tower");
+    // Within the detectors' reach but clear of the base (that contact would play a sound).
+    const Thing enemy = MakeCircle(ObjectType::Enemy, {100.f, 190.f}, 10.f, "Enemy");
+
+    bool aFirst = true;
+    EXPECT_FALSE(Touch(cursor, "Mouse", detector, "TowerDetector", aFirst));
+    EXPECT_FALSE(Touch(detector, "TowerDetector", cursor, "Mouse", aFirst));
+    EXPECT_FALSE(Touch(detector, "TowerDetector", base, "Base", aFirst));
+    EXPECT_FALSE(Touch(base, "Base", detector, "TowerDetector", aFirst));
+    EXPECT_FALSE(Touch(detector, "TowerDetector", otherDetector, "TowerDetector", aFirst));
+    EXPECT_TRUE(Touch(cursor, "Mouse", tower, "Tower", aFirst));
+    EXPECT_TRUE(Touch(tower, "Tower", cursor, "Mouse", aFirst));
+    EXPECT_TRUE(Touch(detector, "TowerDetector", enemy, "Enemy", aFirst));
+    EXPECT_TRUE(Touch(enemy, "Enemy", detector, "TowerDetector", aFirst));
+    EXPECT_TRUE(Touch(base, "Base", cursor, "Mouse", aFirst));
+
+    // Through the step, with the tags as registered.
+    GameConfig::instance().buildAllowed = true;
+    physics.Update(0.f);
+    std::set<std::pair<const CollisionComponent*, const CollisionComponent*>> found;
+    for (const auto& contact : physics.contacts)
+    {
+        found.insert({contact.first.get(), contact.second.get()});
+        found.insert({contact.second.get(), contact.first.get()});
+    }
+    EXPECT_EQ(found.count({cursor.collider.get(), detector.collider.get()}), 0u);
+    EXPECT_EQ(found.count({detector.collider.get(), base.collider.get()}), 0u);
+    EXPECT_EQ(found.count({detector.collider.get(), otherDetector.collider.get()}), 0u);
+    EXPECT_EQ(found.count({cursor.collider.get(), tower.collider.get()}), 1u);
+    EXPECT_EQ(found.count({detector.collider.get(), enemy.collider.get()}), 1u);
+    // The cursor resting on a tower box forbids building.
+    EXPECT_FALSE(GameConfig::instance().buildAllowed);
+}
+
+TEST_F(Physics, MassRuleSkipsOnlyTwoMasslessBodies)
+{
+    const Thing a = MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle");
+    const Thing b = MakeBox(ObjectType::Obstacle, {110.f, 100.f}, Box64, "Obstacle");
+    a.body->mass = 0.f;
+    physics.Update(0.f);
+    EXPECT_EQ(physics.contacts.size(), 1u);
+    b.body->mass = 0.f;
+    physics.Update(0.f);
+    EXPECT_TRUE(physics.contacts.empty());
+}
+
+TEST_F(Physics, DeadOwnersAndBodilessCollidersAreSkipped)
+{
+    const Thing live = MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle", &log);
+    const Thing dead = MakeBox(ObjectType::Enemy, {110.f, 100.f}, Box64, "Enemy", &log);
+    dead.object->alive = false;
+    dead.body->velocity = {100.f, 0.f};
+
+    // A collider without a rigid body, overlapping the live box.
+    auto loose = std::make_shared<GameObject>(ObjectType::Obstacle);
+    loose->setPosition(100.f, 100.f);
+    auto looseBox = std::make_shared<BoxCollisionComponent>(loose.get(), nullptr, sf::FloatRect(68, 68, 64, 64));
+    physics.AddCollider(looseBox, "Obstacle");
+
+    physics.Update(1.f);
+    EXPECT_TRUE(physics.contacts.empty());
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(dead.object->getPosition(), sf::Vector2f(110.f, 100.f)); // its body did not move it
+    EXPECT_FALSE(live.collider->IsColliding());
+}
+
+TEST_F(Physics, RegisteringAgainKeepsTheFirstTag)
+{
+    const Thing thing = MakeBox(ObjectType::Tower, {0.f, 0.f}, Box64, "Tower");
+    physics.AddCollider(thing.collider, "Mouse");
+    physics.AddRigidBody(thing.body, "Mouse");
+    ASSERT_EQ(physics.colliders.size(), 1u);
+    ASSERT_EQ(physics.bodies.size(), 1u);
+    EXPECT_EQ(physics.colliders.at(thing.collider), "Tower");
+    EXPECT_EQ(physics.bodies.at(thing.body), "Tower");
+
+    physics.Update(0.f);
+    physics.Clear();
+    EXPECT_TRUE(physics.colliders.empty());
+    EXPECT_TRUE(physics.bodies.empty());
+    EXPECT_TRUE(physics.contacts.empty());
+}
+
+TEST_F(Physics, StepDetectsWhereThePreviousStepLeftShapesAndMovesBodiesAfterNotifying)
+{
+    const Thing still = MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle", &log);
+    const Thing mover = MakeBox(ObjectType::Obstacle, {300.f, 100.f}, Box64, "Obstacle", &log);
+    mover.body->velocity = {-1000.f, 0.f};
+
+    physics.Update(0.2f); // detection sees the mover far away, then it moves onto the still box
+    EXPECT_TRUE(physics.contacts.empty());
+    EXPECT_EQ(mover.object->getPosition(), sf::Vector2f(100.f, 100.f));
+    EXPECT_EQ(static_cast<BoxCollisionComponent&>(*mover.collider).rect.left, 68.f);
+
+    physics.Update(0.2f);
+    ASSERT_EQ(physics.contacts.size(), 1u);
+    ASSERT_EQ(log.size(), 2u);
+    for (const auto& call : log)
+    {
+        if (call.self == mover.collider.get())
+        {
+            EXPECT_EQ(call.selfPosition, sf::Vector2f(100.f, 100.f)); // told before it moved on
+        }
+    }
+    EXPECT_EQ(mover.object->getPosition(), sf::Vector2f(-100.f, 100.f));
+    EXPECT_EQ(physics.contacts.size(), 1u); // kept until the next step begins
+
+    physics.Update(0.f);
+    EXPECT_TRUE(physics.contacts.empty());
+    EXPECT_TRUE(mover.collider->IsColliding()); // never cleared once set
+}
+
+TEST_F(Physics, OnCollisionHandsThePairOnOnlyWhenThePartnerCollides)
+{
+    const Thing cursor = MakeBox(ObjectType::Mouse, {100.f, 100.f}, Box64, "Mouse");
+    const Thing base = MakeBox(ObjectType::Base, {100.f, 100.f}, Box64, "Base");
+    auto& config = GameConfig::instance();
+    config.buildAllowed = true;
+
+    cursor.collider->OnCollision(base.collider);
+    EXPECT_TRUE(cursor.collider->IsColliding());
+    EXPECT_EQ(cursor.collider->lastPartner, base.collider);
+    EXPECT_TRUE(config.buildAllowed); // the partner never collided: no rules
+
+    base.collider->SetColliding();
+    cursor.collider->OnCollision(base.collider);
+    EXPECT_FALSE(config.buildAllowed);
+}

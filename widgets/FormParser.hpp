@@ -6,6 +6,7 @@
 
 #include <SFML/Graphics/Color.hpp>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,5 +71,18 @@ struct Expr
 
 // Returns null and sets `error` when the text is not an expression.
 std::unique_ptr<Expr> parseExpression(const std::string& text, std::string& error);
+
+// Reads one image named by a form; returns whether it could be read. A reader may succeed and
+// leave `texture` empty (a tool without a GL context), and the widget then shows no image.
+using ImageReader =
+    std::function<bool(const std::string& path, bool smooth, std::shared_ptr<const sf::Texture>& texture)>;
+
+// What loadWidgetsFromFile builds before it touches the Gui: the widgets of a form text laid out
+// for a root of `rootSize`, relative image paths taken from `folder` ("" or ending in '/'),
+// sibling references also looked up in `existing`. Throws vgui::Exception like the file loader.
+// Without `readImage` every image becomes a texture, which needs a GL context.
+std::vector<Widget::Ptr> buildForm(const std::string& text, const std::string& folder, sf::Vector2f rootSize,
+                                   const std::vector<Widget::Ptr>& existing = {},
+                                   const ImageReader& readImage = nullptr);
 
 } // namespace vgui::form

@@ -1,0 +1,293 @@
+// The highscore file (its exact bytes, escapes, bad files, atomic replacement) and the two
+// screens that read it.
+
+#include "tests/support/TestSupport.hpp"
+#include "tests/ui/UiTestSupport.hpp"
+#include "ui/HighscoreFile.hpp"
+#include "ui/UIManager.hpp"
+#include "widgets/Widgets.hpp"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using testing_support::ScratchGame;
+using ui_testing::Lines;
+using ui_testing::ReadFile;
+
+namespace
+{
+
+TEST(HighscoreFileText, IsTheFiveLineRecordByteForByte)
+{
+    const std::string expected = "{ \n"
+                                 "\"name\" : \"Player 1\", \n"
+                                 "\"score\" : 1234, \n"
+                                 "\"wave\" : 5\n"
+                                 " }";
+    EXPECT_EQ(expected.size(), 55u);
+    EXPECT_EQ(HighscoreFileText("Player 1", 1234, 5), expected);
+    EXPECT_EQ(HighscoreFileText("", -7, 0), "{ \n\"name\" : \"\", \n\"score\" : -7, \n\"wave\" : 0\n }");
+}
+
+TEST(HighscoreFileText, NamesAreEscapedAsJsonAndReadBackExactly)
+{
+    const std::string names[] = {
+        "Ann \"Q\" \\ Lee", "two\nlines", "cr\r\nlf", "tab\there", std::string("bell\x07 nul\x01 us\x1f"),
+        "back\bform\f", "del\x7f", "Åsa 名前 🏰", "/slash/", "\\u0041 not an escape",
+    };
+    for (const auto& name : names)
+    {
+        SCOPED_TRACE(nlohmann::json(name).dump());
+        const std::string text = HighscoreFileText(name, 42, 3);
+        // Escaped control characters keep the record at five lines.
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);
+        // The body is what the JSON library itself writes between the quotes.
+        const std::string body = nlohmann::json(name).dump();
+        EXPECT_EQ(text, "{ \n\"name\" : " + body + ", \n\"score\" : 42, \n\"wave\" : 3\n }");
+        const StoredHighscore read = ParseHighscore(text);
+        EXPECT_TRUE(read.valid) << read.problem;
+        EXPECT_EQ(read.name, name);
+        EXPECT_EQ(read.score, 42);
+        EXPECT_EQ(read.WaveText(), "3");
+    }
+    // The reader also takes CR LF line ends.
+    const StoredHighscore crlf = ParseHighscore("{ \r\n\"name\" : \"A\", \r\n\"score\" : 5, \r\n\"wave\" : 1\r\n }");
+    EXPECT_TRUE(crlf.valid);
+    EXPECT_EQ(crlf.score, 5);
+}
+
+class HighscoreTest : public testing::Test
+{
+protected:
+    void SetUp() override { testing_support::ResetWorld(); }
+
+    std::string Record() const { return (game.assets() / "highscore.json").string(); }
+
+    std::vector<std::string> LoadCapturing(const std::string& form, ScreenKind kind)
+    {
+        testing::internal::CaptureStderr();
+        ui.LoadScreen(form, kind);
+        return Lines(testing::internal::GetCapturedStderr());
+    }
+
+    vgui::TextArea& Area(const char* name)
+    {
+        const auto area = ui.gui->get<vgui::TextArea>(name);
+        if (!area)
+            ADD_FAILURE() << "no text area " << name;
+        static auto spare = vgui::TextArea::create();
+        return area ? *area : *spare;
+    }
+
+    void LoseGame(const std::string& name, std::int32_t money, std::int32_t score, std::int32_t wave)
+    {
+        ui.playerName = name;
+        ui.money = money;
+        ui.score = score;
+        ui.wave = wave;
+        ui.LoadScreen("../assets/loseScreen.txt", LoseScreen);
+    }
+
+    std::vector<std::string> FolderListing() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(game.assets()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    ScratchGame game;
+    UIManager& ui = UIManager::instance();
+};
+
+TEST_F(HighscoreTest, ReadingTakesWholeRecordsAndCutsFractions)
+{
+    game.WriteAsset("highscore.json", "  {\"score\": 12.9, \"name\": \"F\", \"wave\": 4, \"extra\": [1]}\n\n");
+    StoredHighscore read = ReadHighscore(Record());
+    EXPECT_TRUE(read.valid) << read.problem;
+    EXPECT_EQ(read.score, 12);
+    EXPECT_EQ(read.name, "F");
+
+    game.WriteAsset("highscore.json", "{\"score\": -12.9, \"name\": \"F\", \"wave\": 4}");
+    read = ReadHighscore(Record());
+    EXPECT_TRUE(read.valid);
+    EXPECT_EQ(read.score, -12);
+
+    // No wave: still a record, and the wave shows as the JSON library's null.
+    game.WriteAsset("highscore.json", "{\"score\": 700, \"name\": \"NoWave\"}");
+    read = ReadHighscore(Record());
+    EXPECT_TRUE(read.valid);
+    EXPECT_EQ(read.WaveText(), "null");
+    LoseGame("Me", 1, 10, 1);
+    EXPECT_EQ(Area("OldHighscoreText").getText(), "Local Highscore");
+    EXPECT_EQ(Area("OldHighscoreWaveText").getText(), "Wave: null");
+    EXPECT_EQ(Area("OldHighscoreScoreText").getText(), "700");
+    EXPECT_EQ(Area("OldHighscoreNameText").getText(), "Player: NoWave");
+}
+
+TEST_F(HighscoreTest, EveryBadFileIsNoRecordWithOneLineAndTheLoseScreenWritesANewOne)
+{
+    struct Bad
+    {
+        const char* what;
+        const char* content; // nullptr: missing
+    };
+    const Bad bad[] = {
+        {"missing", nullptr},
+        {"empty", ""},
+        {"not JSON", "Player 1 1234 5"},
+        {"comment", "// best\n{\"name\": \"A\", \"score\": 1, \"wave\": 1}"},
+        {"trailing text", "{\"name\": \"A\", \"score\": 1, \"wave\": 1} x"},
+        {"an array", "[\"A\", 1, 1]"},
+        {"a number", "1234"},
+        {"no score", "{\"name\": \"A\", \"wave\": 1}"},
+        {"string score", "{\"name\": \"A\", \"score\": \"900\", \"wave\": 1}"},
+        {"null score", "{\"name\": \"A\", \"score\": null, \"wave\": 1}"},
+        {"huge score", "{\"name\": \"A\", \"score\": 1e300, \"wave\": 1}"},
+        {"too big for 32 bits", "{\"name\": \"A\", \"score\": 4294967296, \"wave\": 1}"},
+        {"no name", "{\"score\": 900, \"wave\": 1}"},
+        {"number name", "{\"name\": 5, \"score\": 900, \"wave\": 1}"},
+        {"truncated", "{ \n\"name\" : \"A\", \n\"sco"},
+    };
+    for (const auto& file : bad)
+    {
+        SCOPED_TRACE(file.what);
+        if (file.content)
+            game.WriteAsset("highscore.json", file.content);
+        else
+            game.RemoveAsset("highscore.json");
+        EXPECT_FALSE(ReadHighscore(Record()).valid);
+
+        const auto highscoreLines = LoadCapturing("../assets/highscore.txt", HighscoreScreen);
+        EXPECT_EQ(highscoreLines.size(), 1u);
+        EXPECT_EQ(ui.currentScreen, HighscoreScreen);
+
+        ui.playerName = "Newcomer";
+        ui.score = 0; // even a score of 0 beats no record
+        ui.wave = 1;
+        const auto loseLines = LoadCapturing("../assets/loseScreen.txt", LoseScreen);
+        EXPECT_EQ(loseLines.size(), 1u);
+        EXPECT_EQ(Area("OldHighscoreText").getText(), "You created a new Highscore");
+        EXPECT_FALSE(Area("AreaBig").isVisible());
+        EXPECT_TRUE(Area("AreaSmall").isVisible());
+        EXPECT_EQ(ReadFile(Record()), HighscoreFileText("Newcomer", 0, 1));
+    }
+
+    // A directory where the file should be: no record, and it cannot be replaced either.
+    game.RemoveAsset("highscore.json");
+    fs::create_directory(Record());
+    fs::create_directory(Record() + "/keep");
+    EXPECT_FALSE(ReadHighscore(Record()).valid);
+    const auto before = FolderListing();
+    const auto lines = LoadCapturing("../assets/loseScreen.txt", LoseScreen);
+    EXPECT_EQ(lines.size(), 1u);
+    EXPECT_EQ(Area("OldHighscoreText").getText(), "You created a new Highscore");
+    EXPECT_TRUE(fs::is_directory(Record() + "/keep"));
+    EXPECT_EQ(FolderListing(), before) << "no temporary file may stay behind";
+}
+
+TEST_F(HighscoreTest, AFailedWriteLeavesTheOldRecordWholeAndNoTemporaryFile)
+{
+    const std::string old = HighscoreFileText("Old", 10, 2);
+    game.WriteAsset("highscore.json", old);
+    const auto before = FolderListing();
+
+    EXPECT_TRUE(WriteHighscore(Record(), "New", 20, 3));
+    EXPECT_EQ(ReadFile(Record()), HighscoreFileText("New", 20, 3));
+    EXPECT_EQ(FolderListing(), before);
+    game.WriteAsset("highscore.json", old);
+
+    // The temporary file's place is taken by a directory: the write fails, nothing changes.
+    const std::string temporary = Record() + ".tmp";
+    fs::create_directory(temporary);
+    const auto blocked = FolderListing();
+    EXPECT_FALSE(WriteHighscore(Record(), "New", 20, 3));
+    EXPECT_EQ(ReadFile(Record()), old);
+    EXPECT_EQ(FolderListing(), blocked);
+
+    // The lose screen with a blocked write still shows the news and keeps the old bytes.
+    LoseGame("New", 5, 20, 3);
+    EXPECT_EQ(Area("OldHighscoreText").getText(), "You created a new Highscore");
+    EXPECT_EQ(ReadFile(Record()), old);
+    EXPECT_EQ(FolderListing(), blocked);
+    fs::remove(temporary);
+
+}
+
+TEST_F(HighscoreTest, AReadOnlyFolderLeavesTheOldRecordWhole)
+{
+    const std::string old = HighscoreFileText("Old", 10, 2);
+    game.WriteAsset("highscore.json", old);
+    const auto before = FolderListing();
+    // Root may write anyway, so this holds only as another user.
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "running as root: a read-only folder does not stop writes";
+    fs::permissions(game.assets(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_FALSE(WriteHighscore(Record(), "New", 20, 3));
+    fs::permissions(game.assets(), fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(ReadFile(Record()), old);
+    EXPECT_EQ(FolderListing(), before);
+}
+
+TEST_F(HighscoreTest, LoseScreenKeepsAHigherRecordAndShowsIt)
+{
+    const std::string stored = HighscoreFileText("Old \"One\"", 500, 7);
+    game.WriteAsset("highscore.json", stored);
+    const auto lines = LoadCapturing("../assets/loseScreen.txt", LoseScreen);
+    EXPECT_TRUE(lines.empty());
+
+    LoseGame("Me", 35, 499, 4);
+    EXPECT_EQ(Area("LoseText").getText(), "Your Base got destroyed in Wave 4");
+    EXPECT_EQ(Area("MoneyText").getText(), "35");
+    EXPECT_EQ(Area("ScoreText").getText(), "499");
+    EXPECT_EQ(Area("OldHighscoreText").getText(), "Local Highscore");
+    EXPECT_EQ(Area("OldHighscoreNameText").getText(), "Player: Old \"One\"");
+    EXPECT_EQ(Area("OldHighscoreWaveText").getText(), "Wave: 7");
+    EXPECT_EQ(Area("OldHighscoreScoreText").getText(), "500");
+    for (const char* shown : {"OldHighscoreNameText", "OldHighscoreWaveText", "OldHighscoreScoreText", "AreaBig"})
+        EXPECT_TRUE(Area(shown).isVisible()) << shown;
+    EXPECT_FALSE(Area("AreaSmall").isVisible());
+    EXPECT_EQ(ReadFile(Record()), stored);
+}
+
+TEST_F(HighscoreTest, ATieIsANewRecordAndTheHighscoreScreenShowsItAsTyped)
+{
+    game.WriteAsset("highscore.json", HighscoreFileText("Old", 500, 7));
+    const std::string name = "Ann \"Q\" \\ Lee\n\t名";
+    LoseGame(name, 0, 500, 9);
+    EXPECT_EQ(Area("LoseText").getText(), "Your Base got destroyed in Wave 9");
+    EXPECT_EQ(Area("OldHighscoreText").getText(), "You created a new Highscore");
+    for (const char* hidden : {"OldHighscoreNameText", "OldHighscoreWaveText", "OldHighscoreScoreText", "AreaBig"})
+        EXPECT_FALSE(Area(hidden).isVisible()) << hidden;
+    EXPECT_TRUE(Area("AreaSmall").isVisible());
+    EXPECT_EQ(ReadFile(Record()), HighscoreFileText(name, 500, 9));
+
+    ui.LoadScreen("../assets/highscore.txt", HighscoreScreen);
+    EXPECT_EQ(Area("NameText").getText(), "Player: " + name);
+    EXPECT_EQ(Area("WaveText").getText(), "Wave: 9");
+    EXPECT_EQ(Area("ScoreText").getText(), "500");
+
+    // A stored 0 is tied by a game with score 0.
+    game.WriteAsset("highscore.json", HighscoreFileText("Zero", 0, 1));
+    LoseGame("Also zero", 0, 0, 1);
+    EXPECT_EQ(ReadFile(Record()), HighscoreFileText("Also zero", 0, 1));
+}
+
+TEST_F(HighscoreTest, ALoseFormWithoutTheMessageLeavesTheFileAlone)
+{
+    const std::string stored = HighscoreFileText("Old", 5, 1);
+    game.WriteAsset("highscore.json", stored);
+    game.WriteAsset("loseScreen.txt", "TextArea.LoseText { Size = (300, 40); }\nTextArea.AreaSmall { Size = (10, 10); Visible = false; }");
+    LoseGame("Me", 0, 900, 3);
+    EXPECT_EQ(Area("LoseText").getText(), "Your Base got destroyed in Wave 3");
+    EXPECT_TRUE(Area("AreaSmall").isVisible());
+    EXPECT_EQ(ReadFile(Record()), stored);
+}
+
+} // namespace

@@ -1,5 +1,6 @@
 #include "ui/HighscoreFile.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fcntl.h>
@@ -20,12 +21,57 @@ std::string MemberText(const nlohmann::json& record, const char* key)
     return text.str();
 }
 
+// Length of the well-formed UTF-8 sequence at text[i] (lead byte 0x80 or above), or 0 when the
+// bytes there are not one: JSON readers reject overlong forms, surrogates and code points past
+// U+10FFFF, so a name holding such bytes would make the whole record unreadable.
+std::size_t Utf8SequenceLength(const std::string& text, std::size_t i)
+{
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = 0;
+    std::uint32_t code = 0;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2, code = lead & 0x1Fu;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        length = 3, code = lead & 0x0Fu;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        length = 4, code = lead & 0x07u;
+    else
+        return 0;
+    if (text.size() - i < length)
+        return 0;
+    for (std::size_t k = 1; k < length; ++k)
+    {
+        const auto next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0u) != 0x80u)
+            return 0;
+        code = (code << 6) | (next & 0x3Fu);
+    }
+    if ((length == 3 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
+        (length == 4 && (code < 0x10000 || code > 0x10FFFF)))
+        return 0;
+    return length;
+}
+
 void AppendJsonStringBody(std::string& out, const std::string& text)
 {
     static const char hex[] = "0123456789abcdef";
-    for (const char c : text)
+    for (std::size_t i = 0; i < text.size(); ++i)
     {
+        const char c = text[i];
         const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80)
+        {
+            // Bytes that are no character become U+FFFD, so the record stays readable.
+            const std::size_t length = Utf8SequenceLength(text, i);
+            if (length == 0)
+            {
+                out += "\xEF\xBF\xBD";
+                continue;
+            }
+            out.append(text, i, length);
+            i += length - 1;
+            continue;
+        }
         switch (c)
         {
         case '"':
@@ -78,11 +124,28 @@ std::string StoredHighscore::ScoreText() const
 StoredHighscore ParseHighscore(const std::string& text)
 {
     StoredHighscore stored;
-    stored.value = nlohmann::json::parse(text, nullptr, false, false);
+    // Writing a value out recurses once per level of nesting, so a hand-made file nested deep
+    // enough would overflow the stack when a screen shows its "wave"; no record nests at all.
+    constexpr int deepestNesting = 64;
+    int deepest = 0;
+    stored.value = nlohmann::json::parse(
+        text,
+        [&deepest](int depth, nlohmann::json::parse_event_t, nlohmann::json&)
+        {
+            deepest = std::max(deepest, depth);
+            return true;
+        },
+        false, false);
     if (stored.value.is_discarded())
     {
         stored.value = nlohmann::json();
         stored.problem = "it is not valid JSON";
+        return stored;
+    }
+    if (deepest > deepestNesting)
+    {
+        stored.value = nlohmann::json();
+        stored.problem = "it nests too deeply";
         return stored;
     }
     if (!stored.value.is_object())

@@ -1,0 +1,184 @@
+#!/usr/bin/env bash
+# Plays one short game with the real binary on its own X display and checks what a player sees
+# and what the game leaves on disk:
+#   menu -> Highscore/Controls/Credits and back -> type a name with " and \ -> Play -> pick the
+#   bullet tower on the HUD -> build it -> the weak base falls -> lose screen (screenshot, colours)
+#   -> back to the menu -> highscore screen (screenshot) -> Exit; exit status 0 and the record's
+#   bytes.
+# Usage: play_lose_record.sh GAME READ_RECORD SOURCE_DIR SHOT_DIR
+set -u
+
+if [ -z "${VARNHOLD_E2E_DISPLAY:-}" ]; then
+    # Our own display, whatever the caller runs under.
+    exec env VARNHOLD_E2E_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x720x24" bash "$0" "$@"
+fi
+
+GAME=$1
+READ_RECORD=$2
+SOURCE=$3
+SHOTS=$4
+NAME='Ann "Q" \ Lee'
+
+WORK=$(mktemp -d /tmp/varnhold-e2e.XXXXXX)
+GAME_PID=
+cleanup() {
+    if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then
+        kill "$GAME_PID"
+    fi
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    echo "--- game stdout"; cat "$WORK/run/game.out" 2>/dev/null
+    echo "--- game stderr"; cat "$WORK/run/game.err" 2>/dev/null
+    exit 1
+}
+
+# run/ beside a copy of the assets with the short level as game.tmj.
+mkdir -p "$WORK/run" "$SHOTS"
+cp -r "$SOURCE/assets" "$WORK/assets"
+cp "$SOURCE/tests/data/ui/short_game.tmj" "$WORK/assets/game.tmj"
+rm -f "$SHOTS"/*.png
+
+cd "$WORK/run" || fail "no run folder"
+ALSOFT_DRIVERS=null "$GAME" >game.out 2>game.err &
+GAME_PID=$!
+
+W=
+for _ in $(seq 1 100); do
+    W=$(xdotool search --name '^Varnhold' 2>/dev/null | head -1)
+    [ -n "$W" ] && break
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before its window appeared"
+    sleep 0.1
+done
+[ -n "$W" ] || fail "no Varnhold window"
+xdotool windowmove "$W" 0 0
+sleep 1
+
+click() { # x y, in window pixels
+    # Rest on the spot for a few frames first, as a hand would: the game decides whether the
+    # cursor may build from where it was in the previous frame.
+    xdotool mousemove --window "$W" "$1" "$2"
+    sleep 0.2
+    xdotool click 1
+    sleep 0.4
+}
+shot() { # name
+    import -window root "$SHOTS/$1.png" || fail "screenshot $1"
+}
+pixel() { # file x y -> "r g b"
+    convert "$1" -format '%[pixel:p{'"$2"','"$3"'}]' info: | grep -o '[0-9.]\+' | head -3 | tr '\n' ' '
+}
+near() { # "r g b" r g b tolerance
+    local got=($1)
+    [ ${#got[@]} -eq 3 ] || return 1
+    for i in 0 1 2; do
+        local want=$(( $2 * (i == 0) + $3 * (i == 1) + $4 * (i == 2) ))
+        local d=$(( ${got[$i]%.*} - want ))
+        [ ${d#-} -le "$5" ] || return 1
+    done
+}
+not_black() { # file
+    local mean
+    mean=$(convert "$1" -format '%[fx:mean]' info:)
+    awk -v m="$mean" 'BEGIN { exit !(m > 0.02) }'
+}
+
+# Main-menu card: centred 420 x 436 at y 190 with a 2-pixel border.
+NAME_FIELD="640 260"; PLAY="640 328"; HIGHSCORE="640 395"; CONTROLS="640 451"; CREDITS="640 507"; EXIT="640 577"
+# The other screens' return buttons.
+HIGHSCORE_RETURN="640 503"; CONTROLS_RETURN="640 559"; CREDITS_RETURN="640 495"; LOSE_RETURN="640 585"
+BULLET_TOWER="926 40"; FREE_GROUND="900 300"
+
+shot menu
+not_black "$SHOTS/menu.png" || fail "the main menu is black"
+# The Play button's gold, then the menu card's slate.
+near "$(pixel "$SHOTS/menu.png" 500 328)" 200 162 74 12 || fail "no Play button at $PLAY: $(pixel "$SHOTS/menu.png" 500 328)"
+
+# Through the three side screens and back; each time the menu must come back.
+for way in "HIGHSCORE HIGHSCORE_RETURN" "CONTROLS CONTROLS_RETURN" "CREDITS CREDITS_RETURN"; do
+    set -- $way
+    click ${!1}
+    shot "side_$1"
+    near "$(pixel "$SHOTS/side_$1.png" 500 328)" 200 162 74 12 && fail "$1 did not leave the main menu"
+    click ${!2}
+    shot "back_$1"
+    near "$(pixel "$SHOTS/back_$1.png" 500 328)" 200 162 74 12 || fail "$1's return button did not bring the menu back"
+done
+
+click $NAME_FIELD
+xdotool type --window "$W" --delay 40 "$NAME"
+sleep 0.5
+shot named
+click $PLAY
+sleep 0.5
+shot hud
+click $BULLET_TOWER
+shot selected
+click $FREE_GROUND
+shot built
+# A tower stands where we clicked: the grass there has changed.
+[ "$(pixel "$SHOTS/hud.png" 900 300)" != "$(pixel "$SHOTS/built.png" 900 300)" ] || fail "no tower at $FREE_GROUND"
+
+# Wait for the base to fall: the lose card (slate, 720 x 540 at 280, 112) replaces the level.
+LOST=
+for _ in $(seq 1 50); do
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended during play"
+    shot lose
+    if near "$(pixel "$SHOTS/lose.png" 300 640)" 22 31 45 6; then LOST=1; break; fi
+    sleep 1
+done
+[ -n "$LOST" ] || fail "no lose screen within 50 seconds"
+sleep 0.5
+shot lose
+not_black "$SHOTS/lose.png" || fail "the lose screen is black"
+# Card background, the gold frame of the new-record box (AreaSmall) and its tinted inside.
+near "$(pixel "$SHOTS/lose.png" 300 640)" 22 31 45 6 || fail "lose card: $(pixel "$SHOTS/lose.png" 300 640)"
+near "$(pixel "$SHOTS/lose.png" 318 400)" 200 162 74 12 || fail "new-record frame: $(pixel "$SHOTS/lose.png" 318 400)"
+near "$(pixel "$SHOTS/lose.png" 330 445)" 50 52 50 8 || fail "new-record box: $(pixel "$SHOTS/lose.png" 330 445)"
+
+click $LOSE_RETURN
+sleep 0.5
+shot menu_again
+near "$(pixel "$SHOTS/menu_again.png" 500 328)" 200 162 74 12 || fail "the lose screen's return button did not reach the menu"
+click $HIGHSCORE
+sleep 0.3
+shot highscore
+not_black "$SHOTS/highscore.png" || fail "the highscore screen is black"
+near "$(pixel "$SHOTS/highscore.png" 380 560)" 22 31 45 6 || fail "highscore card: $(pixel "$SHOTS/highscore.png" 380 560)"
+click $HIGHSCORE_RETURN
+click $EXIT
+
+STATUS=
+for _ in $(seq 1 50); do
+    if ! kill -0 "$GAME_PID" 2>/dev/null; then
+        wait "$GAME_PID"; STATUS=$?; GAME_PID=; break
+    fi
+    sleep 0.1
+done
+[ -n "$STATUS" ] || fail "the exit button did not end the game"
+[ "$STATUS" -eq 0 ] || fail "exit status $STATUS"
+
+RECORD="$WORK/assets/highscore.json"
+cp "$RECORD" "$SHOTS/highscore.json"
+# The name part byte for byte, the numbers by pattern, no line break at the end.
+PREFIX=$(printf '{ \n"name" : "Ann \\"Q\\" \\\\ Lee", \n"score" : ')
+CONTENT=$(cat "$RECORD"; printf x)
+CONTENT=${CONTENT%x}
+[ "${CONTENT:0:${#PREFIX}}" == "$PREFIX" ] || fail "record starts wrongly: $(od -c "$RECORD" | head -5)"
+REST=${CONTENT:${#PREFIX}}
+PATTERN=$'^(0|[1-9][0-9]*), \n"wave" : ([1-9][0-9]*)\n }$'
+[[ "$REST" =~ $PATTERN ]] || fail "record ends wrongly: $(od -c "$RECORD" | tail -4)"
+SCORE=${BASH_REMATCH[1]}
+WAVE=${BASH_REMATCH[2]}
+[ "$(tail -c 1 "$RECORD" | od -An -c | tr -d ' ')" == "}" ] || fail "line break at the end"
+
+PARSED=$("$READ_RECORD" "$RECORD") || fail "the game's reader rejects the record: $PARSED"
+EXPECTED=$(printf 'valid\n"Ann \\"Q\\" \\\\ Lee"\n%s\n%s' "$SCORE" "$WAVE")
+[ "$PARSED" == "$EXPECTED" ] || fail "read back: $PARSED"
+
+echo "record: score $SCORE, wave $WAVE, $(wc -c <"$RECORD") bytes"
+od -c "$RECORD"
+echo "PASS"

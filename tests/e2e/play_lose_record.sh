@@ -8,9 +8,19 @@
 # Usage: play_lose_record.sh GAME READ_RECORD SOURCE_DIR SHOT_DIR
 set -u
 
+NO_DISPLAY=75
 if [ -z "${VARNHOLD_E2E_DISPLAY:-}" ]; then
-    # Our own display, whatever the caller runs under.
-    exec env VARNHOLD_E2E_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x720x24" bash "$0" "$@"
+    # Our own display, whatever the caller runs under. Several Xvfb servers starting at once on
+    # a shared machine can race for the same number; then the game cannot open the display and
+    # we try again from another, random, starting number.
+    for attempt in 1 2 3; do
+        env VARNHOLD_E2E_DISPLAY=1 xvfb-run -a -n $((200 + RANDOM % 600)) -s "-screen 0 1280x720x24" bash "$0" "$@"
+        status=$?
+        [ "$status" -eq "$NO_DISPLAY" ] || exit "$status"
+        echo "attempt $attempt: no usable X display, trying again"
+        sleep 1
+    done
+    exit 1
 fi
 
 GAME=$1
@@ -50,7 +60,10 @@ W=
 for _ in $(seq 1 100); do
     W=$(xdotool search --name '^Varnhold' 2>/dev/null | head -1)
     [ -n "$W" ] && break
-    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before its window appeared"
+    if ! kill -0 "$GAME_PID" 2>/dev/null; then
+        grep -q "Failed to open X11 display" "$WORK/run/game.err" && exit "$NO_DISPLAY"
+        fail "the game ended before its window appeared"
+    fi
     sleep 0.1
 done
 [ -n "$W" ] || fail "no Varnhold window"

@@ -2,6 +2,9 @@
 // manager actually puts on screen. Needs a GL context.
 
 #include "app/AssetManager.hpp"
+#include "app/InputManager.hpp"
+#include "gameplay/GameConfig.hpp"
+#include "ui/UIManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/InputComponent.hpp"
 #include "entities/PhysicsManager.hpp"
@@ -229,4 +232,63 @@ TEST_F(Pictures, BuildPreviewShowsTheSelectedTowerAtTheCursor)
     EXPECT_EQ(capture(), sf::Color::White);
     EXPECT_EQ(preview.shapeSprite->getTexture(), assets.textures["tower1shape"].get());
     assets.textures.clear();
+}
+
+namespace
+{
+sf::Event Click(sf::Mouse::Button button)
+{
+    sf::Event event{};
+    event.type = sf::Event::MouseButtonPressed;
+    event.mouseButton.button = button;
+    return event;
+}
+
+std::size_t Towers()
+{
+    std::size_t count = 0;
+    for (const auto& object : GameObjectManager::instance().objects)
+        count += object->type == ObjectType::Tower ? 1u : 0u;
+    return count;
+}
+} // namespace
+
+TEST_F(Pictures, CursorFollowsTheMouseBuildsOnLeftClickBeforeARightClickClears)
+{
+    testing_support::ScratchGame scratch;
+    testing_support::LoadAssets();
+    auto& input = InputManager::instance();
+    input.mouseSource = [] { return sf::Vector2i(300, 200); };
+    UIManager::instance().money = 1000;
+
+    GameObject cursor(ObjectType::Mouse);
+    InputComponent component(&cursor);
+    component.selectedTower = 1;
+
+    GameConfig::instance().buildAllowed = false; // resting on something
+    input.HandleEvent(Click(sf::Mouse::Left));
+    component.Update(0.f);
+    EXPECT_EQ(cursor.getPosition(), sf::Vector2f(300.f, 200.f));
+    EXPECT_EQ(Towers(), 0u);
+    EXPECT_EQ(component.selectedTower, 1);
+
+    // Left and right in one poll: the build comes first, then the selection is dropped.
+    input.Update();
+    GameConfig::instance().buildAllowed = true;
+    input.HandleEvent(Click(sf::Mouse::Left));
+    input.HandleEvent(Click(sf::Mouse::Right));
+    component.Update(0.f);
+    ASSERT_EQ(Towers(), 1u);
+    EXPECT_EQ(GameObjectManager::instance().objects.front()->getPosition(), sf::Vector2f(300.f, 200.f));
+    EXPECT_EQ(component.selectedTower, 0);
+
+    // A right click alone only drops the selection.
+    input.Update();
+    component.selectedTower = 2;
+    input.HandleEvent(Click(sf::Mouse::Right));
+    component.Update(0.f);
+    EXPECT_EQ(component.selectedTower, 0);
+    EXPECT_EQ(Towers(), 1u);
+    testing_support::ResetWorld();
+    AssetManager::instance().textures.clear();
 }

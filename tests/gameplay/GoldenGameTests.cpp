@@ -1,0 +1,185 @@
+// A scripted game on a short test level, frame by frame with a fixed step and a fixed wave seed:
+// towers built by click and by request, an upgrade of a tower (by click) and of the base, a
+// repair, and play until the base falls. The figures at the end are this game's own, checked
+// against the rules when they were first recorded.
+
+#include "tests/gameplay/GameplayFixture.hpp"
+
+#include "app/GamePlay.hpp"
+#include "app/InputManager.hpp"
+#include "entities/InputComponent.hpp"
+#include "entities/PhysicsManager.hpp"
+#include "gameplay/GameConfig.hpp"
+#include "gameplay/GameplayManager.hpp"
+#include "gameplay/StatusComponent.hpp"
+#include "gameplay/Targeting.hpp"
+#include "ui/UIManager.hpp"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+
+namespace
+{
+constexpr float Step = 1.f / 60.f;
+
+class GoldenGame : public GameplayTest
+{
+protected:
+    void SetUp() override
+    {
+        GameplayTest::SetUp();
+        // The level under test replaces the shipped map in the scratch assets.
+        std::ifstream map(std::filesystem::path(VARNHOLD_TEST_DATA) / "maps" / "golden.tmj");
+        std::stringstream text;
+        text << map.rdbuf();
+        game.WriteAsset("game.tmj", text.str());
+        // Sprites are placed where they are drawn, and projectiles hit enemies by their pixels, so
+        // the frames are drawn too (into a small hidden window; the widget root is not attached).
+        window = std::make_shared<sf::RenderWindow>(sf::VideoMode(64, 36), "golden", sf::Style::None);
+        window->setVisible(false);
+        InputManager::instance().mouseSource = [this] { return mouse; };
+    }
+    void TearDown() override
+    {
+        GameplayTest::TearDown();
+        window.reset();
+    }
+
+    // One pass of the frame loop: update, clear the input flags, the "events" of this frame
+    // (scheduled actions), draw.
+    void Frame(int frame)
+    {
+        state.Update(Step);
+        InputManager::instance().Update();
+        if (const auto action = actions.find(frame); action != actions.end())
+            action->second();
+        window->clear();
+        state.Draw(window);
+    }
+    void Click()
+    {
+        InputManager::instance().mousePressed[sf::Mouse::Left] = true;
+    }
+
+    GamePlay state;
+    std::shared_ptr<sf::RenderWindow> window;
+    sf::Vector2i mouse{0, 0};
+    std::map<int, std::function<void()>> actions;
+};
+
+} // namespace
+
+TEST_F(GoldenGame, PlaysToDefeat)
+{
+    GameplayManager::instance().seedSource = [] { return 20240521u; };
+    auto& ui = UIManager::instance();
+    auto& config = GameConfig::instance();
+    state.Init();
+    ASSERT_EQ(ui.money, 150);
+    const auto base = GameObjectManager::instance().FindByName("Base");
+    ASSERT_TRUE(base);
+    const auto baseStatus = base->GetComponent<StatusComponent>();
+    const auto baseUpgrade = base->GetComponent<UpgradeStateComponent>();
+    ASSERT_EQ(baseStatus->health, 300u);
+
+    std::shared_ptr<GameObject> first, second;
+    const auto towers = [] { return OfType(ObjectType::Tower); };
+    // A bullet tower by click, between the first and the third leg of the path.
+    actions[5] = [this] { mouse = {200, 120}; };
+    actions[10] = [this, &ui]
+    {
+        ui.cursorInput->selectedTower = 1;
+        Click();
+    };
+    actions[11] = [&]
+    {
+        ASSERT_EQ(towers().size(), 1u);
+        first = towers()[0];
+        EXPECT_EQ(first->getPosition(), sf::Vector2f(200.f, 120.f));
+        EXPECT_EQ(ui.money, 100);
+        EXPECT_EQ(ui.cursorInput->selectedTower, 0);
+    };
+    // A second one by request, between the third and the fifth leg, once the cursor has moved
+    // off the first tower (over it, building is not allowed).
+    actions[12] = [this] { mouse = {400, 240}; };
+    actions[20] = [&]
+    {
+        ui.cursorInput->selectedTower = 1;
+        config.tryBuildTower(1, 400.f, 240.f);
+        ASSERT_EQ(towers().size(), 2u);
+        second = towers()[1];
+        EXPECT_EQ(ui.money, 50);
+    };
+    // The first tower's first upgrade, by a click on it with nothing selected.
+    int moneyBefore = 0;
+    actions[1590] = [this] { mouse = {200, 120}; };
+    actions[1600] = [&]
+    {
+        moneyBefore = ui.money;
+        ASSERT_GE(moneyBefore, 75);
+        Click();
+    };
+    actions[1601] = [&]
+    {
+        EXPECT_EQ(first->GetComponent<UpgradeStateComponent>()->level, 2);
+        EXPECT_EQ(second->GetComponent<UpgradeStateComponent>()->level, 1);
+        EXPECT_EQ(first->GetComponent<StatusComponent>()->damage, 125.f);
+        EXPECT_EQ(ui.money, moneyBefore - 75);
+    };
+    // The base's first upgrade while it is still whole: 300 + 150.
+    actions[5700] = [&]
+    {
+        moneyBefore = ui.money;
+        ASSERT_GE(moneyBefore, 150);
+        ASSERT_EQ(baseStatus->health, 300u);
+        config.tryUpgrade(*base);
+        EXPECT_EQ(baseUpgrade->level, 2);
+        EXPECT_EQ(baseStatus->health, 450u);
+        EXPECT_EQ(baseStatus->maxHealth, 450u);
+        EXPECT_EQ(ui.money, moneyBefore - 150);
+    };
+    // A repair once the base is hurt: the money no longer reaches 100, so nothing changes.
+    actions[8000] = [&]
+    {
+        moneyBefore = ui.money;
+        const auto health = baseStatus->health;
+        ASSERT_LT(health, baseStatus->maxHealth);
+        ASSERT_LT(moneyBefore, 100);
+        ui.RepairBase();
+        EXPECT_EQ(ui.money, moneyBefore);
+        EXPECT_EQ(baseStatus->health, health);
+    };
+
+    int frame = 0;
+    while (frame < 20000 && GameplayManager::instance().running)
+        Frame(++frame);
+
+    // The figures of this game (fixed seed, fixed step), checked against the rules when recorded:
+    // 150 start - 2 x 50 - 75 - 150 = -175 spent, the rest is 5 per weak kill (10 score each).
+    // 44 kills: 5 x 44 = 220 money (45 = 220 - 175) and 10 x 44 = 440 score; the one middle
+    // enemy of wave 3 got through.
+    EXPECT_EQ(frame, 9354);
+    EXPECT_EQ(ui.wave, 4);
+    EXPECT_EQ(ui.money, 45);
+    EXPECT_EQ(ui.score, 440);
+    EXPECT_FALSE(base->alive);
+    EXPECT_EQ(baseStatus->health, 0u);
+    EXPECT_EQ(ui.currentScreen, LoseScreen);
+    EXPECT_FALSE(GameplayManager::instance().running);
+
+    // After the defeat the world stands still while frames go on.
+    std::vector<sf::Vector2f> before;
+    for (const auto& enemy : OfType(ObjectType::Enemy))
+        before.push_back(enemy->getPosition());
+    for (int extra = 0; extra < 30; ++extra)
+        Frame(++frame);
+    std::vector<sf::Vector2f> after;
+    for (const auto& enemy : OfType(ObjectType::Enemy))
+        after.push_back(enemy->getPosition());
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(ui.currentScreen, LoseScreen);
+}

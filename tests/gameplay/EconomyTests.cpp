@@ -23,7 +23,7 @@
 
 namespace
 {
-class Economy : public GameplayTest
+class GameplayEconomy : public GameplayTest
 {
 protected:
     std::shared_ptr<GameObject> Enemy(int kind = 0, int wave = 1, sf::Vector2f at = {300.f, 300.f})
@@ -58,7 +58,7 @@ protected:
 };
 } // namespace
 
-TEST_F(Economy, AProjectileTakesItsFullDamageOncePerContact)
+TEST_F(GameplayEconomy, AProjectileTakesItsFullDamageOncePerContact)
 {
     auto& ui = UIManager::instance();
     const auto enemy = Enemy();
@@ -88,7 +88,7 @@ TEST_F(Economy, AProjectileTakesItsFullDamageOncePerContact)
     EXPECT_EQ(enemy->healthBar->getParent(), nullptr) << "a dead enemy's bar is taken away";
 }
 
-TEST_F(Economy, AKillLargerThanTheHealthPaysOnceAtTheFirstReport)
+TEST_F(GameplayEconomy, AKillLargerThanTheHealthPaysOnceAtTheFirstReport)
 {
     auto& ui = UIManager::instance();
     const auto enemy = Enemy(2, 3);
@@ -110,7 +110,7 @@ TEST_F(Economy, AKillLargerThanTheHealthPaysOnceAtTheFirstReport)
     EXPECT_EQ(ui.score, 100);
 }
 
-TEST_F(Economy, EnemyHealthAndRewardsFollowTheWave)
+TEST_F(GameplayEconomy, EnemyHealthAndRewardsFollowTheWave)
 {
     struct Row
     {
@@ -144,7 +144,7 @@ TEST_F(Economy, EnemyHealthAndRewardsFollowTheWave)
     }
 }
 
-TEST_F(Economy, AnEnemyAtTheBaseCostsItsDamageAndSoundsTwice)
+TEST_F(GameplayEconomy, AnEnemyAtTheBaseCostsItsDamageAndSoundsTwice)
 {
     auto& ui = UIManager::instance();
     const auto base = Base();
@@ -170,7 +170,7 @@ TEST_F(Economy, AnEnemyAtTheBaseCostsItsDamageAndSoundsTwice)
     EXPECT_EQ(ui.money, 0);
 }
 
-TEST_F(Economy, TheSecondOfSeveralBasesDyingEndsTheGame)
+TEST_F(GameplayEconomy, TheSecondOfSeveralBasesDyingEndsTheGame)
 {
     auto& gameplay = GameplayManager::instance();
     LoadMap(UseMap("two_bases.tmj"), {});
@@ -189,7 +189,7 @@ TEST_F(Economy, TheSecondOfSeveralBasesDyingEndsTheGame)
     EXPECT_EQ(enemy->getPosition(), sf::Vector2f(10.f, 10.f));
 }
 
-TEST_F(Economy, TowersCostTheirPriceAndATieBuys)
+TEST_F(GameplayEconomy, TowersCostTheirPriceAndATieBuys)
 {
     auto& ui = UIManager::instance();
     auto& config = GameConfig::instance();
@@ -234,7 +234,7 @@ TEST_F(Economy, TowersCostTheirPriceAndATieBuys)
     EXPECT_EQ(OfType(ObjectType::Tower).size(), 4u);
 }
 
-TEST_F(Economy, UpgradePricesGrowWithTheLevelUpToTheLimit)
+TEST_F(GameplayEconomy, UpgradePricesGrowWithTheLevelUpToTheLimit)
 {
     auto& ui = UIManager::instance();
     auto& config = GameConfig::instance();
@@ -274,7 +274,7 @@ TEST_F(Economy, UpgradePricesGrowWithTheLevelUpToTheLimit)
     }
 }
 
-TEST_F(Economy, TheUpgradeLockLastsAboutHalfASecond)
+TEST_F(GameplayEconomy, TheUpgradeLockLastsAboutHalfASecond)
 {
     auto& ui = UIManager::instance();
     const auto tower = Tower(1);
@@ -294,7 +294,7 @@ TEST_F(Economy, TheUpgradeLockLastsAboutHalfASecond)
     EXPECT_FLOAT_EQ(upgrade->cooldown, 0.5f);
 }
 
-TEST_F(Economy, TheBaseGrowsByHalfItsHealthAndChangesItsPicture)
+TEST_F(GameplayEconomy, TheBaseGrowsByHalfItsHealthAndChangesItsPicture)
 {
     auto& config = GameConfig::instance();
     const auto base = Base();
@@ -329,7 +329,7 @@ TEST_F(Economy, TheBaseGrowsByHalfItsHealthAndChangesItsPicture)
     EXPECT_EQ(base->GetComponent<UpgradeStateComponent>()->level, 3);
 }
 
-TEST_F(Economy, ABulletTowerAfterThreeUpgrades)
+TEST_F(GameplayEconomy, ABulletTowerAfterThreeUpgrades)
 {
     auto& ui = UIManager::instance();
     const auto tower = Tower(1);
@@ -361,7 +361,7 @@ TEST_F(Economy, ABulletTowerAfterThreeUpgrades)
     EXPECT_EQ(spawner->barrelOffsets, (std::vector<sf::Vector2f>{{0.f, -5.f}, {0.f, 5.f}}));
 }
 
-TEST_F(Economy, ASmallRocketTowerChangesItsRocketsWithItsUpgrades)
+TEST_F(GameplayEconomy, ASmallRocketTowerChangesItsRocketsWithItsUpgrades)
 {
     const auto tower = Tower(2);
     const auto spawner = tower->GetComponent<SpawnerComponent>();
@@ -377,7 +377,7 @@ TEST_F(Economy, ASmallRocketTowerChangesItsRocketsWithItsUpgrades)
     }
 }
 
-TEST_F(Economy, TheCursorBlocksBuildingOnBodiesAndUpgradesOnAClick)
+TEST_F(GameplayEconomy, TheCursorBlocksBuildingOnBodiesAndUpgradesOnAClick)
 {
     auto& config = GameConfig::instance();
     auto& ui = UIManager::instance();
@@ -421,7 +421,7 @@ TEST_F(Economy, TheCursorBlocksBuildingOnBodiesAndUpgradesOnAClick)
     EXPECT_EQ(upgrade->level, 2);
 }
 
-TEST_F(Economy, ClickingThroughTheFrameBuildsOnFreeGroundOnly)
+TEST_F(GameplayEconomy, ClickingThroughTheFrameBuildsOnFreeGroundOnly)
 {
     auto& ui = UIManager::instance();
     auto& input = InputManager::instance();

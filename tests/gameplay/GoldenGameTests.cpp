@@ -6,14 +6,16 @@
 #include "tests/gameplay/GameplayFixture.hpp"
 
 #include "app/GamePlay.hpp"
+#include "app/GameState.hpp"
 #include "app/InputManager.hpp"
 #include "entities/InputComponent.hpp"
-#include "entities/PhysicsManager.hpp"
+#include "entities/RenderComponents.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
 #include "ui/UIManager.hpp"
+#include "widgets/Widgets.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 
@@ -26,7 +28,7 @@ namespace
 {
 constexpr float Step = 1.f / 60.f;
 
-class GoldenGame : public GameplayTest
+class GameplayGolden : public GameplayTest
 {
 protected:
     void SetUp() override
@@ -73,7 +75,7 @@ protected:
 
 } // namespace
 
-TEST_F(GoldenGame, PlaysToDefeat)
+TEST_F(GameplayGolden, PlaysToDefeat)
 {
     GameplayManager::instance().seedSource = [] { return 20240521u; };
     auto& ui = UIManager::instance();
@@ -182,4 +184,67 @@ TEST_F(GoldenGame, PlaysToDefeat)
         after.push_back(enemy->getPosition());
     EXPECT_EQ(after, before);
     EXPECT_EQ(ui.currentScreen, LoseScreen);
+}
+
+TEST_F(GameplayGolden, LeavingALostGameAndStartingAgainBeginsAfresh)
+{
+    auto& ui = UIManager::instance();
+    auto& gameplay = GameplayManager::instance();
+    auto& objects = GameObjectManager::instance();
+    state.Init();
+    EXPECT_TRUE(gameplay.running);
+    EXPECT_EQ(ui.currentScreen, HudScreen);
+    EXPECT_EQ(ui.money, 150);
+    const auto camera = objects.camera;
+    const auto cursor = gameplay.cursorInput;
+    ASSERT_TRUE(camera);
+    ASSERT_TRUE(cursor);
+    EXPECT_EQ(ui.cursorInput, cursor);
+    // The HUD is loaded before the level, so the base's health bar stays on screen.
+    const auto base = objects.FindByName("Base");
+    ASSERT_TRUE(base);
+    EXPECT_NE(base->healthBar->getParent(), nullptr);
+    EXPECT_EQ(gameplay.waypoints.size(), 6u);
+
+    // Draw keeps the window's view for the next game's camera.
+    sf::View view(sf::FloatRect(10.f, 20.f, 300.f, 200.f));
+    window->setView(view);
+    Frame(1);
+    EXPECT_EQ(lastGameView.getCenter(), view.getCenter());
+    EXPECT_EQ(lastGameView.getSize(), view.getSize());
+
+    // Lose, score a little first.
+    ui.ChangeScore(30);
+    ui.wave = 3;
+    base->Destroy();
+    Frame(2);
+    EXPECT_FALSE(gameplay.running);
+    EXPECT_EQ(ui.currentScreen, LoseScreen);
+
+    state.Exit();
+    EXPECT_TRUE(gameplay.waypoints.empty());
+    EXPECT_TRUE(objects.objects.empty());
+    EXPECT_EQ(objects.camera, camera) << "the camera stays until the next game";
+    EXPECT_EQ(ui.money, 0);
+    EXPECT_EQ(ui.score, 0);
+    EXPECT_EQ(ui.wave, 0);
+    EXPECT_FALSE(gameplay.running) << "leaving does not touch the running flag";
+
+    state.Init();
+    EXPECT_TRUE(gameplay.running);
+    EXPECT_EQ(ui.money, 150);
+    EXPECT_EQ(ui.score, 0);
+    EXPECT_EQ(ui.wave, 0);
+    EXPECT_NE(objects.camera, camera);
+    EXPECT_NE(gameplay.cursorInput, cursor);
+    EXPECT_EQ(OfType(ObjectType::Base).size(), 1u);
+    EXPECT_TRUE(OfType(ObjectType::Base)[0]->alive);
+    EXPECT_EQ(gameplay.waypoints.size(), 6u);
+    const auto cameraView = objects.camera->GetComponent<CameraComponent>();
+    ASSERT_TRUE(cameraView);
+    EXPECT_EQ(cameraView->view->getCenter(), view.getCenter()) << "the new camera copies the last drawn view";
+    // And the new game plays: the spawner's first tick starts wave 1.
+    for (int frame = 3; frame < 200 && ui.wave == 0; ++frame)
+        Frame(frame);
+    EXPECT_EQ(ui.wave, 1);
 }

@@ -19,7 +19,7 @@
 
 namespace
 {
-class LevelLoading : public GameplayTest
+class GameplayLevel : public GameplayTest
 {
 protected:
     void SetUp() override
@@ -65,7 +65,7 @@ std::vector<std::shared_ptr<TiledLayerComponent>> LayersOf(const GameObject& til
 }
 } // namespace
 
-TEST_F(LevelLoading, TilesFollowTheirTilesetAndThePlacement)
+TEST_F(GameplayLevel, TilesFollowTheirTilesetAndThePlacement)
 {
     Load("objects.tmj", {100.f, 200.f});
     const auto maps = OfType(ObjectType::TileMap);
@@ -100,7 +100,7 @@ TEST_F(LevelLoading, TilesFollowTheirTilesetAndThePlacement)
     EXPECT_EQ(registered, 3);
 }
 
-TEST_F(LevelLoading, ObjectsAreCentredOnTheirRectangleAndNotShifted)
+TEST_F(GameplayLevel, ObjectsAreCentredOnTheirRectangleAndNotShifted)
 {
     const std::string printed = Load("objects.tmj", {100.f, 200.f});
 
@@ -161,7 +161,7 @@ TEST_F(LevelLoading, ObjectsAreCentredOnTheirRectangleAndNotShifted)
     EXPECT_FLOAT_EQ(tunedTimer->interval, 0.25f);
 }
 
-TEST_F(LevelLoading, WaypointsAreSortedStablyAndPointObjectsSitOnTheirPoint)
+TEST_F(GameplayLevel, WaypointsAreSortedStablyAndPointObjectsSitOnTheirPoint)
 {
     Load("objects.tmj");
     const auto& waypoints = GameplayManager::instance().waypoints;
@@ -184,7 +184,7 @@ TEST_F(LevelLoading, WaypointsAreSortedStablyAndPointObjectsSitOnTheirPoint)
     EXPECT_TRUE(objects[0]->components.empty());
 }
 
-TEST_F(LevelLoading, ABrokenMapLeavesAnEmptyLevel)
+TEST_F(GameplayLevel, ABrokenMapLeavesAnEmptyLevel)
 {
     game.WriteAsset("broken.tmj", "{ \"width\": 3, ");
     testing::internal::CaptureStdout();
@@ -202,7 +202,7 @@ TEST_F(LevelLoading, ABrokenMapLeavesAnEmptyLevel)
     EXPECT_TRUE(LayersOf(*maps[0]).empty());
 }
 
-TEST_F(LevelLoading, TheShippedMapHasABasePathSpawnerAndBlockedPath)
+TEST_F(GameplayLevel, TheShippedMapHasABasePathSpawnerAndBlockedPath)
 {
     testing::internal::CaptureStdout();
     LoadMap("../assets/game.tmj", {});

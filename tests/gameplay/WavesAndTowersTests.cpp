@@ -4,6 +4,7 @@
 #include "tests/gameplay/GameplayFixture.hpp"
 
 #include "entities/MotionComponents.hpp"
+#include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
 #include "gameplay/Factories.hpp"
 #include "gameplay/GameConfig.hpp"
@@ -17,7 +18,7 @@
 
 namespace
 {
-class Waves : public GameplayTest
+class GameplayWaves : public GameplayTest
 {
 protected:
     std::shared_ptr<EnemySpawnerComponent> Spawner(int waveSize = 10)
@@ -33,7 +34,7 @@ protected:
     std::shared_ptr<GameObject> spawnerObject;
 };
 
-class Towers : public GameplayTest
+class GameplayTowers : public GameplayTest
 {
 protected:
     std::shared_ptr<GameObject> Tower(int kind = 1, sf::Vector2f at = {400.f, 300.f})
@@ -60,7 +61,7 @@ protected:
 };
 } // namespace
 
-TEST_F(Waves, CompositionAtTheThresholds)
+TEST_F(GameplayWaves, CompositionAtTheThresholds)
 {
     GameplayManager::instance().seedSource = [] { return 12345u; };
     const int weak = EnemyKind::Weak, middle = EnemyKind::Middle, hard = EnemyKind::Hard;
@@ -110,7 +111,7 @@ TEST_F(Waves, CompositionAtTheThresholds)
     EXPECT_EQ(Kinds(*early), (std::vector<int>{weak, weak, middle}));
 }
 
-TEST_F(Waves, EachTickReleasesOneEnemyAndAnEmptyQueueStartsTheNextWave)
+TEST_F(GameplayWaves, EachTickReleasesOneEnemyAndAnEmptyQueueStartsTheNextWave)
 {
     auto& ui = UIManager::instance();
     unsigned seeds = 0;
@@ -152,7 +153,7 @@ TEST_F(Waves, EachTickReleasesOneEnemyAndAnEmptyQueueStartsTheNextWave)
     EXPECT_EQ(seeds, 1u);
 }
 
-TEST_F(Waves, AnEnemyWalksTheWaypointsAndStopsAtTheLast)
+TEST_F(GameplayWaves, AnEnemyWalksTheWaypointsAndStopsAtTheLast)
 {
     GameplayManager::instance().AddWaypoint(1, {100.f, 0.f});
     GameplayManager::instance().AddWaypoint(2, {100.f, 50.f});
@@ -182,7 +183,7 @@ TEST_F(Waves, AnEnemyWalksTheWaypointsAndStopsAtTheLast)
     EXPECT_NEAR(enemy->getRotation(), 90.f, 10.f) << "heading down the last leg";
 }
 
-TEST_F(Towers, RangeContactAddsATargetOnceFromTheTowersSideOnly)
+TEST_F(GameplayTowers, RangeContactAddsATargetOnceFromTheTowersSideOnly)
 {
     const auto tower = Tower();
     const auto enemy = Enemy({400.f, 400.f});
@@ -199,7 +200,7 @@ TEST_F(Towers, RangeContactAddsATargetOnceFromTheTowersSideOnly)
     EXPECT_EQ(detection->targets.front().get(), enemy.get());
 }
 
-TEST_F(Towers, TheFrontTargetLeavesJustBeyondReachOrWhenDead)
+TEST_F(GameplayTowers, TheFrontTargetLeavesJustBeyondReachOrWhenDead)
 {
     const auto tower = Tower();
     const auto detection = tower->GetComponent<AIDetectionComponent>();
@@ -228,7 +229,7 @@ TEST_F(Towers, TheFrontTargetLeavesJustBeyondReachOrWhenDead)
     EXPECT_TRUE(detection->targets.empty());
 }
 
-TEST_F(Towers, AnIdleTurretSwingsBackAlongTheShorterArc)
+TEST_F(GameplayTowers, AnIdleTurretSwingsBackAlongTheShorterArc)
 {
     const float dt = 1.f / 60.f;
     for (const float start : {0.f, 200.f})
@@ -259,7 +260,7 @@ TEST_F(Towers, AnIdleTurretSwingsBackAlongTheShorterArc)
     }
 }
 
-TEST_F(Towers, TheTimerAndTheReloadSetTheCadence)
+TEST_F(GameplayTowers, TheTimerAndTheReloadSetTheCadence)
 {
     const auto tower = Tower(1);
     const auto detection = tower->GetComponent<AIDetectionComponent>();
@@ -287,7 +288,7 @@ TEST_F(Towers, TheTimerAndTheReloadSetTheCadence)
     EXPECT_FLOAT_EQ(timer->countdown, 0.5f);
 }
 
-TEST_F(Towers, ASmallRocketTowerFiresTwoRocketsSideBySide)
+TEST_F(GameplayTowers, ASmallRocketTowerFiresTwoRocketsSideBySide)
 {
     const auto tower = Tower(2, {400.f, 300.f});
     const auto detection = tower->GetComponent<AIDetectionComponent>();
@@ -317,7 +318,7 @@ TEST_F(Towers, ASmallRocketTowerFiresTwoRocketsSideBySide)
     EXPECT_EQ(OfType(ObjectType::Projectile).size(), 2u) << "a notification while reloading fires nothing";
 }
 
-TEST_F(Towers, ShotsLeaveFromTheUpgradedTurret)
+TEST_F(GameplayTowers, ShotsLeaveFromTheUpgradedTurret)
 {
     const auto tower = Tower(1, {400.f, 300.f});
     const auto detection = tower->GetComponent<AIDetectionComponent>();
@@ -340,4 +341,62 @@ TEST_F(Towers, ShotsLeaveFromTheUpgradedTurret)
     EXPECT_NEAR(shots[0]->getPosition().y, 295.f, 1e-3f);
     EXPECT_NEAR(shots[1]->getPosition().y, 305.f, 1e-3f);
     EXPECT_NEAR(shots[0]->getPosition().x, 400.f, 1e-3f);
+}
+
+TEST_F(GameplayTowers, ATowerIsWiredInItsUpdateOrder)
+{
+    const auto tower = Tower(3, {250.f, 260.f});
+    EXPECT_EQ(tower->getRotation(), 270.f);
+    // Detection circle first (attached by the detection), then spawner, status, upgrade state,
+    // rigid body, box, detection, timer, platform and turret: reload before tracking before timer.
+    std::vector<int> types;
+    for (const auto& component : tower->components)
+        types.push_back(component->GetType());
+    const std::vector<int> expected = {
+        ComponentType::Collision, ComponentType::Spawner,   ComponentType::Status,
+        ComponentType::UpgradeState, ComponentType::RigidBody, ComponentType::Collision,
+        ComponentType::Collision, ComponentType::Timer,     ComponentType::SpriteRender,
+        ComponentType::SpriteRender};
+    EXPECT_EQ(types, expected);
+    EXPECT_TRUE(std::dynamic_pointer_cast<CircleCollisionComponent>(tower->components[0]));
+    EXPECT_TRUE(std::dynamic_pointer_cast<AIDetectionComponent>(tower->components[6]));
+
+    // The platform's 64 x 64 box around the click point; numbers shared by every kind.
+    const auto box = Collider<BoxCollisionComponent>(*tower);
+    EXPECT_EQ(box->rect, sf::FloatRect(218.f, 228.f, 64.f, 64.f));
+    const auto status = tower->GetComponent<StatusComponent>();
+    EXPECT_EQ(status->fireInterval, 0.5f);
+    EXPECT_EQ(status->damage, 100.f);
+    EXPECT_EQ(tower->GetComponent<AITimerComponent>()->interval, 0.5f);
+    EXPECT_EQ(tower->GetComponent<UpgradeStateComponent>()->towerKind, 3);
+    EXPECT_EQ(Turret(*tower)->followRotation, false);
+    const auto& colliders = PhysicsManager::instance().colliders;
+    EXPECT_EQ(colliders.at(box), "Tower");
+    EXPECT_EQ(colliders.at(Collider<CircleCollisionComponent>(*tower)), "TowerDetector");
+}
+
+TEST_F(GameplayTowers, ProjectilesShareTheirTowersSpriteAndExpire)
+{
+    const auto tower = Tower(1);
+    const auto spawner = tower->GetComponent<SpawnerComponent>();
+    const auto detection = tower->GetComponent<AIDetectionComponent>();
+    const auto enemy = Enemy({400.f, 420.f});
+    detection->AddTarget(enemy.get());
+    spawner->ready = true;
+    spawner->OnNotify();
+    spawner->ready = true;
+    spawner->OnNotify();
+    const auto shots = OfType(ObjectType::Projectile);
+    ASSERT_EQ(shots.size(), 2u);
+    EXPECT_EQ(shots[0]->GetComponent<SpriteRenderComponent>()->sprite, spawner->projectileSprite);
+    EXPECT_EQ(shots[1]->GetComponent<SpriteRenderComponent>()->sprite, spawner->projectileSprite);
+    EXPECT_EQ(spawner->projectileSprite->getScale(), sf::Vector2f(0.5f, 0.5f));
+    EXPECT_EQ(PhysicsManager::instance().colliders.at(Collider<PixelCollisionComponent>(*shots[0])), "Projectile");
+    // A shot that hits nothing is gone a little after 2.5 seconds.
+    for (int frame = 0; frame < 20; ++frame)
+        shots[0]->Update(0.125f);
+    EXPECT_TRUE(shots[0]->alive);
+    shots[0]->Update(0.125f);
+    shots[0]->Update(0.125f);
+    EXPECT_FALSE(shots[0]->alive);
 }

@@ -12,7 +12,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT="$ROOT/fuzz/out"
 CXX=${CXX:-clang++}
 CXXFLAGS="-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I$ROOT"
-ALL="tiled"
+ALL="tiled form highscore"
 
 mkdir -p "$OUT"
 
@@ -28,6 +28,18 @@ fuzzer() {
 build_tiled() {
     fuzzer tiled_fuzzer "$ROOT/fuzz/tiled_fuzzer.cpp" \
         "$ROOT/tiled/TiledMap.cpp" "$ROOT/tiled/TileData.cpp" "$ROOT/tiled/JsonText.cpp" -lz
+}
+
+# The widget layer's form parser and builder; no GL context is needed (see the target).
+build_form() {
+    fuzzer form_fuzzer "$ROOT/fuzz/form_fuzzer.cpp" \
+        "$ROOT/widgets/Widgets.cpp" "$ROOT/widgets/WidgetDraw.cpp" "$ROOT/widgets/Gui.cpp" \
+        "$ROOT/widgets/FormParser.cpp" "$ROOT/widgets/FormLoader.cpp" \
+        -lsfml-graphics -lsfml-window -lsfml-system
+}
+
+build_highscore() {
+    fuzzer highscore_fuzzer "$ROOT/fuzz/highscore_fuzzer.cpp" "$ROOT/ui/HighscoreFile.cpp"
 }
 
 for target in ${*:-$ALL}; do

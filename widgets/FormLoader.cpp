@@ -5,6 +5,7 @@
 #include "widgets/WidgetState.hpp"
 
 #include <array>
+#include <cmath>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -91,10 +92,15 @@ private:
     std::map<std::string, std::shared_ptr<Renderer::Data>> shared;
     std::map<std::string, std::shared_ptr<const sf::Texture>> textures;
     std::map<const Widget*, PendingLayout> layouts;
+    // Widgets being resolved right now: a layout that refers to a sibling resolves it first, so a
+    // long chain of references is as deep a recursion.
+    static constexpr int longestChain = 256;
+    int resolving = 0;
 
     [[noreturn]] static void Fail(const std::string& id, unsigned line, const std::string& what)
     {
-        throw Exception("Error while loading '" + id + "' at line " + std::to_string(line) + ": " + what);
+        throw Exception(
+            form::oneLine("Error while loading '" + id + "' at line " + std::to_string(line) + ": " + what));
     }
 
     std::shared_ptr<const sf::Texture> LoadTexture(const std::string& value, const std::string& id, unsigned line)
@@ -281,6 +287,16 @@ private:
                 Fail(id, item.line, "Failed to parse the number '" + item.value + "' of '" + item.key + "'.");
             return value;
         };
+        // A whole count up to `largest`: a bigger one has no meaning and would not fit the field.
+        auto readCount = [&](const form::Item& item, float largest) {
+            const float number = readNumber(item, false);
+            if (!(number <= largest))
+                Fail(id, item.line, "The number '" + item.value + "' of '" + item.key + "' is too large.");
+            return static_cast<unsigned>(number);
+        };
+        // Glyphs are rendered at the text size; beyond this they only exhaust memory.
+        constexpr float largestTextSize = 1000.f;
+        constexpr float largestCount = 4294967040.f; // the largest float below 2^32
         auto readLayout = [&](const form::Item& item, std::array<std::unique_ptr<Expr>, 2>& target) {
             std::string first;
             std::string second;
@@ -352,7 +368,7 @@ private:
                 s.text = sf::String::fromUtf8(text.begin(), text.end());
             }
             else if (key == "TextSize")
-                s.textSize = static_cast<unsigned>(readNumber(item, false));
+                s.textSize = readCount(item, largestTextSize);
             else if (key == "DefaultText" && kind == Kind::TextArea)
             {
                 const std::string text = form::parseString(item.value);
@@ -360,7 +376,7 @@ private:
             }
             else if (key == "MaximumCharacters" && kind == Kind::TextArea)
                 std::static_pointer_cast<TextArea>(widget)->setMaximumCharacters(
-                    static_cast<std::size_t>(readNumber(item, false)));
+                    static_cast<std::size_t>(readCount(item, largestCount)));
             else if (key == "ReadOnly" && kind == Kind::TextArea)
                 s.readOnly = readBool(item);
             else if ((key == "HorizontalAlignment" || key == "VerticalAlignment") && kind == Kind::Label)
@@ -380,11 +396,11 @@ private:
             else if (key == "ImageScaling" && kind == Kind::BitmapButton)
                 s.imageScaling = readNumber(item, false);
             else if (key == "Minimum" && kind == Kind::ProgressBar)
-                minimum = static_cast<unsigned>(readNumber(item, false));
+                minimum = readCount(item, largestCount);
             else if (key == "Maximum" && kind == Kind::ProgressBar)
-                maximum = static_cast<unsigned>(readNumber(item, false));
+                maximum = readCount(item, largestCount);
             else if (key == "Value" && kind == Kind::ProgressBar)
-                value = static_cast<unsigned>(readNumber(item, false));
+                value = readCount(item, largestCount);
             // Other keys (tool tips, widths of scrollbars, ...) are not ours to draw.
         }
 
@@ -504,16 +520,31 @@ private:
             Fail(layout.id, layout.positionLine ? layout.positionLine : layout.sizeLine,
                  "The layout depends on itself.");
         layout.status = 1;
+        if (++resolving > longestChain)
+            Fail(layout.id, layout.positionLine ? layout.positionLine : layout.sizeLine,
+                 "The layout refers through more than " + std::to_string(longestChain) + " widgets.");
+        // Drawing and hit tests turn sizes into counts of lines and pixels: a layout must be a
+        // number of pixels that a screen could have, not an overflow of its arithmetic.
+        auto checked = [&](sf::Vector2f v, unsigned line) {
+            constexpr float largest = 1e6f;
+            if (!(std::abs(v.x) <= largest && std::abs(v.y) <= largest))
+                Fail(layout.id, line, "The layout gives a position or size beyond a million pixels.");
+            return v;
+        };
         if (layout.size[0])
         {
-            widget.setSize({Evaluate(*layout.size[0], widget, 0, true, scope, layout, layout.sizeLine),
-                            Evaluate(*layout.size[1], widget, 1, true, scope, layout, layout.sizeLine)});
+            widget.setSize(checked({Evaluate(*layout.size[0], widget, 0, true, scope, layout, layout.sizeLine),
+                                    Evaluate(*layout.size[1], widget, 1, true, scope, layout, layout.sizeLine)},
+                                   layout.sizeLine));
         }
         if (layout.position[0])
         {
-            widget.setPosition({Evaluate(*layout.position[0], widget, 0, false, scope, layout, layout.positionLine),
-                                Evaluate(*layout.position[1], widget, 1, false, scope, layout, layout.positionLine)});
+            widget.setPosition(
+                checked({Evaluate(*layout.position[0], widget, 0, false, scope, layout, layout.positionLine),
+                         Evaluate(*layout.position[1], widget, 1, false, scope, layout, layout.positionLine)},
+                        layout.positionLine));
         }
+        --resolving;
         layout.status = 2;
     }
 
@@ -552,7 +583,7 @@ std::vector<Widget::Ptr> form::buildForm(const std::string& text, const std::str
 
 void Gui::loadWidgetsFromFile(const std::string& path, bool replaceExisting)
 {
-    const std::string failedToOpen = "Failed to open '" + path + "' to load the widgets from it.";
+    const std::string failedToOpen = form::oneLine("Failed to open '" + path + "' to load the widgets from it.");
     std::ifstream file(path, std::ios::binary);
     if (!file)
         throw Exception(failedToOpen);

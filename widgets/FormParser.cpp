@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 
 namespace vgui::form
@@ -41,10 +42,14 @@ private:
     const std::string& text;
     std::size_t pos = 0;
     unsigned line = 1;
+    // Each nested section is one level of recursion here and later when it is built, laid out,
+    // drawn and destroyed: a hand-made file nested without end must fail, not overflow the stack.
+    static constexpr int deepestSection = 64;
+    int depth = 0;
 
     [[noreturn]] static void Fail(unsigned atLine, const std::string& what)
     {
-        throw Exception("Error while parsing input at line " + std::to_string(atLine) + ". " + what);
+        throw Exception(oneLine("Error while parsing input at line " + std::to_string(atLine) + ". " + what));
     }
 
     bool AtEnd() const { return pos >= text.size(); }
@@ -226,7 +231,10 @@ private:
                 auto child = std::make_shared<Node>();
                 child->header = word;
                 child->line = wordLine;
+                if (++depth > deepestSection)
+                    Fail(wordLine, "Sections are nested more than " + std::to_string(deepestSection) + " deep.");
                 ParseBody(*child, false);
+                --depth;
                 node.items.push_back({"", "", wordLine, child});
             }
             else if (Peek() == '=')
@@ -494,6 +502,32 @@ std::string toLower(std::string text)
     return text;
 }
 
+std::string oneLine(const std::string& text)
+{
+    constexpr std::size_t longest = 300;
+    std::string out;
+    for (const char c : text)
+    {
+        // Stop at a character boundary: never inside a UTF-8 sequence.
+        if (out.size() >= longest && (static_cast<unsigned char>(c) & 0xC0u) != 0x80u)
+        {
+            out += "...";
+            break;
+        }
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            out += '?';
+        else
+            out += c;
+    }
+    return out;
+}
+
 bool parseNumber(const std::string& text, float& number)
 {
     // Plain decimal only: an optional sign, digits, and at most one point.
@@ -513,7 +547,11 @@ bool parseNumber(const std::string& text, float& number)
     }
     if (digits == 0)
         return false;
-    number = std::strtof(text.c_str(), nullptr);
+    // Forty digits are still "a number" to strtof, but infinity is no size or count.
+    const float read = std::strtof(text.c_str(), nullptr);
+    if (!std::isfinite(read))
+        return false;
+    number = read;
     return true;
 }
 
@@ -651,6 +689,14 @@ bool splitPair(const std::string& text, std::string& first, std::string& second)
 
 std::unique_ptr<Expr> parseExpression(const std::string& text, std::string& error)
 {
+    // An expression's tree is as deep as its text is long and is evaluated and destroyed
+    // recursively; no layout needs more than a line.
+    constexpr std::size_t longest = 1000;
+    if (text.size() > longest)
+    {
+        error = "An expression longer than " + std::to_string(longest) + " characters.";
+        return nullptr;
+    }
     ExpressionParser parser(text, error);
     return parser.Parse();
 }

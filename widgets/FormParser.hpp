@@ -45,6 +45,9 @@ std::string parseString(const std::string& text);
 // Splits "(a, b)" into its two parts at the comma outside brackets.
 bool splitPair(const std::string& text, std::string& first, std::string& second);
 std::string toLower(std::string text);
+// An error message as the one line the game prints: line breaks and other control characters
+// (which a quoted value may hold) written as escapes, and at most about 300 bytes.
+std::string oneLine(const std::string& text);
 
 // A layout expression: numbers, percentages of the parent's inner size, references to the
 // parent ("&"), the widget itself ("") or a sibling by name, and + - * / with brackets.

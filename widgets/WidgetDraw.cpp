@@ -246,7 +246,9 @@ void DrawTextArea(const Widget& widget, sf::RenderTarget& target, const sf::Rend
     }
 
     const auto lines = layoutText(s.text, font, size, inner.width);
-    const std::size_t visible = std::max<std::size_t>(1, static_cast<std::size_t>(inner.height / spacing));
+    // Borders and padding larger than the area leave a negative inner height.
+    const std::size_t visible =
+        std::max<std::size_t>(1, static_cast<std::size_t>(std::max(0.f, inner.height / spacing)));
     const std::size_t caretLine = lineOfIndex(lines, s.caret);
     if (s.focused)
     {

@@ -1,0 +1,414 @@
+// varnhold_bench: runs the real gameplay state (GamePlay::Init with a benchmark map, then
+// GamePlay::Update and GamePlay::Draw per frame) in a real window at a fixed dt of 1/60 s and
+// prints one line of figures per scenario. Each scenario runs in its own child process, so the
+// peak resident memory is that scenario's alone. Run it under Xvfb:
+//   xvfb-run -a -s "-screen 0 1280x720x24" env ALSOFT_DRIVERS=null ./varnhold_bench [small|large|long]...
+
+#include "app/AssetManager.hpp"
+#include "app/Game.hpp"
+#include "app/GamePlay.hpp"
+#include "app/InputManager.hpp"
+#include "bench/DrawCounter.hpp"
+#include "entities/GameObjectManager.hpp"
+#include "entities/PhysicsManager.hpp"
+#include "entities/RenderComponents.hpp"
+#include "entities/RenderManager.hpp"
+#include "gameplay/Factories.hpp"
+#include "gameplay/GameplayManager.hpp"
+#include "ui/UIManager.hpp"
+#include "widgets/Widgets.hpp"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+constexpr float Dt = 1.f / 60.f;
+constexpr int FramesPerMinute = 3600;
+
+struct Scenario
+{
+    const char* name;
+    const char* map;    // in bench/maps
+    int towers;         // placed at fixed spots before the first frame
+    int enemyGoal;      // live enemies before measuring (small and large)
+    int maxWarmFrames;  // give up waiting for the goal after this many frames
+    int measureFrames;  // measured frames (small and large)
+    int minutes;        // simulated minutes (long)
+    int drawEvery;      // long: draw one frame in this many
+    int wallBudgetSeconds; // long: stop early when the wall clock passes this
+};
+
+const Scenario scenarios[] = {
+    {"small", "small", 10, 100, 12000, 600, 0, 1, 0},
+    {"large", "large", 100, 1000, 12000, 300, 0, 1, 0},
+    {"long", "long", 20, 0, 0, 0, 30, 60, 900},
+};
+
+double Millis(std::chrono::steady_clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+double Percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0.;
+    std::sort(values.begin(), values.end());
+    const auto index = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(index, values.size() - 1)];
+}
+
+double Mean(const std::vector<double>& values)
+{
+    double sum = 0.;
+    for (double v : values)
+        sum += v;
+    return values.empty() ? 0. : sum / static_cast<double>(values.size());
+}
+
+double PeakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.;
+}
+
+struct Census
+{
+    int live = 0, dead = 0, liveEnemies = 0, liveProjectiles = 0;
+};
+
+Census Count()
+{
+    Census c;
+    for (const auto& object : GameObjectManager::instance().objects)
+    {
+        if (!object->alive)
+        {
+            ++c.dead;
+            continue;
+        }
+        ++c.live;
+        c.liveEnemies += object->type == ObjectType::Enemy;
+        c.liveProjectiles += object->type == ObjectType::Projectile;
+    }
+    return c;
+}
+
+// Does to the sprites what a drawn frame does (pixel colliders test the sprites where they were
+// last drawn, and a tower's projectiles share one sprite), without rasterising anything: the
+// long scenario and the warm-up frames use it instead of drawing.
+void PlaceSpritesWithoutDrawing()
+{
+    auto& render = RenderManager::instance();
+    for (const auto& [layer, visible] : render.layers)
+    {
+        if (!visible)
+            continue;
+        for (const auto& component : render.components)
+        {
+            if (component->GetLayer() != layer || component->GetType() != 2)
+                continue;
+            const auto sprite = std::dynamic_pointer_cast<SpriteRenderComponent>(component);
+            if (!sprite || !component->GetOwner()->alive)
+                continue;
+            sprite->sprite->setPosition(component->GetOwner()->getPosition());
+            if (sprite->followRotation)
+                sprite->sprite->setRotation(component->GetOwner()->getRotation());
+        }
+    }
+}
+
+// The reference switch exists only once the faster detection does; the "before" build has none.
+template <class Physics>
+bool UseReference(Physics& physics, bool on)
+{
+    if constexpr (requires { physics.useReference = on; })
+    {
+        physics.useReference = on;
+        return true;
+    }
+    else
+    {
+        return false;
+    }
+}
+
+class Bench
+{
+public:
+    explicit Bench(const Scenario& scenario) : scenario(scenario)
+    {
+        const fs::path source(VARNHOLD_SOURCE_DIR);
+        root = fs::temp_directory_path() / ("varnhold-bench-" + std::to_string(getpid()));
+        fs::remove_all(root);
+        fs::create_directories(root / "run");
+        fs::copy(source / "assets", root / "assets", fs::copy_options::recursive);
+        fs::copy_file(source / "bench" / "maps" / (std::string(scenario.map) + ".tmj"), root / "assets" / "game.tmj",
+                      fs::copy_options::overwrite_existing);
+        fs::current_path(root / "run");
+
+        window = std::make_shared<sf::RenderWindow>(sf::VideoMode(1280, 720, 32), "Varnhold bench");
+        // No frame cap and no vertical sync: the benchmark measures the cost of a frame.
+        auto& ui = UIManager::instance();
+        ui.window = window;
+        ui.gui->setTarget(*window);
+        auto& input = InputManager::instance();
+        input.window = window;
+        input.BindDefaults();
+        // The cursor rests on the first tower: the building rules run every frame.
+        input.mouseSource = [] { return sf::Vector2i(TowerSpot(0).x, TowerSpot(0).y); };
+        for (int layer = 0; layer <= 4; ++layer)
+            RenderManager::instance().layers.emplace_back(layer, true);
+        LoadGameAssets(AssetManager::instance());
+        GameplayManager::instance().seedSource = [] { return 20261208u; };
+    }
+
+    ~Bench()
+    {
+        window->close();
+        std::error_code ignored;
+        fs::current_path(fs::temp_directory_path(), ignored);
+        fs::remove_all(root, ignored);
+    }
+
+    Bench(const Bench&) = delete;
+    Bench& operator=(const Bench&) = delete;
+
+    // Towers on the lines between the path's rows, 70 pixels apart, kinds 1, 2, 3 in turn.
+    static sf::Vector2i TowerSpot(int i)
+    {
+        const int perLine = 17;
+        return {75 + 70 * (i % perLine), 180 + 80 * (i / perLine)};
+    }
+
+    void StartGame()
+    {
+        state.Init();
+        for (int i = 0; i < scenario.towers; ++i)
+        {
+            const sf::Vector2i at = TowerSpot(i);
+            CreateTower(1 + i % 3, static_cast<float>(at.x), static_cast<float>(at.y));
+        }
+        frame = 0;
+    }
+
+    void EndGame() { state.Exit(); }
+
+    struct Sample
+    {
+        double updateMs = 0., drawMs = 0.;
+        std::size_t contacts = 0;
+        std::uint64_t drawCalls = 0;
+    };
+
+    Sample Step(bool draw)
+    {
+        Sample sample;
+        const auto t0 = std::chrono::steady_clock::now();
+        state.Update(Dt);
+        const auto t1 = std::chrono::steady_clock::now();
+        sample.updateMs = Millis(t1 - t0);
+        sample.contacts = PhysicsManager::instance().contacts.size();
+        sf::Event event;
+        while (window->pollEvent(event))
+        {
+        }
+        if (draw)
+        {
+            const std::uint64_t before = DrawCallsSoFar();
+            const auto t2 = std::chrono::steady_clock::now();
+            window->clear(sf::Color::Black);
+            state.Draw(window);
+            window->display();
+            sample.drawMs = Millis(std::chrono::steady_clock::now() - t2);
+            sample.drawCalls = DrawCallsSoFar() - before;
+        }
+        else
+        {
+            PlaceSpritesWithoutDrawing();
+        }
+        ++frame;
+        return sample;
+    }
+
+    // Frames until the live enemies reach the goal (or the frame limit).
+    void WarmUp(int goal, int maxFrames)
+    {
+        while (frame < maxFrames && Count().liveEnemies < goal)
+            Step(false);
+    }
+
+    void WarmUpFrames(int frames)
+    {
+        while (frame < frames)
+            Step(false);
+    }
+
+    const Scenario& scenario;
+    fs::path root;
+    std::shared_ptr<sf::RenderWindow> window;
+    GamePlay state;
+    int frame = 0;
+};
+
+struct Measured
+{
+    std::vector<double> update, draw, frameMs, contacts, drawCalls, liveEnemies;
+};
+
+Measured MeasureFrames(Bench& bench, int frames, bool draw)
+{
+    Measured m;
+    for (int i = 0; i < frames; ++i)
+    {
+        const Bench::Sample s = bench.Step(draw);
+        m.update.push_back(s.updateMs);
+        m.draw.push_back(s.drawMs);
+        m.frameMs.push_back(s.updateMs + s.drawMs);
+        m.contacts.push_back(static_cast<double>(s.contacts));
+        m.drawCalls.push_back(static_cast<double>(s.drawCalls));
+        m.liveEnemies.push_back(Count().liveEnemies);
+    }
+    return m;
+}
+
+std::string GameSummary()
+{
+    const auto& ui = UIManager::instance();
+    const Census c = Count();
+    return "wave " + std::to_string(ui.wave) + " score " + std::to_string(ui.score) + " money " +
+           std::to_string(ui.money) + " live " + std::to_string(c.live) + " dead " + std::to_string(c.dead);
+}
+
+void PrintWorld(const char* name, const Measured& m)
+{
+    const Census c = Count();
+    std::printf("%s: frames %zu, live %d (enemies %d, projectiles %d), dead %d, colliders %zu, contacts/frame %.0f, "
+                "update ms median %.3f p99 %.3f, draw ms median %.3f p99 %.3f, frame ms median %.3f, "
+                "draw calls/frame %.0f",
+                name, m.update.size(), c.live, c.liveEnemies, c.liveProjectiles, c.dead,
+                PhysicsManager::instance().colliders.size(), Mean(m.contacts), Percentile(m.update, 0.5),
+                Percentile(m.update, 0.99), Percentile(m.draw, 0.5), Percentile(m.draw, 0.99),
+                Percentile(m.frameMs, 0.5), Mean(m.drawCalls));
+}
+
+void RunShort(const Scenario& scenario)
+{
+    Bench bench(scenario);
+    bench.StartGame();
+    bench.WarmUp(scenario.enemyGoal, scenario.maxWarmFrames);
+    const int warmFrames = bench.frame;
+    const Measured m = MeasureFrames(bench, scenario.measureFrames, true);
+    PrintWorld(scenario.name, m);
+    const std::string fastGame = GameSummary();
+
+    if (std::string(scenario.name) == "large" && UseReference(PhysicsManager::instance(), false))
+    {
+        // The same frames again with the plain all-pairs detection: both find the same contacts
+        // in the same order, so the game takes the same course and the frames are comparable.
+        bench.EndGame();
+        bench.StartGame();
+        bench.WarmUpFrames(warmFrames);
+        UseReference(PhysicsManager::instance(), true);
+        const Measured r = MeasureFrames(bench, scenario.measureFrames, false);
+        UseReference(PhysicsManager::instance(), false);
+        const bool same = GameSummary() == fastGame;
+        std::printf(", reference update ms median %.3f p99 %.3f, speed-up median %.1fx p99 %.1fx, same game %s",
+                    Percentile(r.update, 0.5), Percentile(r.update, 0.99),
+                    Percentile(r.update, 0.5) / std::max(Percentile(m.update, 0.5), 1e-9),
+                    Percentile(r.update, 0.99) / std::max(Percentile(m.update, 0.99), 1e-9), same ? "yes" : "no");
+    }
+    std::printf(", warm-up frames %d, peak RSS %.1f MB\n", warmFrames, PeakMegabytes());
+    std::fflush(stdout);
+    bench.EndGame();
+}
+
+void RunLong(const Scenario& scenario)
+{
+    Bench bench(scenario);
+    bench.StartGame();
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<Measured> minutes;
+    bool stopped = false;
+    for (int minute = 0; minute < scenario.minutes && !stopped; ++minute)
+    {
+        Measured m;
+        for (int i = 0; i < FramesPerMinute; ++i)
+        {
+            const Bench::Sample s = bench.Step(bench.frame % scenario.drawEvery == 0);
+            m.update.push_back(s.updateMs);
+            m.liveEnemies.push_back(Count().liveEnemies);
+            if (s.drawCalls > 0)
+                m.draw.push_back(s.drawMs);
+        }
+        minutes.push_back(std::move(m));
+        const auto wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::fprintf(stderr, "long: minute %d, update median %.3f ms, live enemies %.0f, peak %.1f MB, %.0f s\n",
+                     minute + 1, Percentile(minutes.back().update, 0.5), Mean(minutes.back().liveEnemies),
+                     PeakMegabytes(), wall);
+        stopped = wall > scenario.wallBudgetSeconds;
+    }
+    // The path is full after about two minutes; minute 3 is the first with steady live counts.
+    const Measured& first = minutes[std::min<std::size_t>(2, minutes.size() - 1)];
+    const Measured& last = minutes.back();
+    const Census c = Count();
+    std::printf("long: %zu simulated min%s (drawn 1 frame in %d; the others only place the sprites), live %d "
+                "(enemies %d, projectiles %d), dead %d, colliders %zu, minute %zu: live enemies %.0f update ms "
+                "median %.3f p99 %.3f, minute %zu: live enemies %.0f update ms median %.3f p99 %.3f, "
+                "last/first median %.2f, draw ms median %.3f, peak RSS %.1f MB\n",
+                minutes.size(), stopped && minutes.size() < static_cast<std::size_t>(scenario.minutes)
+                                    ? " (stopped early: wall-clock budget)" : "",
+                scenario.drawEvery, c.live, c.liveEnemies, c.liveProjectiles, c.dead,
+                PhysicsManager::instance().colliders.size(), std::min<std::size_t>(3, minutes.size()),
+                Mean(first.liveEnemies), Percentile(first.update, 0.5), Percentile(first.update, 0.99),
+                minutes.size(), Mean(last.liveEnemies), Percentile(last.update, 0.5), Percentile(last.update, 0.99),
+                Percentile(last.update, 0.5) / std::max(Percentile(first.update, 0.5), 1e-9), Percentile(last.draw, 0.5),
+                PeakMegabytes());
+    std::fflush(stdout);
+    bench.EndGame();
+}
+
+int RunInChild(const Scenario& scenario)
+{
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0)
+    {
+        if (scenario.minutes > 0)
+            RunLong(scenario);
+        else
+            RunShort(scenario);
+        std::fflush(stdout);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> wanted(argv + 1, argv + argc);
+    int failures = 0;
+    for (const Scenario& scenario : scenarios)
+    {
+        if (wanted.empty() || std::find(wanted.begin(), wanted.end(), scenario.name) != wanted.end())
+            failures += RunInChild(scenario) != 0;
+    }
+    return failures == 0 ? 0 : 1;
+}

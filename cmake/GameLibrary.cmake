@@ -8,6 +8,7 @@ add_library(varnhold STATIC
     app/InputManager.cpp
     app/MainMenu.cpp
     app/SoundManager.cpp
+    entities/BroadPhase.cpp
     entities/CollisionComponents.cpp
     entities/Component.cpp
     entities/GameObject.cpp

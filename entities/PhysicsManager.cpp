@@ -22,7 +22,10 @@ void PhysicsManager::AddCollider(std::shared_ptr<CollisionComponent> collider, c
 void PhysicsManager::Update(float dt)
 {
     contacts.clear();
-    DetectContactsAllPairs(colliders, contacts);
+    if (useReference)
+        DetectContactsAllPairs(colliders, contacts);
+    else
+        broadPhase.Detect(colliders, contacts);
 
     for (const auto& contact : contacts)
     {

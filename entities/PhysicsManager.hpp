@@ -3,6 +3,7 @@
 // physics step: find touching pairs, tell both shapes, then move bodies and resynchronise shapes.
 // There is no collision response: contacts only produce notifications.
 
+#include "entities/BroadPhase.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/Contact.hpp"
 #include "entities/MotionComponents.hpp"
@@ -29,6 +30,10 @@ public:
     // Ordered by component address: the iteration order is fixed for the components' lives.
     std::map<std::shared_ptr<RigidBodyComponent>, std::string> bodies;
     std::map<std::shared_ptr<CollisionComponent>, std::string> colliders;
+    // Detect with the plain all-pairs walk instead of the grid; both find the same contacts in
+    // the same order, the plain one only slower.
+    bool useReference = false;
+    BroadPhase broadPhase;
 
 private:
     PhysicsManager() = default;

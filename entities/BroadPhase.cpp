@@ -1,0 +1,321 @@
+#include "entities/BroadPhase.hpp"
+
+#include "entities/CollisionComponents.hpp"
+#include "entities/GameObject.hpp"
+#include "entities/MotionComponents.hpp"
+#include "entities/ShapeTests.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+using Shape = BroadPhase::Shape;
+using Tag = BroadPhase::Tag;
+using Entry = BroadPhase::Entry;
+
+// The grid covers the window and a wide margin around it; anything further out is clamped into
+// the border cells (clamping keeps "bounds meet => they share a cell").
+constexpr double CellSize = 64.;   // pixels
+constexpr double GridLeft = -1024.; // pixels
+constexpr double GridTop = -1024.;  // pixels
+constexpr int GridColumns = 80;
+constexpr int GridRows = 64;
+// A collider over more cells than this is paired with everything instead (a long obstacle).
+constexpr int MaxCellsPerEntry = 64;
+
+// The same classification, in the same order, as the plain detection's.
+Shape ShapeOf(const CollisionComponent& collider)
+{
+    if (dynamic_cast<const BoxCollisionComponent*>(&collider))
+        return Shape::Box;
+    if (dynamic_cast<const CircleCollisionComponent*>(&collider))
+        return Shape::Circle;
+    if (dynamic_cast<const PointCollisionComponent*>(&collider))
+        return Shape::Point;
+    if (dynamic_cast<const PixelCollisionComponent*>(&collider))
+        return Shape::Pixel;
+    return Shape::Other;
+}
+
+Tag TagOf(const std::string& tag)
+{
+    if (tag == "TowerDetector")
+        return Tag::Detector;
+    if (tag == "Base")
+        return Tag::Base;
+    if (tag == "Mouse")
+        return Tag::Mouse;
+    return Tag::Other;
+}
+
+// The rules that need no geometry: bodies and mass, the tag rules, and the shape combinations
+// that are tested at all (box-box, circle-box, circle-circle, point-box, pixel-pixel).
+bool MayTouch(const Entry& a, const Entry& b)
+{
+    if (!a.hasBody || !b.hasBody || (a.massless && b.massless))
+        return false;
+    const bool aDetector = a.tag == Tag::Detector, bDetector = b.tag == Tag::Detector;
+    if (aDetector && (bDetector || b.tag == Tag::Base || b.tag == Tag::Mouse))
+        return false;
+    if (bDetector && (a.tag == Tag::Base || a.tag == Tag::Mouse))
+        return false;
+    switch (a.shape)
+    {
+    case Shape::Box:
+        return b.shape == Shape::Box || b.shape == Shape::Circle || b.shape == Shape::Point;
+    case Shape::Circle:
+        return b.shape == Shape::Box || b.shape == Shape::Circle;
+    case Shape::Point:
+        return b.shape == Shape::Box;
+    case Shape::Pixel:
+        return b.shape == Shape::Pixel;
+    case Shape::Other:
+        break;
+    }
+    return false;
+}
+
+bool BoundsMeet(const Entry& a, const Entry& b)
+{
+    return a.minX <= b.maxX && b.minX <= a.maxX && a.minY <= b.maxY && b.minY <= a.maxY;
+}
+
+// Room for the rounding of the shape tests' own arithmetic: bounds only decide which pairs are
+// tested, so they may be a little too large but never too small.
+float Slack(float value)
+{
+    return 0.5f + std::abs(value) * 1e-5f;
+}
+
+int CellOf(float value, double origin, int count)
+{
+    const double cell = std::floor((static_cast<double>(value) - origin) / CellSize);
+    return static_cast<int>(std::clamp(cell, 0., static_cast<double>(count - 1)));
+}
+
+// The shape test of an ordered pair (a before b in map order) whose rules already passed, with
+// the contact's order exactly as the plain detection gives it.
+bool TestShapes(const CollisionComponent& a, Shape shapeA, const CollisionComponent& b, Shape shapeB, bool& aIsFirst)
+{
+    aIsFirst = true;
+    if (shapeA == Shape::Box && shapeB == Shape::Box)
+        return BoxesOverlap(static_cast<const BoxCollisionComponent&>(a).rect,
+                            static_cast<const BoxCollisionComponent&>(b).rect);
+    if (shapeA == Shape::Circle && shapeB == Shape::Box)
+    {
+        const auto& circle = static_cast<const CircleCollisionComponent&>(a).shape;
+        return CircleMeetsBox(circle.getPosition(), circle.getRadius(), static_cast<const BoxCollisionComponent&>(b).rect);
+    }
+    if (shapeA == Shape::Box && shapeB == Shape::Circle)
+    {
+        aIsFirst = false;
+        const auto& circle = static_cast<const CircleCollisionComponent&>(b).shape;
+        return CircleMeetsBox(circle.getPosition(), circle.getRadius(), static_cast<const BoxCollisionComponent&>(a).rect);
+    }
+    if (shapeA == Shape::Circle && shapeB == Shape::Circle)
+    {
+        const auto& circleA = static_cast<const CircleCollisionComponent&>(a).shape;
+        const auto& circleB = static_cast<const CircleCollisionComponent&>(b).shape;
+        return CirclesOverlap(circleA.getPosition(), circleA.getRadius(), circleB.getPosition(), circleB.getRadius());
+    }
+    if (shapeA == Shape::Point && shapeB == Shape::Box)
+        return PointInBox(static_cast<const PointCollisionComponent&>(a).point,
+                          static_cast<const BoxCollisionComponent&>(b).rect);
+    if (shapeA == Shape::Box && shapeB == Shape::Point)
+    {
+        aIsFirst = false;
+        return PointInBox(static_cast<const PointCollisionComponent&>(b).point,
+                          static_cast<const BoxCollisionComponent&>(a).rect);
+    }
+    if (shapeA == Shape::Pixel && shapeB == Shape::Pixel)
+    {
+        const auto& pixelA = static_cast<const PixelCollisionComponent&>(a);
+        const auto& pixelB = static_cast<const PixelCollisionComponent&>(b);
+        return pixelA.mask && pixelB.mask && PixelsOverlap(*pixelA.sprite, *pixelA.mask, *pixelB.sprite, *pixelB.mask);
+    }
+    return false;
+}
+} // namespace
+
+void BroadPhase::Bound(Entry& entry) const
+{
+    const CollisionComponent& collider = **entry.handle;
+    float x0 = 0.f, y0 = 0.f, x1 = 0.f, y1 = 0.f;
+    switch (entry.shape)
+    {
+    case Shape::Box:
+    {
+        const sf::FloatRect& rect = static_cast<const BoxCollisionComponent&>(collider).rect;
+        x0 = std::min(rect.left, rect.left + rect.width);
+        x1 = std::max(rect.left, rect.left + rect.width);
+        y0 = std::min(rect.top, rect.top + rect.height);
+        y1 = std::max(rect.top, rect.top + rect.height);
+        break;
+    }
+    case Shape::Circle:
+    {
+        const auto& circle = static_cast<const CircleCollisionComponent&>(collider).shape;
+        const float r = std::abs(circle.getRadius());
+        x0 = circle.getPosition().x - r;
+        x1 = circle.getPosition().x + r;
+        y0 = circle.getPosition().y - r;
+        y1 = circle.getPosition().y + r;
+        break;
+    }
+    case Shape::Point:
+    {
+        const sf::Vector2f p = static_cast<const PointCollisionComponent&>(collider).point;
+        x0 = x1 = p.x;
+        y0 = y1 = p.y;
+        break;
+    }
+    case Shape::Pixel:
+    {
+        // The pixel test truncates the sprite's global bounds to whole pixels first.
+        const sf::FloatRect bounds = static_cast<const PixelCollisionComponent&>(collider).sprite->getGlobalBounds();
+        constexpr float limit = 1e9f;
+        const bool representable = std::abs(bounds.left) < limit && std::abs(bounds.top) < limit &&
+                                   std::abs(bounds.width) < limit && std::abs(bounds.height) < limit;
+        if (!representable)
+        {
+            entry.everywhere = true;
+            return;
+        }
+        const int left = static_cast<int>(bounds.left), right = left + static_cast<int>(bounds.width);
+        const int top = static_cast<int>(bounds.top), bottom = top + static_cast<int>(bounds.height);
+        x0 = static_cast<float>(std::min(left, right));
+        x1 = static_cast<float>(std::max(left, right));
+        y0 = static_cast<float>(std::min(top, bottom));
+        y1 = static_cast<float>(std::max(top, bottom));
+        break;
+    }
+    case Shape::Other:
+        return;
+    }
+    if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(y0) || !std::isfinite(y1))
+    {
+        entry.everywhere = true;
+        return;
+    }
+    entry.minX = x0 - Slack(x0);
+    entry.maxX = x1 + Slack(x1);
+    entry.minY = y0 - Slack(y0);
+    entry.maxY = y1 + Slack(y1);
+    entry.cellX0 = CellOf(entry.minX, GridLeft, GridColumns);
+    entry.cellX1 = CellOf(entry.maxX, GridLeft, GridColumns);
+    entry.cellY0 = CellOf(entry.minY, GridTop, GridRows);
+    entry.cellY1 = CellOf(entry.maxY, GridTop, GridRows);
+    if ((entry.cellX1 - entry.cellX0 + 1) * (entry.cellY1 - entry.cellY0 + 1) > MaxCellsPerEntry)
+        entry.everywhere = true;
+}
+
+void BroadPhase::AddIfCandidate(std::uint32_t a, std::uint32_t b)
+{
+    const Entry& first = entries[a];
+    const Entry& second = entries[b];
+    if (MayTouch(first, second))
+        pairs.push_back((static_cast<std::uint64_t>(a) << 32) | b);
+}
+
+void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std::string>& colliders,
+                        std::list<Contact>& contacts)
+{
+    entries.clear();
+    everywhere.clear();
+    pairs.clear();
+    if (cells.size() != static_cast<std::size_t>(GridColumns * GridRows))
+        cells.assign(static_cast<std::size_t>(GridColumns * GridRows), {});
+
+    // Live colliders in map order; their index is their place in the plain detection's walk.
+    for (const auto& [collider, tag] : colliders)
+    {
+        if (!collider->GetOwner()->alive)
+            continue;
+        Entry entry{};
+        entry.handle = &collider;
+        entry.shape = ShapeOf(*collider);
+        if (entry.shape == Shape::Other)
+            continue; // never tested against anything
+        entry.tag = TagOf(tag);
+        const auto body = collider->GetRigidBody();
+        entry.hasBody = body != nullptr;
+        entry.massless = body && body->mass == 0.f;
+        if (!entry.hasBody)
+            continue; // a collider without a rigid body cannot be tested
+        Bound(entry);
+        entries.push_back(entry);
+    }
+
+    auto& used = usedCells;
+    used.clear();
+    for (std::uint32_t i = 0; i < entries.size(); ++i)
+    {
+        const Entry& entry = entries[i];
+        if (entry.everywhere)
+        {
+            everywhere.push_back(i);
+            continue;
+        }
+        for (int y = entry.cellY0; y <= entry.cellY1; ++y)
+        {
+            for (int x = entry.cellX0; x <= entry.cellX1; ++x)
+            {
+                auto& cell = cells[static_cast<std::size_t>(y * GridColumns + x)];
+                if (cell.empty())
+                    used.push_back(static_cast<std::size_t>(y * GridColumns + x));
+                cell.push_back(i);
+            }
+        }
+    }
+
+    // Each pair of grid entries is taken in one cell only: the one at the larger of their first
+    // columns and the larger of their first rows, which both cover whenever their bounds meet.
+    for (const std::size_t index : used)
+    {
+        const int cellX = static_cast<int>(index % GridColumns), cellY = static_cast<int>(index / GridColumns);
+        const auto& cell = cells[index];
+        for (std::size_t p = 0; p < cell.size(); ++p)
+        {
+            const Entry& a = entries[cell[p]];
+            for (std::size_t q = p + 1; q < cell.size(); ++q)
+            {
+                const Entry& b = entries[cell[q]];
+                if (std::max(a.cellX0, b.cellX0) != cellX || std::max(a.cellY0, b.cellY0) != cellY)
+                    continue;
+                if (BoundsMeet(a, b))
+                    AddIfCandidate(cell[p], cell[q]);
+            }
+        }
+    }
+    for (const std::size_t index : used)
+        cells[index].clear();
+
+    for (const std::uint32_t e : everywhere)
+    {
+        for (std::uint32_t other = 0; other < entries.size(); ++other)
+        {
+            if (other == e || (entries[other].everywhere && other < e))
+                continue;
+            AddIfCandidate(std::min(e, other), std::max(e, other));
+        }
+    }
+
+    // The plain detection's order: by the first collider's place, then by the second's.
+    std::sort(pairs.begin(), pairs.end());
+    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+    for (const std::uint64_t pair : pairs)
+    {
+        const Entry& a = entries[static_cast<std::size_t>(pair >> 32)];
+        const Entry& b = entries[static_cast<std::size_t>(pair & 0xffffffffu)];
+        bool aIsFirst = true;
+        if (!TestShapes(**a.handle, a.shape, **b.handle, b.shape, aIsFirst))
+            continue;
+        (*a.handle)->SetColliding();
+        (*b.handle)->SetColliding();
+        if (aIsFirst)
+            contacts.push_back({*a.handle, *b.handle});
+        else
+            contacts.push_back({*b.handle, *a.handle});
+    }
+}

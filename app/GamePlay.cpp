@@ -4,6 +4,7 @@
 #include "entities/GameObjectManager.hpp"
 #include "entities/InputComponent.hpp"
 #include "entities/PhysicsManager.hpp"
+#include "entities/Reclaim.hpp"
 #include "entities/RenderManager.hpp"
 #include "gameplay/Factories.hpp"
 #include "gameplay/GameConfig.hpp"
@@ -54,6 +55,8 @@ void GamePlay::Update(float dt)
                 break;
             }
         }
+        // After the walk: the dead enemies and projectiles of this frame leave the registries.
+        ReclaimDeadObjects();
     }
     SoundManager::instance().RemoveStoppedSounds();
     RenderManager::instance().EditLayers();

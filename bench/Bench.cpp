@@ -54,7 +54,7 @@ struct Scenario
 const Scenario scenarios[] = {
     {"small", "small", 10, 100, 12000, 600, 0, 1, 0},
     {"large", "large", 100, 1000, 12000, 300, 0, 1, 0},
-    {"long", "long", 20, 0, 0, 0, 30, 60, 900},
+    {"long", "long", 20, 0, 0, 0, 30, 60, 480},
 };
 
 double Millis(std::chrono::steady_clock::duration d)

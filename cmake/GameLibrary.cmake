@@ -16,9 +16,11 @@ add_library(varnhold STATIC
     entities/InputComponent.cpp
     entities/MotionComponents.cpp
     entities/PhysicsManager.cpp
+    entities/Reclaim.cpp
     entities/RenderComponents.cpp
     entities/RenderManager.cpp
     entities/ShapeTests.cpp
+    entities/TileBatches.cpp
     gameplay/Factories.cpp
     gameplay/GameConfig.cpp
     gameplay/GameplayManager.cpp

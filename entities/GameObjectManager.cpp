@@ -48,4 +48,5 @@ std::shared_ptr<GameObject> GameObjectManager::FindByName(const std::string& nam
 void GameObjectManager::Clear()
 {
     objects.clear();
+    reclaimed.clear();
 }

@@ -7,6 +7,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <vector>
 
 class GameObjectManager
 {
@@ -28,6 +29,9 @@ public:
     std::list<std::shared_ptr<GameObject>> objects;
     std::shared_ptr<GameObject> camera;
     int nextId = 0;
+    // Dead enemies and projectiles already out of the registries, kept only while another
+    // collider still holds one of their colliders (see ReclaimDeadObjects).
+    std::vector<std::shared_ptr<GameObject>> reclaimed;
 
 private:
     GameObjectManager() = default;

@@ -71,8 +71,7 @@ void TiledLayerComponent::Draw(std::shared_ptr<sf::RenderWindow> window)
 {
     if (!owner->alive)
         return;
-    for (const auto& tile : tiles)
-        window->draw(*tile);
+    batches.Draw(tiles, *window);
 }
 
 CameraComponent::CameraComponent(GameObject* owner, std::shared_ptr<sf::View> view, sf::Vector2f offset, int layer)

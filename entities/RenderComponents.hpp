@@ -3,6 +3,7 @@
 // cursor, the tile layers of the map, and the camera that applies the view.
 
 #include "entities/Component.hpp"
+#include "entities/TileBatches.hpp"
 
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/View.hpp>
@@ -56,6 +57,9 @@ public:
     void Draw(std::shared_ptr<sf::RenderWindow> window) override;
 
     std::vector<std::shared_ptr<sf::Sprite>> tiles;
+
+private:
+    TileBatches batches; // tiles as vertex arrays, built from tiles at the first draw
 };
 
 class CameraComponent : public RenderComponent

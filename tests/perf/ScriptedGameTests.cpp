@@ -1,0 +1,293 @@
+// Whole games in a real window on the shipped level with a faster spawner: the grid detection
+// finds the plain walk's contacts every frame, dead enemies and projectiles leave the registries
+// without the game noticing, and the tile layers look as they did tile by tile.
+
+#include "app/AssetManager.hpp"
+#include "app/GamePlay.hpp"
+#include "app/InputManager.hpp"
+#include "entities/GameObjectManager.hpp"
+#include "entities/PhysicsManager.hpp"
+#include "entities/RenderComponents.hpp"
+#include "entities/RenderManager.hpp"
+#include "entities/TileBatches.hpp"
+#include "gameplay/Factories.hpp"
+#include "gameplay/GameConfig.hpp"
+#include "gameplay/GameplayManager.hpp"
+#include "gameplay/StatusComponent.hpp"
+#include "gameplay/Targeting.hpp"
+#include "ui/UIManager.hpp"
+#include "widgets/Widgets.hpp"
+#include "tests/support/TestSupport.hpp"
+
+#include <SFML/Graphics/RenderTexture.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+using testing_support::ScratchGame;
+
+namespace
+{
+constexpr float Dt = 1.f / 60.f;
+
+std::shared_ptr<sf::RenderWindow> Window()
+{
+    static const auto window = std::make_shared<sf::RenderWindow>(sf::VideoMode(1280, 720), "perf tests");
+    return window;
+}
+
+class ScriptedGame : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        testing_support::ResetWorld();
+        testing_support::LoadAssets();
+        UIManager::instance().window = Window();
+        UIManager::instance().gui->setTarget(*Window());
+        InputManager::instance().mouseSource = [] { return sf::Vector2i(2000, 2000); };
+    }
+    void TearDown() override { testing_support::ResetWorld(); }
+
+    // The shipped level with a spawner that releases an enemy every few frames.
+    void WriteLevel(double baseHealth)
+    {
+        std::ifstream in(testing_support::SourceAssets() / "game.tmj");
+        nlohmann::json map = nlohmann::json::parse(in);
+        for (auto& layer : map["layers"])
+        {
+            for (auto& object : layer.value("objects", nlohmann::json::array()))
+            {
+                for (auto& property : object["properties"])
+                {
+                    if (property["name"] == "SpawnRate")
+                        property["value"] = 0.05;
+                    if (property["name"] == "WaveSize")
+                        property["value"] = 15;
+                    if (property["name"] == "Health")
+                        property["value"] = baseHealth;
+                }
+            }
+        }
+        scratch.WriteAsset("game.tmj", map.dump());
+    }
+
+    void Start(double baseHealth, int towers)
+    {
+        WriteLevel(baseHealth);
+        state.Init();
+        // Towers beside the first stretches of the path.
+        for (const sf::Vector2f at : {sf::Vector2f(120.f, 120.f), sf::Vector2f(300.f, 300.f), sf::Vector2f(560.f, 400.f),
+                                      sf::Vector2f(800.f, 420.f), sf::Vector2f(1000.f, 300.f)})
+        {
+            if (towers-- > 0)
+                GameConfig::instance().BuildTower(1 + static_cast<int>(at.x) % 3, at.x, at.y);
+        }
+    }
+
+    void Frame()
+    {
+        state.Update(Dt);
+        auto window = Window();
+        window->clear();
+        state.Draw(window);
+        window->display();
+    }
+
+    ScratchGame scratch;
+    GamePlay state;
+};
+
+// Both detections on the world as a frame left it (pixel sprites where they were last drawn,
+// dead objects, shots in flight), frame after frame.
+TEST_F(ScriptedGame, GridFindsThePlainWalksContactsEveryFrame)
+{
+    Start(1e6, 5);
+    auto& physics = PhysicsManager::instance();
+    std::size_t contacts = 0;
+    for (int frame = 0; frame < 900; ++frame)
+    {
+        // The game itself runs on either detection; they must not differ.
+        physics.useReference = frame % 300 >= 150;
+        Frame();
+        std::list<Contact> reference, fast;
+        DetectContactsAllPairs(physics.colliders, reference);
+        BroadPhase broadPhase;
+        broadPhase.Detect(physics.colliders, fast);
+        ASSERT_EQ(fast.size(), reference.size()) << "frame " << frame;
+        auto r = reference.begin();
+        for (auto f = fast.begin(); f != fast.end(); ++f, ++r)
+        {
+            ASSERT_EQ(f->first, r->first) << "frame " << frame;
+            ASSERT_EQ(f->second, r->second) << "frame " << frame;
+        }
+        contacts += reference.size();
+    }
+    physics.useReference = false;
+    EXPECT_GT(contacts, 1000u);
+    EXPECT_GT(UIManager::instance().score, 0) << "shots hit enemies";
+}
+
+bool Reclaimable(const GameObject& object)
+{
+    return !object.alive && (object.type == ObjectType::Enemy || object.type == ObjectType::Projectile);
+}
+
+// No registry keeps a dead enemy or projectile past the frame that killed it.
+void ExpectNoDeadInRegistries()
+{
+    for (const auto& object : GameObjectManager::instance().objects)
+        EXPECT_FALSE(Reclaimable(*object)) << "object " << object->id;
+    for (const auto& [collider, tag] : PhysicsManager::instance().colliders)
+        EXPECT_FALSE(Reclaimable(*collider->GetOwner())) << tag;
+    for (const auto& [body, tag] : PhysicsManager::instance().bodies)
+        EXPECT_FALSE(Reclaimable(*body->GetOwner())) << tag;
+    for (const auto& component : RenderManager::instance().components)
+        EXPECT_FALSE(Reclaimable(*component->GetOwner()));
+}
+
+TEST_F(ScriptedGame, DeadAreDroppedThroughUpgradesRepairsAndDefeat)
+{
+    Start(100, 3);
+    auto& ui = UIManager::instance();
+    auto& registry = GameObjectManager::instance();
+    int lastId = -1, frame = 0, upgrades = 0, repairs = 0, killed = 0;
+    std::set<const GameObject*> seenDead;
+    while (GameplayManager::instance().running && frame < 8000)
+    {
+        // Money for upgrades and repairs now and then, until the first repair; every tower that is
+        // ready is upgraded. Then the base is left to fall.
+        if (frame % 300 == 150 && repairs == 0)
+        {
+            ui.money = 1000;
+            for (const auto& object : std::list<std::shared_ptr<GameObject>>(registry.objects))
+            {
+                if (object->type != ObjectType::Tower)
+                    continue;
+                const auto upgrade = object->GetComponent<UpgradeStateComponent>();
+                const int before = upgrade->level;
+                GameConfig::instance().tryUpgrade(*object);
+                upgrades += upgrade->level > before;
+            }
+            const auto status = registry.FindByName("Base")->GetComponent<StatusComponent>();
+            const std::uint32_t health = status->health;
+            ui.RepairBase();
+            repairs += status->health > health;
+        }
+        Frame();
+        ++frame;
+        ExpectNoDeadInRegistries();
+        for (const auto& object : registry.objects)
+        {
+            EXPECT_GT(object->id, -1);
+            lastId = std::max(lastId, object->id);
+        }
+        // Targets hold their enemies, and last partners their colliders' owners, even when
+        // those left the registries: reading them is safe (the address sanitiser watches).
+        for (const auto& object : registry.objects)
+        {
+            const auto detection = object->GetComponent<AIDetectionComponent>();
+            if (!detection)
+                continue;
+            for (const auto& target : detection->targets)
+            {
+                if (!target->alive && seenDead.insert(target.get()).second)
+                    ++killed;
+            }
+        }
+        for (const auto& [collider, tag] : PhysicsManager::instance().colliders)
+        {
+            if (collider->lastPartner)
+            {
+                EXPECT_GE(collider->lastPartner->GetOwner()->type, 0);
+            }
+        }
+        // Parked objects are only those whose colliders are still held elsewhere.
+        EXPECT_LE(registry.reclaimed.size(), PhysicsManager::instance().colliders.size() +
+                                                  PhysicsManager::instance().contacts.size());
+    }
+    ASSERT_FALSE(GameplayManager::instance().running) << "the base falls within " << frame << " frames";
+    EXPECT_GT(upgrades, 0);
+    EXPECT_GT(repairs, 0);
+    EXPECT_GT(killed, 0) << "some targets died while a tower still held them";
+    // The dead base is still found by name and ended the game.
+    const auto base = registry.FindByName("Base");
+    ASSERT_NE(base, nullptr);
+    EXPECT_FALSE(base->alive);
+    EXPECT_EQ(ui.currentScreen, LoseScreen);
+    // Ids went on counting past every dropped object.
+    const int next = registry.nextId;
+    EXPECT_GT(next, lastId);
+    const auto shot = CreateProjectile(std::make_shared<sf::Sprite>(), base.get(), 1.f, {});
+    EXPECT_EQ(shot->id, next);
+    // The registries hold the living and the level, not the thousands that died.
+    EXPECT_LT(registry.objects.size(), 300u);
+    EXPECT_GT(registry.nextId, 1000);
+}
+
+// The tile layer's vertex arrays against the same sprites drawn one by one, flipped ones included.
+TEST_F(ScriptedGame, TileBatchesDrawTheTilesPicture)
+{
+    const sf::Texture& sheet = AssetManager::instance().GetTexture("tilesheet");
+    const sf::Texture& other = AssetManager::instance().GetTexture("enemy_1");
+    std::vector<std::shared_ptr<sf::Sprite>> tiles;
+    for (int i = 0; i < 40; ++i)
+    {
+        const bool fromSheet = i % 7 != 3;
+        auto sprite = fromSheet ? std::make_shared<sf::Sprite>(sheet, sf::IntRect((i % 8) * 40, (i / 8 % 7) * 40, 40, 40))
+                                : std::make_shared<sf::Sprite>(other);
+        const float x = static_cast<float>(i % 10) * 40.f, y = static_cast<float>(i / 10) * 40.f;
+        if (i % 5 == 1)
+        {
+            // Flipped the way the level loader flips: about the tile's centre.
+            sprite->setOrigin(20.f, 20.f);
+            sprite->setPosition(x + 20.f, y + 20.f);
+            if (i % 2)
+            {
+                sprite->setRotation(90.f);
+                sprite->setScale(-1.f, 1.f);
+            }
+            else
+            {
+                sprite->setScale(-1.f, -1.f);
+            }
+        }
+        else
+        {
+            sprite->setPosition(x, y);
+        }
+        tiles.push_back(sprite);
+    }
+    sf::RenderTexture one, batched;
+    ASSERT_TRUE(one.create(400, 160));
+    ASSERT_TRUE(batched.create(400, 160));
+    one.clear();
+    for (const auto& tile : tiles)
+        one.draw(*tile);
+    one.display();
+    TileBatches batches;
+    batched.clear();
+    batches.Draw(tiles, batched);
+    batched.display();
+    const sf::Image a = one.getTexture().copyToImage(), b = batched.getTexture().copyToImage();
+    int differing = 0;
+    for (unsigned y = 0; y < 160; ++y)
+        for (unsigned x = 0; x < 400; ++x)
+            differing += a.getPixel(x, y) != b.getPixel(x, y);
+    EXPECT_EQ(differing, 0);
+    // One vertex array per run of tiles sharing a texture: the other texture splits the runs.
+    EXPECT_EQ(batches.BatchCount(), 1u + 2u * 6u);
+
+    // A changed tile list is drawn as it is now.
+    tiles.resize(10);
+    batched.clear();
+    batches.Draw(tiles, batched);
+    batched.display();
+    EXPECT_EQ(batches.BatchCount(), 3u);
+    EXPECT_EQ(batched.getTexture().copyToImage().getPixel(200, 100), sf::Color::Black);
+}
+} // namespace

@@ -32,17 +32,26 @@ test: build
 	cd $(BUILD) && ALSOFT_DRIVERS=null $(XVFB) ctest --output-on-failure -j$(JOBS) $(CTEST_ARGS)
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer in a folder of
-# its own. Any report fails the test that made it; leaks inside the X and GL libraries that the
-# display tests load are not ours and are suppressed (tests/harden/lsan.supp).
+# its own; any report fails the test that made it. Leaks are checked in the tests without a GL
+# context only: Mesa unloads its driver before the leak check runs at exit, and what it leaves
+# has no stack that a suppression could name (tests/harden/lsan.supp names the rest). The X
+# server runs with -noreset: a test starting while it resets after the last client cannot open
+# the display.
 ASAN_BUILD ?= build-asan
-SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=0 \
-	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+XVFB_NORESET = xvfb-run -a -s "-screen 0 1280x720x24 -noreset"
+SANITIZER_ENV = ALSOFT_DRIVERS=null UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/harden/lsan.supp:print_suppressions=0
+GL_LABELS = display|soak|sweep
 
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVARNHOLD_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
-	cd $(ASAN_BUILD) && ALSOFT_DRIVERS=null $(SANITIZER_ENV) $(XVFB) ctest --output-on-failure -j$(JOBS) $(CTEST_ARGS)
+	cd $(ASAN_BUILD) && status=0; \
+	$(SANITIZER_ENV) ASAN_OPTIONS=detect_leaks=1 $(XVFB_NORESET) \
+		ctest --output-on-failure -j$(JOBS) -LE '$(GL_LABELS)' $(CTEST_ARGS) || status=1; \
+	$(SANITIZER_ENV) ASAN_OPTIONS=detect_leaks=0 $(XVFB_NORESET) \
+		ctest --output-on-failure -j$(JOBS) -L '$(GL_LABELS)' $(CTEST_ARGS) || status=1; \
+	exit $$status
 
 # A short run of each libFuzzer target from its committed seeds, so that a regression shows.
 FUZZ_SECONDS ?= 30

@@ -8,7 +8,9 @@ ifdef CI
 CMAKE_FLAGS += -DVARNHOLD_WERROR=ON
 endif
 
-XVFB = xvfb-run -a -s "-screen 0 1280x720x24"
+# -noreset: a test that starts right after another one closed its last window must still find
+# the server there.
+XVFB = xvfb-run -a -s "-screen 0 1280x720x24 -noreset"
 
 .PHONY: all deps configure build run test test-asan fuzz-smoke clean
 

@@ -49,6 +49,10 @@ void PhysicsManager::Update(float dt)
 
 void PhysicsManager::Clear()
 {
+    // Colliders that last touched each other hold each other through lastPartner; break those
+    // pairs, or the whole world of a finished game would keep itself alive.
+    for (const auto& [collider, tag] : colliders)
+        collider->lastPartner.reset();
     contacts.clear();
     colliders.clear();
     bodies.clear();

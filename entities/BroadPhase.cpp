@@ -132,7 +132,7 @@ bool TestShapes(const CollisionComponent& a, Shape shapeA, const CollisionCompon
     {
         const auto& pixelA = static_cast<const PixelCollisionComponent&>(a);
         const auto& pixelB = static_cast<const PixelCollisionComponent&>(b);
-        return pixelA.mask && pixelB.mask && PixelsOverlap(*pixelA.sprite, *pixelA.mask, *pixelB.sprite, *pixelB.mask);
+        return pixelA.mask && pixelB.mask && PixelsOverlap(*pixelA.sprite, *pixelA.mask, pixelA.opaque, *pixelB.sprite, *pixelB.mask, pixelB.opaque);
     }
     return false;
 }

@@ -93,6 +93,8 @@ PixelCollisionComponent::PixelCollisionComponent(GameObject* owner, std::shared_
     : CollisionComponent(owner, std::move(rigidBody)), sprite(std::move(sprite)),
       mask(AssetManager::instance().GetMask(this->sprite->getTexture()))
 {
+    if (mask)
+        opaque = OpaqueBounds(*mask);
 }
 
 void PixelCollisionComponent::DrawDebug(std::shared_ptr<sf::RenderWindow> window)

@@ -2,6 +2,7 @@
 // Collision shapes: an axis-aligned box, a circle, a point and a pixel mask. Each refers to the
 // rigid body of its object; the physics manager pairs them and tells both shapes of a contact.
 
+#include "entities/ShapeTests.hpp"
 #include "entities/Component.hpp"
 
 #include <SFML/Graphics/CircleShape.hpp>
@@ -95,4 +96,6 @@ public:
     // Shared between colliders made from the same texture: enemies and projectiles of one kind
     // all carry the same picture, and the copy is read-only.
     std::shared_ptr<const sf::Image> mask;
+    // Where the mask has opaque pixels, worked out once for the pixel test.
+    MaskBounds opaque{0, 0, 0, 0};
 };

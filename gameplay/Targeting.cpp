@@ -27,9 +27,14 @@ AIDetectionComponent::AIDetectionComponent(GameObject* owner, std::shared_ptr<Ri
 
 void AIDetectionComponent::AddTarget(GameObject* enemy)
 {
-    const bool listed = std::any_of(targets.begin(), targets.end(),
-                                    [enemy](const std::shared_ptr<GameObject>& target) { return target.get() == enemy; });
-    if (!listed)
+    // The list may have been edited from outside (tests clear it): then the set follows it again.
+    if (listed.size() != targets.size())
+    {
+        listed.clear();
+        for (const auto& target : targets)
+            listed.insert(target.get());
+    }
+    if (listed.insert(enemy).second)
         targets.push_back(enemy->shared_from_this());
 }
 
@@ -47,7 +52,10 @@ void AIDetectionComponent::Update(float dt)
         const auto circle = target->GetComponent<CircleCollisionComponent>();
         const float reach = range.getRadius() + (circle ? circle->shape.getRadius() : 0.f);
         if (q > reach * reach || !target->alive)
+        {
+            listed.erase(target.get());
             targets.pop_front();
+        }
         const float dist = std::sqrt(q);
         const sf::Vector2f u = dist != 0.f ? d / dist : d;
         turret->sprite->setRotation(HeadingDegrees(u));

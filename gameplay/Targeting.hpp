@@ -7,6 +7,7 @@
 #include <SFML/Graphics/CircleShape.hpp>
 
 #include <list>
+#include <unordered_set>
 #include <memory>
 #include <vector>
 
@@ -34,6 +35,8 @@ public:
     // In order of arrival; the front is the current target. The handles keep a target's memory
     // valid until it has left the list.
     std::list<std::shared_ptr<GameObject>> targets;
+    // The same objects as targets, for the membership test of AddTarget (run on every contact).
+    std::unordered_set<const GameObject*> listed;
     int idleFrames = 100;
 };
 

@@ -291,3 +291,48 @@ TEST_F(ScriptedGame, TileBatchesDrawTheTilesPicture)
     EXPECT_EQ(batched.getTexture().copyToImage().getPixel(200, 100), sf::Color::Black);
 }
 } // namespace
+
+// The set beside the target list answers AddTarget's membership question; the list keeps the
+// arrival order, and an object that left the front may be added again at the back.
+TEST_F(ScriptedGame, TargetsKeepTheirOrderAndMayComeBackAfterLeaving)
+{
+    CreateTower(1, 400.f, 300.f);
+    const auto tower = GameObjectManager::instance().objects.back();
+    std::vector<std::shared_ptr<GameObject>> enemies;
+    for (int i = 0; i < 3; ++i)
+    {
+        CreateEnemy(1, 0, 1, 400.f + 10.f * static_cast<float>(i), 300.f);
+        enemies.push_back(GameObjectManager::instance().objects.back());
+    }
+    const auto detection = tower->GetComponent<AIDetectionComponent>();
+    ASSERT_TRUE(detection);
+    const auto order = [&detection]
+    {
+        std::vector<GameObject*> result;
+        for (const auto& target : detection->targets)
+            result.push_back(target.get());
+        return result;
+    };
+
+    detection->AddTarget(enemies[1].get());
+    detection->AddTarget(enemies[0].get());
+    detection->AddTarget(enemies[1].get());
+    detection->AddTarget(enemies[2].get());
+    detection->AddTarget(enemies[0].get());
+    EXPECT_EQ(order(), (std::vector<GameObject*>{enemies[1].get(), enemies[0].get(), enemies[2].get()}));
+
+    // The front leaves once it is out of reach; coming back puts it at the end.
+    enemies[1]->setPosition(2000.f, 2000.f);
+    detection->Update(Dt);
+    EXPECT_EQ(order(), (std::vector<GameObject*>{enemies[0].get(), enemies[2].get()}));
+    detection->AddTarget(enemies[1].get());
+    detection->AddTarget(enemies[2].get());
+    EXPECT_EQ(order(), (std::vector<GameObject*>{enemies[0].get(), enemies[2].get(), enemies[1].get()}));
+
+    // A list cleared from outside takes every object again.
+    detection->targets.clear();
+    detection->AddTarget(enemies[2].get());
+    detection->AddTarget(enemies[0].get());
+    detection->AddTarget(enemies[2].get());
+    EXPECT_EQ(order(), (std::vector<GameObject*>{enemies[2].get(), enemies[0].get()}));
+}

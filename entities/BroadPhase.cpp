@@ -6,6 +6,7 @@
 #include "entities/ShapeTests.hpp"
 
 #include <algorithm>
+#include <typeinfo>
 #include <cmath>
 
 namespace
@@ -27,6 +28,17 @@ constexpr int MaxCellsPerEntry = 64;
 // The same classification, in the same order, as the plain detection's.
 Shape ShapeOf(const CollisionComponent& collider)
 {
+    // Nearly every collider is exactly one of the four classes: one type comparison settles it,
+    // and the casts below are left for classes derived from them.
+    const std::type_info& type = typeid(collider);
+    if (type == typeid(CircleCollisionComponent))
+        return Shape::Circle;
+    if (type == typeid(PixelCollisionComponent))
+        return Shape::Pixel;
+    if (type == typeid(BoxCollisionComponent))
+        return Shape::Box;
+    if (type == typeid(PointCollisionComponent))
+        return Shape::Point;
     if (dynamic_cast<const BoxCollisionComponent*>(&collider))
         return Shape::Box;
     if (dynamic_cast<const CircleCollisionComponent*>(&collider))

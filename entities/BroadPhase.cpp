@@ -6,7 +6,6 @@
 #include "entities/ShapeTests.hpp"
 
 #include <algorithm>
-#include <typeinfo>
 #include <cmath>
 
 namespace
@@ -24,31 +23,6 @@ constexpr int GridColumns = 80;
 constexpr int GridRows = 64;
 // A collider over more cells than this is paired with everything instead (a long obstacle).
 constexpr int MaxCellsPerEntry = 64;
-
-// The same classification, in the same order, as the plain detection's.
-Shape ShapeOf(const CollisionComponent& collider)
-{
-    // Nearly every collider is exactly one of the four classes: one type comparison settles it,
-    // and the casts below are left for classes derived from them.
-    const std::type_info& type = typeid(collider);
-    if (type == typeid(CircleCollisionComponent))
-        return Shape::Circle;
-    if (type == typeid(PixelCollisionComponent))
-        return Shape::Pixel;
-    if (type == typeid(BoxCollisionComponent))
-        return Shape::Box;
-    if (type == typeid(PointCollisionComponent))
-        return Shape::Point;
-    if (dynamic_cast<const BoxCollisionComponent*>(&collider))
-        return Shape::Box;
-    if (dynamic_cast<const CircleCollisionComponent*>(&collider))
-        return Shape::Circle;
-    if (dynamic_cast<const PointCollisionComponent*>(&collider))
-        return Shape::Point;
-    if (dynamic_cast<const PixelCollisionComponent*>(&collider))
-        return Shape::Pixel;
-    return Shape::Other;
-}
 
 Tag TagOf(const std::string& tag)
 {

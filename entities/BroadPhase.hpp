@@ -4,6 +4,7 @@
 // tested with the same rules and shape tests as DetectContactsAllPairs, so the contacts are the
 // very same ones, in the very same order. Only pairs whose bounds cannot meet are never tested.
 
+#include "entities/CollisionComponents.hpp"
 #include "entities/Contact.hpp"
 
 #include <cstdint>
@@ -12,8 +13,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-class CollisionComponent;
 
 class BroadPhase
 {
@@ -25,14 +24,7 @@ public:
     // Candidate pairs of the last detection (before the shape tests), for tests and the benchmark.
     std::size_t LastCandidates() const { return pairs.size(); }
 
-    enum class Shape : std::uint8_t
-    {
-        Box,
-        Circle,
-        Point,
-        Pixel,
-        Other,
-    };
+    using Shape = ColliderShape;
     enum class Tag : std::uint8_t
     {
         Detector,

@@ -7,6 +7,8 @@
 #include <SFML/Graphics/Texture.hpp>
 #include <SFML/Graphics/VertexArray.hpp>
 
+#include <typeinfo>
+
 
 void CollisionComponent::OnCollision(std::shared_ptr<CollisionComponent>) {}
 
@@ -105,4 +107,28 @@ void PixelCollisionComponent::DrawDebug(std::shared_ptr<sf::RenderWindow> window
     marker.setPosition(sprite->getPosition().x - 3.f, sprite->getPosition().y - 3.f);
     marker.setFillColor(sf::Color::Yellow);
     window->draw(marker);
+}
+
+ColliderShape ShapeOf(const CollisionComponent& collider)
+{
+    // Nearly every collider is exactly one of the four classes: one type comparison settles it,
+    // and the casts are left for classes derived from them.
+    const std::type_info& type = typeid(collider);
+    if (type == typeid(CircleCollisionComponent))
+        return ColliderShape::Circle;
+    if (type == typeid(PixelCollisionComponent))
+        return ColliderShape::Pixel;
+    if (type == typeid(BoxCollisionComponent))
+        return ColliderShape::Box;
+    if (type == typeid(PointCollisionComponent))
+        return ColliderShape::Point;
+    if (dynamic_cast<const BoxCollisionComponent*>(&collider))
+        return ColliderShape::Box;
+    if (dynamic_cast<const CircleCollisionComponent*>(&collider))
+        return ColliderShape::Circle;
+    if (dynamic_cast<const PointCollisionComponent*>(&collider))
+        return ColliderShape::Point;
+    if (dynamic_cast<const PixelCollisionComponent*>(&collider))
+        return ColliderShape::Pixel;
+    return ColliderShape::Other;
 }

@@ -10,9 +10,23 @@
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 
+#include <cstdint>
 #include <memory>
 
 class RigidBodyComponent;
+class CollisionComponent;
+
+// Which of the four shapes a collider is (Other for anything else, such as a tower's detection).
+enum class ColliderShape : std::uint8_t
+{
+    Box,
+    Circle,
+    Point,
+    Pixel,
+    Other,
+};
+
+ColliderShape ShapeOf(const CollisionComponent& collider);
 
 class CollisionComponent : public Component
 {

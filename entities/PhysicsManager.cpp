@@ -60,27 +60,7 @@ void PhysicsManager::Clear()
 
 namespace
 {
-enum class Shape
-{
-    Box,
-    Circle,
-    Point,
-    Pixel,
-    Other,
-};
-
-Shape ShapeOf(const CollisionComponent& collider)
-{
-    if (dynamic_cast<const BoxCollisionComponent*>(&collider))
-        return Shape::Box;
-    if (dynamic_cast<const CircleCollisionComponent*>(&collider))
-        return Shape::Circle;
-    if (dynamic_cast<const PointCollisionComponent*>(&collider))
-        return Shape::Point;
-    if (dynamic_cast<const PixelCollisionComponent*>(&collider))
-        return Shape::Pixel;
-    return Shape::Other;
-}
+using Shape = ColliderShape;
 
 bool SkippedByTags(const std::string& a, const std::string& b)
 {

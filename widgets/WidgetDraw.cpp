@@ -14,14 +14,76 @@ namespace
 
 using State = WidgetAccess::State;
 
+// Plain rectangles are gathered into one triangle list while a widget tree is drawn, and drawn
+// when anything else (a texture, a text) is about to be drawn over them, or when the tree is done.
+// They keep their order and nothing comes between them, so the picture is the same; a screen full
+// of health bars is one draw call instead of six per bar.
+class RectBatch
+{
+public:
+    void Add(const sf::RenderStates& states, sf::FloatRect rect, sf::Color color)
+    {
+        if (!vertices.empty() && !SameStates(states))
+            Flush();
+        blendMode = states.blendMode;
+        shader = states.shader;
+        // The corners a rectangle shape gives, split as its triangle fan is.
+        const sf::Transform& t = states.transform;
+        const sf::Vector2f a = t.transformPoint(rect.left, rect.top);
+        const sf::Vector2f b = t.transformPoint(rect.left + rect.width, rect.top);
+        const sf::Vector2f c = t.transformPoint(rect.left + rect.width, rect.top + rect.height);
+        const sf::Vector2f d = t.transformPoint(rect.left, rect.top + rect.height);
+        for (const sf::Vector2f& corner : {a, b, c, a, c, d})
+            vertices.emplace_back(corner, color);
+    }
+
+    void Flush()
+    {
+        if (vertices.empty())
+            return;
+        sf::RenderStates states(blendMode);
+        states.shader = shader;
+        target->draw(vertices.data(), vertices.size(), sf::Triangles, states);
+        vertices.clear();
+    }
+
+    sf::RenderTarget* target = nullptr;
+
+private:
+    bool SameStates(const sf::RenderStates& states) const
+    {
+        return states.blendMode == blendMode && states.shader == shader;
+    }
+
+    std::vector<sf::Vertex> vertices;
+    sf::BlendMode blendMode;
+    const sf::Shader* shader = nullptr;
+};
+
+// The batch of the widget tree being drawn (none outside drawWidget).
+RectBatch* activeBatch = nullptr;
+
+// Draws what is not a plain rectangle, after the rectangles gathered so far.
+void DrawOver(sf::RenderTarget& target, const sf::Drawable& drawable, const sf::RenderStates& states)
+{
+    if (activeBatch != nullptr)
+        activeBatch->Flush();
+    target.draw(drawable, states);
+}
+
 void FillRect(sf::RenderTarget& target, const sf::RenderStates& states, sf::FloatRect rect, sf::Color color)
 {
     if (color.a == 0 || rect.width <= 0.f || rect.height <= 0.f)
         return;
+    if (activeBatch != nullptr && activeBatch->target == &target && states.texture == nullptr)
+    {
+        activeBatch->Add(states, rect, color);
+        return;
+    }
     sf::RectangleShape shape({rect.width, rect.height});
     shape.setPosition(rect.left, rect.top);
     shape.setFillColor(color);
-    target.draw(shape, states);
+    DrawOver(target, shape, states);
 }
 
 void DrawTexture(sf::RenderTarget& target, const sf::RenderStates& states, const sf::Texture& texture,
@@ -33,7 +95,7 @@ void DrawTexture(sf::RenderTarget& target, const sf::RenderStates& states, const
     sf::Sprite sprite(texture);
     sprite.setPosition(rect.left, rect.top);
     sprite.setScale(rect.width / textureSize.x, rect.height / textureSize.y);
-    target.draw(sprite, states);
+    DrawOver(target, sprite, states);
 }
 
 void DrawBorders(sf::RenderTarget& target, const sf::RenderStates& states, sf::Vector2f size, Outline b,
@@ -108,7 +170,7 @@ void DrawAlignedLine(sf::RenderTarget& target, const sf::RenderStates& states, c
     else if (vertical == Align::End)
         y = box.top + box.height - caps.height - caps.top - static_cast<float>(size) * 0.25f;
     drawn.setPosition(Round(x), Round(y));
-    target.draw(drawn, states);
+    DrawOver(target, drawn, states);
 }
 
 std::string ButtonSuffix(const Widget& widget)
@@ -240,7 +302,7 @@ void DrawTextArea(const Widget& widget, sf::RenderTarget& target, const sf::Rend
                 sf::Text drawn = MakeText(
                     *font, s.defaultText.substring(lines[i].begin, lines[i].end - lines[i].begin), size, color, 0);
                 drawn.setPosition(Round(inner.left), Round(inner.top + static_cast<float>(i) * spacing));
-                target.draw(drawn, states);
+                DrawOver(target, drawn, states);
             }
         }
     }
@@ -279,7 +341,7 @@ void DrawTextArea(const Widget& widget, sf::RenderTarget& target, const sf::Rend
         }
         sf::Text drawn = MakeText(*font, s.text.substring(line.begin, line.end - line.begin), size, textColor, 0);
         drawn.setPosition(Round(inner.left), Round(y));
-        target.draw(drawn, states);
+        DrawOver(target, drawn, states);
     }
 
     // The caret blinks: half a second on, half a second off, restarted by every edit.
@@ -332,6 +394,21 @@ void drawWidget(const Widget& widget, sf::RenderTarget& target, sf::RenderStates
     const State& s = WidgetAccess::of(widget);
     if (!s.visible)
         return;
+    if (activeBatch == nullptr || activeBatch->target != &target)
+    {
+        // The top of a tree: its rectangles are gathered until it is drawn.
+        RectBatch batch;
+        batch.target = &target;
+        struct Scope
+        {
+            RectBatch* outer;
+            ~Scope() { activeBatch = outer; }
+        } scope{activeBatch};
+        activeBatch = &batch;
+        drawWidget(widget, target, states);
+        batch.Flush();
+        return;
+    }
     if (s.kind != Kind::Gui)
     {
         states.transform.translate(s.position);

@@ -26,14 +26,20 @@ SpriteRenderComponent::SpriteRenderComponent(GameObject* owner, bool followRotat
     this->sprite->setPosition(owner->getPosition());
 }
 
-void SpriteRenderComponent::Draw(std::shared_ptr<sf::RenderWindow> window)
+const sf::Sprite* SpriteRenderComponent::Place()
 {
     if (!owner->alive)
-        return;
+        return nullptr;
     sprite->setPosition(owner->getPosition());
     if (followRotation)
         sprite->setRotation(owner->getRotation());
-    window->draw(*sprite);
+    return sprite.get();
+}
+
+void SpriteRenderComponent::Draw(std::shared_ptr<sf::RenderWindow> window)
+{
+    if (const sf::Sprite* placed = Place())
+        window->draw(*placed);
 }
 
 void SpriteRenderComponent::SetSprite(std::shared_ptr<sf::Sprite> newSprite)

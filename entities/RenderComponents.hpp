@@ -26,6 +26,9 @@ public:
 
     int GetType() const override { return ComponentType::SpriteRender; }
     void Draw(std::shared_ptr<sf::RenderWindow> window) override;
+    // What Draw does before drawing: moves the sprite to the owner (and turns it with the owner
+    // when followRotation is set). Returns the sprite to draw, or null when the owner is dead.
+    const sf::Sprite* Place();
     // Replaces the picture; the new sprite keeps the rotation the old one had.
     void SetSprite(std::shared_ptr<sf::Sprite> newSprite);
 

@@ -2,6 +2,10 @@
 
 #include "app/InputManager.hpp"
 #include "entities/GameObjectManager.hpp"
+#include "entities/RenderComponents.hpp"
+#include "entities/TileBatches.hpp"
+
+#include <typeinfo>
 
 RenderManager& RenderManager::instance()
 {
@@ -27,12 +31,43 @@ void RenderManager::Draw(std::shared_ptr<sf::RenderWindow> window)
             continue;
         for (const auto& component : components)
         {
-            if (component->GetLayer() == layer)
-                component->Draw(window);
+            if (component->GetLayer() != layer)
+                continue;
+            // A plain sprite is placed as its Draw would and joins the run of sprites before it;
+            // anything else is drawn over that run.
+            RenderComponent& drawn = *component;
+            if (typeid(drawn) == typeid(SpriteRenderComponent))
+            {
+                if (const sf::Sprite* sprite = static_cast<SpriteRenderComponent&>(drawn).Place())
+                    AddSprite(*sprite, *window);
+                continue;
+            }
+            FlushSprites(*window);
+            component->Draw(window);
         }
     }
+    FlushSprites(*window);
     if (const auto camera = GameObjectManager::instance().camera)
         camera->Draw(window);
+}
+
+void RenderManager::AddSprite(const sf::Sprite& sprite, sf::RenderTarget& target)
+{
+    const sf::Texture* texture = sprite.getTexture();
+    if (texture == nullptr)
+        return; // a sprite without a texture draws nothing
+    if (texture != spriteTexture)
+        FlushSprites(target);
+    spriteTexture = texture;
+    AppendSpriteQuad(sprite, spriteVertices);
+}
+
+void RenderManager::FlushSprites(sf::RenderTarget& target)
+{
+    if (spriteVertices.getVertexCount() > 0)
+        target.draw(spriteVertices, sf::RenderStates(spriteTexture));
+    spriteVertices.clear();
+    spriteTexture = nullptr;
 }
 
 void RenderManager::EditLayers()

@@ -3,6 +3,10 @@
 
 #include "entities/Component.hpp"
 
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/VertexArray.hpp>
+
 #include <memory>
 #include <utility>
 #include <vector>
@@ -27,4 +31,11 @@ public:
 
 private:
     RenderManager() = default;
+
+    // Sprites drawn one after another with the same texture go out as one triangle list.
+    void AddSprite(const sf::Sprite& sprite, sf::RenderTarget& target);
+    void FlushSprites(sf::RenderTarget& target);
+
+    sf::VertexArray spriteVertices{sf::Triangles};
+    const sf::Texture* spriteTexture = nullptr;
 };

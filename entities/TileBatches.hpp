@@ -11,6 +11,11 @@
 #include <memory>
 #include <vector>
 
+// Appends the two triangles a sprite draws as its own quad: its corners under its transform, its
+// texture rectangle's corners and its colour. A sprite without a texture draws nothing and adds
+// nothing.
+void AppendSpriteQuad(const sf::Sprite& sprite, sf::VertexArray& triangles);
+
 class TileBatches
 {
 public:

@@ -336,3 +336,55 @@ TEST_F(ScriptedGame, TargetsKeepTheirOrderAndMayComeBackAfterLeaving)
     detection->AddTarget(enemies[2].get());
     EXPECT_EQ(order(), (std::vector<GameObject*>{enemies[2].get(), enemies[0].get()}));
 }
+
+namespace
+{
+sf::Image Shot(sf::RenderWindow& window)
+{
+    sf::Texture shot;
+    shot.create(window.getSize().x, window.getSize().y);
+    shot.update(window);
+    return shot.copyToImage();
+}
+} // namespace
+
+// The render manager draws runs of sprites as triangle lists; the picture is the one that each
+// component drawing itself gives, with enemies turned along the path, towers, shots and tiles.
+TEST_F(ScriptedGame, SpriteRunsDrawTheComponentsPicture)
+{
+    Start(1e6, 2);
+    const auto liveEnemies = []
+    {
+        int count = 0;
+        for (const auto& object : GameObjectManager::instance().objects)
+            count += object->alive && object->type == ObjectType::Enemy;
+        return count;
+    };
+    for (int frame = 0; frame < 3000 && liveEnemies() < 14; ++frame)
+        Frame();
+    auto window = Window();
+    auto& render = RenderManager::instance();
+    int sprites = 0;
+    window->clear();
+    for (const auto& [layer, visible] : render.layers)
+    {
+        for (const auto& component : render.components)
+        {
+            if (visible && component->GetLayer() == layer)
+            {
+                component->Draw(window);
+                sprites += component->GetType() == ComponentType::SpriteRender;
+            }
+        }
+    }
+    const sf::Image plain = Shot(*window);
+    window->clear();
+    render.Draw(window);
+    const sf::Image batched = Shot(*window);
+    int differing = 0;
+    for (unsigned y = 0; y < plain.getSize().y; ++y)
+        for (unsigned x = 0; x < plain.getSize().x; ++x)
+            differing += plain.getPixel(x, y) != batched.getPixel(x, y);
+    EXPECT_EQ(differing, 0);
+    EXPECT_GE(sprites, 18) << "two towers and a stream of enemies are on the road";
+}

@@ -6,6 +6,7 @@
 #include "entities/ShapeTests.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace
@@ -62,9 +63,37 @@ bool MayTouch(const Entry& a, const Entry& b)
     return false;
 }
 
-bool BoundsMeet(const Entry& a, const Entry& b)
+// An entry's rule class: shape, tag and masslessness, all that MayTouch looks at.
+constexpr int ShapeCount = 5, TagCount = 4;
+constexpr int KindCount = ShapeCount * TagCount * 2;
+
+std::uint8_t KindOf(const Entry& entry)
 {
-    return a.minX <= b.maxX && b.minX <= a.maxX && a.minY <= b.maxY && b.minY <= a.maxY;
+    return static_cast<std::uint8_t>((static_cast<int>(entry.shape) * TagCount + static_cast<int>(entry.tag)) * 2 +
+                                     (entry.massless ? 1 : 0));
+}
+
+// MayTouch of every pair of classes, worked out once.
+const std::array<std::array<bool, KindCount>, KindCount>& KindTable()
+{
+    static const auto table = []
+    {
+        std::array<std::array<bool, KindCount>, KindCount> result{};
+        const auto entryOf = [](int kind)
+        {
+            Entry entry{};
+            entry.shape = static_cast<Shape>(kind / 2 / TagCount);
+            entry.tag = static_cast<Tag>(kind / 2 % TagCount);
+            entry.massless = kind % 2 == 1;
+            entry.hasBody = true;
+            return entry;
+        };
+        for (int a = 0; a < KindCount; ++a)
+            for (int b = 0; b < KindCount; ++b)
+                result[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)] = MayTouch(entryOf(a), entryOf(b));
+        return result;
+    }();
+    return table;
 }
 
 // Room for the rounding of the shape tests' own arithmetic: bounds only decide which pairs are
@@ -196,22 +225,37 @@ void BroadPhase::Bound(Entry& entry) const
         entry.everywhere = true;
 }
 
-void BroadPhase::AddIfCandidate(std::uint32_t a, std::uint32_t b)
+void BroadPhase::Emit(std::list<Contact>& contacts, const std::shared_ptr<CollisionComponent>& first,
+                      const std::shared_ptr<CollisionComponent>& second)
 {
-    const Entry& first = entries[a];
-    const Entry& second = entries[b];
-    if (MayTouch(first, second))
-        pairs.push_back((static_cast<std::uint64_t>(a) << 32) | b);
+    if (spare.empty())
+    {
+        contacts.push_back({first, second});
+        return;
+    }
+    // A node of an earlier frame: mostly it held this very pair, and then nothing is counted.
+    const auto node = spare.begin();
+    node->first = first;
+    node->second = second;
+    contacts.splice(contacts.end(), spare, node);
+}
+
+void BroadPhase::Release()
+{
+    spare.clear();
 }
 
 void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std::string>& colliders,
                         std::list<Contact>& contacts)
 {
+    spare.splice(spare.begin(), contacts);
     entries.clear();
     everywhere.clear();
-    pairs.clear();
     if (cells.size() != static_cast<std::size_t>(GridColumns * GridRows))
+    {
         cells.assign(static_cast<std::size_t>(GridColumns * GridRows), {});
+        cursors.assign(cells.size(), 0);
+    }
 
     // Live colliders in map order; their index is their place in the plain detection's walk.
     for (const auto& [collider, tag] : colliders)
@@ -224,7 +268,7 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
         if (entry.shape == Shape::Other)
             continue; // never tested against anything
         entry.tag = TagOf(tag);
-        const auto body = collider->GetRigidBody();
+        const auto& body = collider->GetRigidBody();
         entry.hasBody = body != nullptr;
         entry.massless = body && body->mass == 0.f;
         if (!entry.hasBody)
@@ -233,6 +277,7 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
         entries.push_back(entry);
     }
 
+    // Each cell lists its entries in ascending order, as they are added in order.
     auto& used = usedCells;
     used.clear();
     for (std::uint32_t i = 0; i < entries.size(); ++i)
@@ -243,6 +288,14 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
             everywhere.push_back(i);
             continue;
         }
+        const CellItem item{entry.minX,
+                            entry.maxX,
+                            entry.minY,
+                            entry.maxY,
+                            static_cast<std::int16_t>(entry.cellX0),
+                            static_cast<std::int16_t>(entry.cellY0),
+                            KindOf(entry),
+                            i};
         for (int y = entry.cellY0; y <= entry.cellY1; ++y)
         {
             for (int x = entry.cellX0; x <= entry.cellX1; ++x)
@@ -250,58 +303,85 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
                 auto& cell = cells[static_cast<std::size_t>(y * GridColumns + x)];
                 if (cell.empty())
                     used.push_back(static_cast<std::size_t>(y * GridColumns + x));
-                cell.push_back(i);
+                cell.push_back(item);
             }
         }
     }
 
-    // Each pair of grid entries is taken in one cell only: the one at the larger of their first
-    // columns and the larger of their first rows, which both cover whenever their bounds meet.
-    for (const std::size_t index : used)
+    // The plain detection's order: by the first collider's place, then by the second's. So the
+    // entries are walked in order, each gathering its later partners, which are then sorted.
+    std::size_t pairCount = 0;
+    for (std::uint32_t i = 0; i < entries.size(); ++i)
     {
-        const int cellX = static_cast<int>(index % GridColumns), cellY = static_cast<int>(index / GridColumns);
-        const auto& cell = cells[index];
-        for (std::size_t p = 0; p < cell.size(); ++p)
+        const Entry& a = entries[i];
+        partners.clear();
+        if (a.everywhere)
         {
-            const Entry& a = entries[cell[p]];
-            for (std::size_t q = p + 1; q < cell.size(); ++q)
+            for (std::uint32_t other = i + 1; other < entries.size(); ++other)
             {
-                const Entry& b = entries[cell[q]];
-                if (std::max(a.cellX0, b.cellX0) != cellX || std::max(a.cellY0, b.cellY0) != cellY)
-                    continue;
-                if (BoundsMeet(a, b))
-                    AddIfCandidate(cell[p], cell[q]);
+                if (MayTouch(a, entries[other]))
+                    partners.push_back(other);
             }
+        }
+        else
+        {
+            // A pair of grid entries is taken in one cell only: the one at the larger of their
+            // first columns and the larger of their first rows, which both cover whenever their
+            // bounds meet.
+            const auto& touches = KindTable()[KindOf(a)];
+            for (int y = a.cellY0; y <= a.cellY1; ++y)
+            {
+                for (int x = a.cellX0; x <= a.cellX1; ++x)
+                {
+                    const auto index = static_cast<std::size_t>(y * GridColumns + x);
+                    const auto& cell = cells[index];
+                    // Entries before this one in the cell have all been walked: it is next.
+                    const std::uint32_t at = cursors[index]++;
+                    // Most pairs fail here; the tests are combined so that the loop rarely branches.
+                    for (std::size_t q = at + 1; q < cell.size(); ++q)
+                    {
+                        const CellItem& b = cell[q];
+                        const bool owner = (std::max(a.cellX0, static_cast<int>(b.cellX0)) == x) &
+                                           (std::max(a.cellY0, static_cast<int>(b.cellY0)) == y);
+                        const bool meet = (a.minX <= b.maxX) & (b.minX <= a.maxX) & (a.minY <= b.maxY) &
+                                          (b.minY <= a.maxY);
+                        if (owner & meet & touches[b.kind])
+                            partners.push_back(b.index);
+                    }
+                }
+            }
+            for (const std::uint32_t other : everywhere)
+            {
+                if (other > i && MayTouch(a, entries[other]))
+                    partners.push_back(other);
+            }
+            std::sort(partners.begin(), partners.end());
+        }
+        pairCount += partners.size();
+        for (const std::uint32_t other : partners)
+        {
+            const Entry& b = entries[other];
+            bool aIsFirst = true;
+            if (!TestShapes(**a.handle, a.shape, **b.handle, b.shape, aIsFirst))
+                continue;
+            (*a.handle)->SetColliding();
+            (*b.handle)->SetColliding();
+            if (aIsFirst)
+                Emit(contacts, *a.handle, *b.handle);
+            else
+                Emit(contacts, *b.handle, *a.handle);
         }
     }
     for (const std::size_t index : used)
+    {
         cells[index].clear();
-
-    for (const std::uint32_t e : everywhere)
-    {
-        for (std::uint32_t other = 0; other < entries.size(); ++other)
-        {
-            if (other == e || (entries[other].everywhere && other < e))
-                continue;
-            AddIfCandidate(std::min(e, other), std::max(e, other));
-        }
+        cursors[index] = 0;
     }
-
-    // The plain detection's order: by the first collider's place, then by the second's.
-    std::sort(pairs.begin(), pairs.end());
-    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
-    for (const std::uint64_t pair : pairs)
+    candidates = pairCount;
+    // Nodes not needed this frame let go of their colliders (so the reclaimed can be freed).
+    for (auto& contact : spare)
     {
-        const Entry& a = entries[static_cast<std::size_t>(pair >> 32)];
-        const Entry& b = entries[static_cast<std::size_t>(pair & 0xffffffffu)];
-        bool aIsFirst = true;
-        if (!TestShapes(**a.handle, a.shape, **b.handle, b.shape, aIsFirst))
-            continue;
-        (*a.handle)->SetColliding();
-        (*b.handle)->SetColliding();
-        if (aIsFirst)
-            contacts.push_back({*a.handle, *b.handle});
-        else
-            contacts.push_back({*b.handle, *a.handle});
+        contact.first.reset();
+        contact.second.reset();
     }
 }

@@ -17,12 +17,15 @@
 class BroadPhase
 {
 public:
-    // Sets both colliders' colliding flags and appends each contact, as the plain detection does.
+    // Empties contacts, then sets both colliders' colliding flags and appends each contact, as
+    // the plain detection does. The list's nodes are kept for the next frame's contacts.
     void Detect(const std::map<std::shared_ptr<CollisionComponent>, std::string>& colliders,
                 std::list<Contact>& contacts);
+    // Lets go of the kept nodes (the game is left).
+    void Release();
 
     // Candidate pairs of the last detection (before the shape tests), for tests and the benchmark.
-    std::size_t LastCandidates() const { return pairs.size(); }
+    std::size_t LastCandidates() const { return candidates; }
 
     using Shape = ColliderShape;
     enum class Tag : std::uint8_t
@@ -46,14 +49,27 @@ public:
         int cellX0, cellY0, cellX1, cellY1;
     };
 
+    // An entry as its grid cells list it: what the pair walk reads, side by side.
+    struct CellItem
+    {
+        float minX, maxX, minY, maxY;
+        std::int16_t cellX0, cellY0;
+        std::uint8_t kind; // shape, tag and mass class
+        std::uint32_t index;
+    };
+
 private:
     void Bound(Entry& entry) const;
-    void AddIfCandidate(std::uint32_t a, std::uint32_t b);
+    void Emit(std::list<Contact>& contacts, const std::shared_ptr<CollisionComponent>& first,
+              const std::shared_ptr<CollisionComponent>& second);
 
     // Kept between frames so that a frame allocates nothing once the world has settled.
     std::vector<Entry> entries;
-    std::vector<std::vector<std::uint32_t>> cells;
+    std::vector<std::vector<CellItem>> cells;
+    std::vector<std::uint32_t> cursors; // per cell: how many of its entries were walked
     std::vector<std::uint32_t> everywhere;
     std::vector<std::size_t> usedCells;
-    std::vector<std::uint64_t> pairs; // (first map position << 32) | second map position
+    std::vector<std::uint32_t> partners; // of the entry being walked
+    std::list<Contact> spare;            // contact nodes of earlier frames
+    std::size_t candidates = 0;
 };

@@ -10,9 +10,9 @@
 #include <typeinfo>
 
 
-void CollisionComponent::OnCollision(std::shared_ptr<CollisionComponent>) {}
+void CollisionComponent::OnCollision(const std::shared_ptr<CollisionComponent>&) {}
 
-void CollisionComponent::OnCollisionEnd(std::shared_ptr<CollisionComponent>) {}
+void CollisionComponent::OnCollisionEnd(const std::shared_ptr<CollisionComponent>&) {}
 
 void CollisionComponent::DrawDebug(std::shared_ptr<sf::RenderWindow>) {}
 

@@ -40,9 +40,9 @@ public:
     virtual bool IsColliding() const { return colliding; }
     virtual void SetColliding() { colliding = true; }
     virtual void ClearColliding() { colliding = false; }
-    virtual void OnCollision(std::shared_ptr<CollisionComponent> other);
+    virtual void OnCollision(const std::shared_ptr<CollisionComponent>& other);
     virtual std::shared_ptr<RigidBodyComponent> GetRigidBody() const { return rigidBody; }
-    virtual void OnCollisionEnd(std::shared_ptr<CollisionComponent> other);
+    virtual void OnCollisionEnd(const std::shared_ptr<CollisionComponent>& other);
     virtual void DrawDebug(std::shared_ptr<sf::RenderWindow> window);
 
     std::shared_ptr<CollisionComponent> lastPartner; // keeps the latest partner alive
@@ -63,7 +63,7 @@ public:
     }
     // Centres the box on the owner.
     void PhysicsUpdate(float dt) override;
-    void OnCollision(std::shared_ptr<CollisionComponent> other) override { RecordContact(other); }
+    void OnCollision(const std::shared_ptr<CollisionComponent>& other) override { RecordContact(other); }
     void DrawDebug(std::shared_ptr<sf::RenderWindow> window) override;
 
     sf::FloatRect rect;
@@ -79,7 +79,7 @@ public:
     {
     }
     void PhysicsUpdate(float dt) override;
-    void OnCollision(std::shared_ptr<CollisionComponent> other) override { RecordContact(other); }
+    void OnCollision(const std::shared_ptr<CollisionComponent>& other) override { RecordContact(other); }
     void DrawDebug(std::shared_ptr<sf::RenderWindow> window) override;
 
     sf::CircleShape shape;
@@ -90,7 +90,7 @@ class PointCollisionComponent : public CollisionComponent
 public:
     PointCollisionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody);
     void PhysicsUpdate(float dt) override;
-    void OnCollision(std::shared_ptr<CollisionComponent> other) override { RecordContact(other); }
+    void OnCollision(const std::shared_ptr<CollisionComponent>& other) override { RecordContact(other); }
     void DrawDebug(std::shared_ptr<sf::RenderWindow> window) override;
 
     sf::Vector2f point;
@@ -103,7 +103,7 @@ class PixelCollisionComponent : public CollisionComponent
 public:
     PixelCollisionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody,
                             std::shared_ptr<sf::Sprite> sprite);
-    void OnCollision(std::shared_ptr<CollisionComponent> other) override { RecordContact(other); }
+    void OnCollision(const std::shared_ptr<CollisionComponent>& other) override { RecordContact(other); }
     void DrawDebug(std::shared_ptr<sf::RenderWindow> window) override;
 
     std::shared_ptr<sf::Sprite> sprite;

@@ -21,11 +21,15 @@ void PhysicsManager::AddCollider(std::shared_ptr<CollisionComponent> collider, c
 
 void PhysicsManager::Update(float dt)
 {
-    contacts.clear();
     if (useReference)
+    {
+        contacts.clear();
         DetectContactsAllPairs(colliders, contacts);
+    }
     else
-        broadPhase.Detect(colliders, contacts);
+    {
+        broadPhase.Detect(colliders, contacts); // empties the list first
+    }
 
     for (const auto& contact : contacts)
     {
@@ -54,6 +58,7 @@ void PhysicsManager::Clear()
     for (const auto& [collider, tag] : colliders)
         collider->lastPartner.reset();
     contacts.clear();
+    broadPhase.Release();
     colliders.clear();
     bodies.clear();
 }

@@ -147,12 +147,20 @@ bool PixelsOverlap(const sf::Sprite& spriteA, const sf::Image& maskA, const Mask
     const sf::Uint8* pixelsA = maskA.getPixelsPtr();
     const sf::Uint8* pixelsB = maskB.getPixelsPtr();
     const sf::Vector2u sizeA = maskA.getSize(), sizeB = maskB.getSize();
+    const auto bothOpaque = [&](int x, int y)
+    {
+        const auto fx = static_cast<float>(x), fy = static_cast<float>(y);
+        return Opaque(pixelsA, sizeA, Apply(inverseA, fx, fy)) && Opaque(pixelsB, sizeB, Apply(inverseB, fx, fy));
+    };
+    // Sprites that overlap at all mostly overlap in the middle of the shared rectangle: one pixel
+    // there settles most pairs before the scan.
+    if (bothOpaque(left + (right - left) / 2, top + (bottom - top) / 2))
+        return true;
     for (int x = left; x < right; ++x)
     {
         for (int y = top; y < bottom; ++y)
         {
-            const auto fx = static_cast<float>(x), fy = static_cast<float>(y);
-            if (Opaque(pixelsA, sizeA, Apply(inverseA, fx, fy)) && Opaque(pixelsB, sizeB, Apply(inverseB, fx, fy)))
+            if (bothOpaque(x, y))
                 return true;
         }
     }

@@ -28,7 +28,7 @@ void GameplayManager::AddWaypoint(std::int32_t index, sf::Vector2f position)
     waypoints.sort([](const auto& a, const auto& b) { return a->index < b->index; });
 }
 
-void GameplayManager::HandleCollision(CollisionComponent* self, std::shared_ptr<CollisionComponent> other)
+void GameplayManager::HandleCollision(CollisionComponent* self, const std::shared_ptr<CollisionComponent>& other)
 {
     if (!self || !other)
         return;
@@ -42,8 +42,8 @@ void GameplayManager::HandleCollision(CollisionComponent* self, std::shared_ptr<
     {
         GameObject* enemy = st == ObjectType::Enemy ? s : o;
         GameObject* projectile = st == ObjectType::Enemy ? o : s;
-        const auto enemyStatus = enemy->GetComponent<StatusComponent>();
-        const auto projectileStatus = projectile->GetComponent<StatusComponent>();
+        auto* const enemyStatus = enemy->FindComponent<StatusComponent>();
+        auto* const projectileStatus = projectile->FindComponent<StatusComponent>();
         if (enemyStatus && projectileStatus)
             enemyStatus->TakeDamage(projectileStatus->damage * 0.5f);
         projectile->Destroy();
@@ -54,8 +54,8 @@ void GameplayManager::HandleCollision(CollisionComponent* self, std::shared_ptr<
         GameObject* enemy = st == ObjectType::Enemy ? s : o;
         GameObject* base = st == ObjectType::Enemy ? o : s;
         enemy->Destroy();
-        const auto enemyStatus = enemy->GetComponent<StatusComponent>();
-        const auto baseStatus = base->GetComponent<StatusComponent>();
+        auto* const enemyStatus = enemy->FindComponent<StatusComponent>();
+        auto* const baseStatus = base->FindComponent<StatusComponent>();
         if (enemyStatus && baseStatus)
             baseStatus->TakeDamage(enemyStatus->damage * 0.5f);
         SoundManager::instance().PlaySound("baseDamage", 15.f);
@@ -63,7 +63,7 @@ void GameplayManager::HandleCollision(CollisionComponent* self, std::shared_ptr<
     // 3. An enemy enters a tower's range.
     if (st == ObjectType::Tower && ot == ObjectType::Enemy)
     {
-        if (const auto detection = s->GetComponent<AIDetectionComponent>())
+        if (auto* const detection = s->FindComponent<AIDetectionComponent>())
             detection->AddTarget(o);
     }
     // 4. The cursor rests on the base, an obstacle or a tower's platform box.

@@ -24,7 +24,7 @@ public:
     static GameplayManager& instance();
 
     // Called by both colliders of every contact, each time with itself as self.
-    void HandleCollision(CollisionComponent* self, std::shared_ptr<CollisionComponent> other);
+    void HandleCollision(CollisionComponent* self, const std::shared_ptr<CollisionComponent>& other);
     // Appends a waypoint and keeps the path sorted by index (stable: equal indices keep their order).
     void AddWaypoint(std::int32_t index, sf::Vector2f position);
 

@@ -29,7 +29,7 @@ public:
         : BoxCollisionComponent(owner, std::move(body), rect), log(log)
     {
     }
-    void OnCollision(std::shared_ptr<CollisionComponent> other) override
+    void OnCollision(const std::shared_ptr<CollisionComponent>& other) override
     {
         if (log)
             log->push_back({this, other.get(), owner->getPosition()});

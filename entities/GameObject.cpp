@@ -56,7 +56,7 @@ void GameObject::RefreshHealthBar()
         return;
     }
 
-    const auto status = GetComponent<StatusComponent>();
+    const auto* status = FindComponent<StatusComponent>();
     if (!status)
         return;
     unsigned percent = 0;
@@ -65,7 +65,12 @@ void GameObject::RefreshHealthBar()
                                         static_cast<float>(status->maxHealth) * 100.f);
     const auto warning = static_cast<unsigned>(std::max(UIManager::instance().healthWarningPercent, 0));
     const bool healthy = percent >= warning;
-    healthBar->getRenderer()->setFillColor(healthy ? sf::Color::Green : sf::Color::Red);
+    const sf::Color fill = healthy ? sf::Color::Green : sf::Color::Red;
+    if (fill != healthBarFill)
+    {
+        healthBar->getRenderer()->setFillColor(fill);
+        healthBarFill = fill;
+    }
     healthBar->setScale(scale);
     healthBar->setValue(percent);
 }

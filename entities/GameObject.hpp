@@ -4,10 +4,15 @@
 
 #include "entities/Component.hpp"
 
+#include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/Transformable.hpp>
 
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <type_traits>
+#include <typeinfo>
+#include <utility>
 #include <vector>
 
 namespace vgui
@@ -39,18 +44,36 @@ public:
     GameObject(const GameObject&) = delete;
     GameObject& operator=(const GameObject&) = delete;
 
+    // Components are added only through here (the lookups of GetComponent are kept until then).
     void AddComponent(std::shared_ptr<Component> component);
 
     // The first component whose dynamic type is T or derives from T; empty when there is none.
     template <class T>
     std::shared_ptr<T> GetComponent() const
     {
-        for (const auto& component : components)
+        if constexpr (std::is_base_of_v<Component, T>)
         {
-            if (auto match = std::dynamic_pointer_cast<T>(component))
-                return match;
+            const std::ptrdiff_t at = IndexOf<T>();
+            return at < 0 ? nullptr : std::static_pointer_cast<T>(components[static_cast<std::size_t>(at)]);
         }
-        return {};
+        else
+        {
+            for (const auto& component : components)
+            {
+                if (auto match = std::dynamic_pointer_cast<T>(component))
+                    return match;
+            }
+            return {};
+        }
+    }
+
+    // The same component without taking a share of it, for the rules that run on every contact.
+    template <class T>
+    T* FindComponent() const
+    {
+        static_assert(std::is_base_of_v<Component, T>);
+        const std::ptrdiff_t at = IndexOf<T>();
+        return at < 0 ? nullptr : static_cast<T*>(components[static_cast<std::size_t>(at)].get());
     }
 
     // Updates the components in order while alive, then refreshes the health bar (always).
@@ -73,5 +96,40 @@ public:
     bool resized = false;
 
 private:
+    // Where the first component of a type is (-1: none). A type's answer is found by walking the
+    // components with a cast each, once, and then kept until a component is added.
+    template <class T>
+    std::ptrdiff_t IndexOf() const
+    {
+        const std::type_info* type = &typeid(T);
+        if (lookupsFor != components.size())
+        {
+            lookups.clear();
+            lookupsFor = components.size();
+        }
+        for (const auto& [known, at] : lookups)
+        {
+            if (known == type)
+                return at;
+        }
+        std::ptrdiff_t at = -1;
+        for (std::size_t i = 0; i < components.size(); ++i)
+        {
+            if (dynamic_cast<const T*>(components[i].get()) != nullptr)
+            {
+                at = static_cast<std::ptrdiff_t>(i);
+                break;
+            }
+        }
+        lookups.emplace_back(type, at);
+        return at;
+    }
+
+    mutable std::vector<std::pair<const std::type_info*, std::ptrdiff_t>> lookups;
+    mutable std::size_t lookupsFor = 0;
+
     void RefreshHealthBar();
+    // The colour last given to the health bar (which has a look of its own): it is set again only
+    // when it changes.
+    sf::Color healthBarFill = sf::Color::Transparent;
 };

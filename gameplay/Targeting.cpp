@@ -32,10 +32,14 @@ void AIDetectionComponent::AddTarget(GameObject* enemy)
     {
         listed.clear();
         for (const auto& target : targets)
-            listed.insert(target.get());
+            listed.push_back(target.get());
+        std::sort(listed.begin(), listed.end());
     }
-    if (listed.insert(enemy).second)
-        targets.push_back(enemy->shared_from_this());
+    const auto at = std::lower_bound(listed.begin(), listed.end(), enemy);
+    if (at != listed.end() && *at == enemy)
+        return;
+    listed.insert(at, enemy);
+    targets.push_back(enemy->shared_from_this());
 }
 
 void AIDetectionComponent::Update(float dt)
@@ -49,11 +53,13 @@ void AIDetectionComponent::Update(float dt)
         const std::shared_ptr<GameObject> target = targets.front();
         const sf::Vector2f d = target->getPosition() - turretPosition;
         const float q = d.x * d.x + d.y * d.y;
-        const auto circle = target->GetComponent<CircleCollisionComponent>();
+        const auto* circle = target->FindComponent<CircleCollisionComponent>();
         const float reach = range.getRadius() + (circle ? circle->shape.getRadius() : 0.f);
         if (q > reach * reach || !target->alive)
         {
-            listed.erase(target.get());
+            const auto at = std::lower_bound(listed.begin(), listed.end(), target.get());
+            if (at != listed.end() && *at == target.get())
+                listed.erase(at);
             targets.pop_front();
         }
         const float dist = std::sqrt(q);

@@ -7,7 +7,6 @@
 #include <SFML/Graphics/CircleShape.hpp>
 
 #include <list>
-#include <unordered_set>
 #include <memory>
 #include <vector>
 
@@ -35,8 +34,9 @@ public:
     // In order of arrival; the front is the current target. The handles keep a target's memory
     // valid until it has left the list.
     std::list<std::shared_ptr<GameObject>> targets;
-    // The same objects as targets, for the membership test of AddTarget (run on every contact).
-    std::unordered_set<const GameObject*> listed;
+    // The same objects as targets, sorted, for the membership test of AddTarget (run on every
+    // contact of the detection circle).
+    std::vector<const GameObject*> listed;
     int idleFrames = 100;
 };
 

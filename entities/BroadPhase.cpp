@@ -143,17 +143,11 @@ bool TestShapes(const CollisionComponent& a, Shape shapeA, const CollisionCompon
         return PointInBox(static_cast<const PointCollisionComponent&>(b).point,
                           static_cast<const BoxCollisionComponent&>(a).rect);
     }
-    if (shapeA == Shape::Pixel && shapeB == Shape::Pixel)
-    {
-        const auto& pixelA = static_cast<const PixelCollisionComponent&>(a);
-        const auto& pixelB = static_cast<const PixelCollisionComponent&>(b);
-        return pixelA.mask && pixelB.mask && PixelsOverlap(*pixelA.sprite, *pixelA.mask, pixelA.opaque, *pixelB.sprite, *pixelB.mask, pixelB.opaque);
-    }
     return false;
 }
 } // namespace
 
-void BroadPhase::Bound(Entry& entry) const
+void BroadPhase::Bound(Entry& entry)
 {
     const CollisionComponent& collider = **entry.handle;
     float x0 = 0.f, y0 = 0.f, x1 = 0.f, y1 = 0.f;
@@ -188,7 +182,12 @@ void BroadPhase::Bound(Entry& entry) const
     case Shape::Pixel:
     {
         // The pixel test truncates the sprite's global bounds to whole pixels first.
-        const sf::FloatRect bounds = static_cast<const PixelCollisionComponent&>(collider).sprite->getGlobalBounds();
+        const auto& pixels = static_cast<const PixelCollisionComponent&>(collider);
+        entry.view = static_cast<std::uint32_t>(views.size());
+        PixelView view{};
+        view.empty = true;
+        views.push_back(pixels.mask ? ViewOf(*pixels.sprite, *pixels.mask, pixels.opaque) : view);
+        const sf::FloatRect bounds = pixels.sprite->getGlobalBounds();
         constexpr float limit = 1e9f;
         const bool representable = std::abs(bounds.left) < limit && std::abs(bounds.top) < limit &&
                                    std::abs(bounds.width) < limit && std::abs(bounds.height) < limit;
@@ -250,6 +249,7 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
 {
     spare.splice(spare.begin(), contacts);
     entries.clear();
+    views.clear();
     everywhere.clear();
     if (cells.size() != static_cast<std::size_t>(GridColumns * GridRows))
     {
@@ -280,6 +280,7 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
     // Each cell lists its entries in ascending order, as they are added in order.
     auto& used = usedCells;
     used.clear();
+    std::size_t cellItems = 0;
     for (std::uint32_t i = 0; i < entries.size(); ++i)
     {
         const Entry& entry = entries[i];
@@ -304,12 +305,15 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
                 if (cell.empty())
                     used.push_back(static_cast<std::size_t>(y * GridColumns + x));
                 cell.push_back(item);
+                ++cellItems;
             }
         }
     }
 
     // The plain detection's order: by the first collider's place, then by the second's. So the
     // entries are walked in order, each gathering its later partners, which are then sorted.
+    // No entry can have more partners than there are cell items and entries.
+    found.resize(cellItems + entries.size());
     std::size_t pairCount = 0;
     for (std::uint32_t i = 0; i < entries.size(); ++i)
     {
@@ -337,7 +341,10 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
                     const auto& cell = cells[index];
                     // Entries before this one in the cell have all been walked: it is next.
                     const std::uint32_t at = cursors[index]++;
-                    // Most pairs fail here; the tests are combined so that the loop rarely branches.
+                    // Most pairs fail here: the tests are combined and every item is written,
+                    // the count only moving on for a partner, so that the loop does not branch.
+                    std::uint32_t* out = found.data();
+                    std::size_t count = 0;
                     for (std::size_t q = at + 1; q < cell.size(); ++q)
                     {
                         const CellItem& b = cell[q];
@@ -345,9 +352,10 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
                                            (std::max(a.cellY0, static_cast<int>(b.cellY0)) == y);
                         const bool meet = (a.minX <= b.maxX) & (b.minX <= a.maxX) & (a.minY <= b.maxY) &
                                           (b.minY <= a.maxY);
-                        if (owner & meet & touches[b.kind])
-                            partners.push_back(b.index);
+                        out[count] = b.index;
+                        count += static_cast<std::size_t>(owner & meet & touches[b.kind]);
                     }
+                    partners.insert(partners.end(), out, out + count);
                 }
             }
             for (const std::uint32_t other : everywhere)
@@ -362,7 +370,10 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
         {
             const Entry& b = entries[other];
             bool aIsFirst = true;
-            if (!TestShapes(**a.handle, a.shape, **b.handle, b.shape, aIsFirst))
+            const bool touch = a.shape == Shape::Pixel
+                                   ? PixelsOverlap(views[a.view], views[b.view])
+                                   : TestShapes(**a.handle, a.shape, **b.handle, b.shape, aIsFirst);
+            if (!touch)
                 continue;
             (*a.handle)->SetColliding();
             (*b.handle)->SetColliding();

@@ -47,6 +47,7 @@ public:
         bool everywhere; // bounds too large or not finite: paired with every other entry
         float minX, minY, maxX, maxY;
         int cellX0, cellY0, cellX1, cellY1;
+        std::uint32_t view; // a pixel collider's prepared side of the pixel test, in views
     };
 
     // An entry as its grid cells list it: what the pair walk reads, side by side.
@@ -59,12 +60,14 @@ public:
     };
 
 private:
-    void Bound(Entry& entry) const;
+    void Bound(Entry& entry);
     void Emit(std::list<Contact>& contacts, const std::shared_ptr<CollisionComponent>& first,
               const std::shared_ptr<CollisionComponent>& second);
 
     // Kept between frames so that a frame allocates nothing once the world has settled.
     std::vector<Entry> entries;
+    std::vector<PixelView> views;
+    std::vector<std::uint32_t> found; // room for the partners of one entry
     std::vector<std::vector<CellItem>> cells;
     std::vector<std::uint32_t> cursors; // per cell: how many of its entries were walked
     std::vector<std::uint32_t> everywhere;

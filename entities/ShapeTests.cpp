@@ -44,10 +44,19 @@ struct Span
     int low, high;
 };
 
+// Whole pixels, truncated; held at a billion pixels (where nothing is ever drawn) rather than
+// overflowing, and 0 for a value that is not a number.
+int WholePixels(float value)
+{
+    if (std::isnan(value))
+        return 0;
+    return static_cast<int>(std::clamp(value, -1e9f, 1e9f));
+}
+
 Span SpanOf(float start, float extent)
 {
-    const int a = static_cast<int>(start);
-    const int b = a + static_cast<int>(extent);
+    const int a = WholePixels(start);
+    const int b = a + WholePixels(extent);
     return {std::min(a, b), std::max(a, b)};
 }
 
@@ -68,29 +77,15 @@ bool Opaque(const sf::Uint8* pixels, sf::Vector2u size, sf::Vector2f local)
     return pixels[(static_cast<std::size_t>(y) * size.x + x) * 4 + 3] != 0;
 }
 
-// Narrows [low, high) to the world box of the mask's opaque rectangle under the sprite's
-// transform, widened by a pixel so float rounding in the inverse transform cannot matter.
-void Narrow(const sf::Sprite& sprite, const MaskBounds& bounds, int& left, int& right, int& top, int& bottom)
+// Clamps [left, right) x [top, bottom) into the world box of a mask's opaque rectangle.
+void Narrow(const PixelView& view, int& left, int& right, int& top, int& bottom)
 {
-    const float* m = sprite.getTransform().getMatrix();
-    const float xs[2] = {static_cast<float>(bounds.left), static_cast<float>(bounds.right)};
-    const float ys[2] = {static_cast<float>(bounds.top), static_cast<float>(bounds.bottom)};
-    double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
-    for (float x : xs)
-        for (float y : ys)
-        {
-            const sf::Vector2f corner = Apply(m, x, y);
-            minX = std::min(minX, static_cast<double>(corner.x));
-            maxX = std::max(maxX, static_cast<double>(corner.x));
-            minY = std::min(minY, static_cast<double>(corner.y));
-            maxY = std::max(maxY, static_cast<double>(corner.y));
-        }
     const auto clampTo = [](double value, int low, int high)
     { return static_cast<int>(std::clamp(value, static_cast<double>(low), static_cast<double>(high))); };
-    const int newLeft = clampTo(std::floor(minX - 1.0), left, right);
-    const int newRight = clampTo(std::ceil(maxX + 1.0) + 1.0, left, right);
-    const int newTop = clampTo(std::floor(minY - 1.0), top, bottom);
-    const int newBottom = clampTo(std::ceil(maxY + 1.0) + 1.0, top, bottom);
+    const int newLeft = clampTo(view.boxLeft, left, right);
+    const int newRight = clampTo(view.boxRight, left, right);
+    const int newTop = clampTo(view.boxTop, top, bottom);
+    const int newBottom = clampTo(view.boxBottom, top, bottom);
     left = newLeft;
     right = newRight;
     top = newTop;
@@ -124,33 +119,64 @@ bool PixelsOverlap(const sf::Sprite& spriteA, const sf::Image& maskA, const sf::
 bool PixelsOverlap(const sf::Sprite& spriteA, const sf::Image& maskA, const MaskBounds& opaqueA,
                    const sf::Sprite& spriteB, const sf::Image& maskB, const MaskBounds& opaqueB)
 {
-    if (maskA.getSize().x == 0 || maskB.getSize().x == 0)
+    return PixelsOverlap(ViewOf(spriteA, maskA, opaqueA), ViewOf(spriteB, maskB, opaqueB));
+}
+
+PixelView ViewOf(const sf::Sprite& sprite, const sf::Image& mask, const MaskBounds& opaque)
+{
+    PixelView view{};
+    view.empty = mask.getSize().x == 0 || opaque.Empty();
+    if (view.empty)
+        return view;
+    const sf::FloatRect bounds = sprite.getGlobalBounds();
+    const Span x = SpanOf(bounds.left, bounds.width), y = SpanOf(bounds.top, bounds.height);
+    view.spanX0 = x.low;
+    view.spanX1 = x.high;
+    view.spanY0 = y.low;
+    view.spanY1 = y.high;
+    // The opaque rectangle's corners in the world, widened by a pixel so that float rounding in
+    // the inverse transform cannot matter.
+    const float* m = sprite.getTransform().getMatrix();
+    const float xs[2] = {static_cast<float>(opaque.left), static_cast<float>(opaque.right)};
+    const float ys[2] = {static_cast<float>(opaque.top), static_cast<float>(opaque.bottom)};
+    double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
+    for (float cx : xs)
+        for (float cy : ys)
+        {
+            const sf::Vector2f corner = Apply(m, cx, cy);
+            minX = std::min(minX, static_cast<double>(corner.x));
+            maxX = std::max(maxX, static_cast<double>(corner.x));
+            minY = std::min(minY, static_cast<double>(corner.y));
+            maxY = std::max(maxY, static_cast<double>(corner.y));
+        }
+    view.boxLeft = std::floor(minX - 1.0);
+    view.boxRight = std::ceil(maxX + 1.0) + 1.0;
+    view.boxTop = std::floor(minY - 1.0);
+    view.boxBottom = std::ceil(maxY + 1.0) + 1.0;
+    view.inverse = sprite.getInverseTransform().getMatrix();
+    view.pixels = mask.getPixelsPtr();
+    view.size = mask.getSize();
+    return view;
+}
+
+bool PixelsOverlap(const PixelView& a, const PixelView& b)
+{
+    if (a.empty || b.empty)
         return false;
-    if (opaqueA.Empty() || opaqueB.Empty())
-        return false;
-    const sf::FloatRect boundsA = spriteA.getGlobalBounds();
-    const sf::FloatRect boundsB = spriteB.getGlobalBounds();
-    const Span ax = SpanOf(boundsA.left, boundsA.width), ay = SpanOf(boundsA.top, boundsA.height);
-    const Span bx = SpanOf(boundsB.left, boundsB.width), by = SpanOf(boundsB.top, boundsB.height);
-    int left = std::max(ax.low, bx.low), right = std::min(ax.high, bx.high);
-    int top = std::max(ay.low, by.low), bottom = std::min(ay.high, by.high);
+    int left = std::max(a.spanX0, b.spanX0), right = std::min(a.spanX1, b.spanX1);
+    int top = std::max(a.spanY0, b.spanY0), bottom = std::min(a.spanY1, b.spanY1);
     if (left >= right || top >= bottom)
         return false;
     // Only where both sprites can be opaque: outside a mask's opaque rectangle no pixel counts.
-    Narrow(spriteA, opaqueA, left, right, top, bottom);
-    Narrow(spriteB, opaqueB, left, right, top, bottom);
+    Narrow(a, left, right, top, bottom);
+    Narrow(b, left, right, top, bottom);
     if (left >= right || top >= bottom)
         return false;
 
-    const float* inverseA = spriteA.getInverseTransform().getMatrix();
-    const float* inverseB = spriteB.getInverseTransform().getMatrix();
-    const sf::Uint8* pixelsA = maskA.getPixelsPtr();
-    const sf::Uint8* pixelsB = maskB.getPixelsPtr();
-    const sf::Vector2u sizeA = maskA.getSize(), sizeB = maskB.getSize();
     const auto bothOpaque = [&](int x, int y)
     {
         const auto fx = static_cast<float>(x), fy = static_cast<float>(y);
-        return Opaque(pixelsA, sizeA, Apply(inverseA, fx, fy)) && Opaque(pixelsB, sizeB, Apply(inverseB, fx, fy));
+        return Opaque(a.pixels, a.size, Apply(a.inverse, fx, fy)) && Opaque(b.pixels, b.size, Apply(b.inverse, fx, fy));
     };
     // Sprites that overlap at all mostly overlap in the middle of the shared rectangle: one pixel
     // there settles most pairs before the scan.

@@ -28,3 +28,19 @@ bool PixelsOverlap(const sf::Sprite& spriteA, const sf::Image& maskA, const sf::
 // The same answer, with each mask's opaque rectangle worked out beforehand (OpaqueBounds).
 bool PixelsOverlap(const sf::Sprite& spriteA, const sf::Image& maskA, const MaskBounds& opaqueA,
                    const sf::Sprite& spriteB, const sf::Image& maskB, const MaskBounds& opaqueB);
+
+// One side of the pixel test worked out beforehand: the sprite's global bounds in whole pixels,
+// the world box of the mask's opaque rectangle (widened by a pixel, not yet clamped), and what
+// the per-pixel test reads. Valid while the sprite and the mask are unchanged.
+struct PixelView
+{
+    int spanX0, spanX1, spanY0, spanY1;
+    double boxLeft, boxRight, boxTop, boxBottom;
+    const float* inverse; // the sprite's inverse transform
+    const sf::Uint8* pixels;
+    sf::Vector2u size;
+    bool empty; // no opaque pixel, or no pixels at all
+};
+PixelView ViewOf(const sf::Sprite& sprite, const sf::Image& mask, const MaskBounds& opaque);
+// The answer of PixelsOverlap for the two prepared sides.
+bool PixelsOverlap(const PixelView& a, const PixelView& b);

@@ -312,8 +312,8 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
 
     // The plain detection's order: by the first collider's place, then by the second's. So the
     // entries are walked in order, each gathering its later partners, which are then sorted.
-    // No entry can have more partners than there are cell items and entries.
-    found.resize(cellItems + entries.size());
+    // Room for the partners found in one cell, which holds at most every cell item.
+    found.resize(cellItems);
     std::size_t pairCount = 0;
     for (std::uint32_t i = 0; i < entries.size(); ++i)
     {

@@ -67,7 +67,7 @@ private:
     // Kept between frames so that a frame allocates nothing once the world has settled.
     std::vector<Entry> entries;
     std::vector<PixelView> views;
-    std::vector<std::uint32_t> found; // room for the partners of one entry
+    std::vector<std::uint32_t> found; // room for the partners found in one cell
     std::vector<std::vector<CellItem>> cells;
     std::vector<std::uint32_t> cursors; // per cell: how many of its entries were walked
     std::vector<std::uint32_t> everywhere;

@@ -130,6 +130,17 @@ TEST_F(Objects, LookupsFindSubclassesAndDeadObjects)
     EXPECT_EQ(tower->GetComponent<BoxCollisionComponent>(), box);
     EXPECT_EQ(tower->GetComponent<Component>(), body);
     EXPECT_EQ(tower->GetComponent<LifetimeComponent>(), nullptr);
+    // Answers are kept per type, but a component added later is found, and an earlier answer
+    // for a type stays the first in list order.
+    auto lifetime = std::make_shared<LifetimeComponent>(tower.get(), 2.f);
+    auto secondCircle = std::make_shared<CircleCollisionComponent>(tower.get(), body, sf::CircleShape(9.f));
+    tower->AddComponent(secondCircle);
+    tower->AddComponent(lifetime);
+    EXPECT_EQ(tower->GetComponent<LifetimeComponent>(), lifetime);
+    EXPECT_EQ(tower->FindComponent<LifetimeComponent>(), lifetime.get());
+    EXPECT_EQ(tower->FindComponent<CircleCollisionComponent>(), circle.get());
+    EXPECT_EQ(tower->FindComponent<PointCollisionComponent>(), nullptr);
+    EXPECT_EQ(tower->GetComponent<CollisionComponent>(), circle);
 
     auto first = WithStatus(ObjectType::Base, "Base", 10, 10);
     auto second = WithStatus(ObjectType::Base, "Base", 10, 10);

@@ -42,11 +42,11 @@ void RenderManager::Draw(std::shared_ptr<sf::RenderWindow> window)
                     AddSprite(*sprite, *window);
                 continue;
             }
-            FlushSprites(*window);
+            FlushSprites(window.get());
             component->Draw(window);
         }
     }
-    FlushSprites(*window);
+    FlushSprites(window.get());
     if (const auto camera = GameObjectManager::instance().camera)
         camera->Draw(window);
 }
@@ -57,15 +57,15 @@ void RenderManager::AddSprite(const sf::Sprite& sprite, sf::RenderTarget& target
     if (texture == nullptr)
         return; // a sprite without a texture draws nothing
     if (texture != spriteTexture)
-        FlushSprites(target);
+        FlushSprites(&target);
     spriteTexture = texture;
     AppendSpriteQuad(sprite, spriteVertices);
 }
 
-void RenderManager::FlushSprites(sf::RenderTarget& target)
+void RenderManager::FlushSprites(sf::RenderTarget* target)
 {
-    if (spriteVertices.getVertexCount() > 0)
-        target.draw(spriteVertices, sf::RenderStates(spriteTexture));
+    if (spriteVertices.getVertexCount() > 0 && target != nullptr)
+        target->draw(spriteVertices, sf::RenderStates(spriteTexture));
     spriteVertices.clear();
     spriteTexture = nullptr;
 }

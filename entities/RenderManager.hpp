@@ -34,7 +34,7 @@ private:
 
     // Sprites drawn one after another with the same texture go out as one triangle list.
     void AddSprite(const sf::Sprite& sprite, sf::RenderTarget& target);
-    void FlushSprites(sf::RenderTarget& target);
+    void FlushSprites(sf::RenderTarget* target); // null: nothing to draw on
 
     sf::VertexArray spriteVertices{sf::Triangles};
     const sf::Texture* spriteTexture = nullptr;

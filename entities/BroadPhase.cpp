@@ -183,11 +183,10 @@ void BroadPhase::Bound(Entry& entry)
     {
         // The pixel test truncates the sprite's global bounds to whole pixels first.
         const auto& pixels = static_cast<const PixelCollisionComponent&>(collider);
-        entry.view = static_cast<std::uint32_t>(views.size());
-        PixelView view{};
-        view.empty = true;
-        views.push_back(pixels.mask ? ViewOf(*pixels.sprite, *pixels.mask, pixels.opaque) : view);
         const sf::FloatRect bounds = pixels.sprite->getGlobalBounds();
+        entry.view = static_cast<std::uint32_t>(views.size());
+        views.push_back(pixels.mask ? ViewOf(*pixels.sprite, bounds, *pixels.mask, pixels.opaque)
+                                    : PixelView::None());
         constexpr float limit = 1e9f;
         const bool representable = std::abs(bounds.left) < limit && std::abs(bounds.top) < limit &&
                                    std::abs(bounds.width) < limit && std::abs(bounds.height) < limit;

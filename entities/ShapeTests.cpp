@@ -119,17 +119,18 @@ bool PixelsOverlap(const sf::Sprite& spriteA, const sf::Image& maskA, const sf::
 bool PixelsOverlap(const sf::Sprite& spriteA, const sf::Image& maskA, const MaskBounds& opaqueA,
                    const sf::Sprite& spriteB, const sf::Image& maskB, const MaskBounds& opaqueB)
 {
-    return PixelsOverlap(ViewOf(spriteA, maskA, opaqueA), ViewOf(spriteB, maskB, opaqueB));
+    return PixelsOverlap(ViewOf(spriteA, spriteA.getGlobalBounds(), maskA, opaqueA),
+                         ViewOf(spriteB, spriteB.getGlobalBounds(), maskB, opaqueB));
 }
 
-PixelView ViewOf(const sf::Sprite& sprite, const sf::Image& mask, const MaskBounds& opaque)
+PixelView ViewOf(const sf::Sprite& sprite, const sf::FloatRect& globalBounds, const sf::Image& mask,
+                 const MaskBounds& opaque)
 {
+    if (mask.getSize().x == 0 || opaque.Empty())
+        return PixelView::None();
     PixelView view{};
-    view.empty = mask.getSize().x == 0 || opaque.Empty();
-    if (view.empty)
-        return view;
-    const sf::FloatRect bounds = sprite.getGlobalBounds();
-    const Span x = SpanOf(bounds.left, bounds.width), y = SpanOf(bounds.top, bounds.height);
+    const Span x = SpanOf(globalBounds.left, globalBounds.width);
+    const Span y = SpanOf(globalBounds.top, globalBounds.height);
     view.spanX0 = x.low;
     view.spanX1 = x.high;
     view.spanY0 = y.low;

@@ -40,7 +40,16 @@ struct PixelView
     const sf::Uint8* pixels;
     sf::Vector2u size;
     bool empty; // no opaque pixel, or no pixels at all
+
+    static PixelView None()
+    {
+        PixelView view{};
+        view.empty = true;
+        return view;
+    }
 };
-PixelView ViewOf(const sf::Sprite& sprite, const sf::Image& mask, const MaskBounds& opaque);
+// globalBounds: the sprite's getGlobalBounds(), which the caller mostly has at hand already.
+PixelView ViewOf(const sf::Sprite& sprite, const sf::FloatRect& globalBounds, const sf::Image& mask,
+                 const MaskBounds& opaque);
 // The answer of PixelsOverlap for the two prepared sides.
 bool PixelsOverlap(const PixelView& a, const PixelView& b);

@@ -18,7 +18,13 @@ ConstantMoveComponent::ConstantMoveComponent(GameObject* owner, float speed, sf:
                                              sf::Vector2f aimOffset, bool destroyOnArrival)
     : Component(owner), target(target), speed(speed), destroyOnArrival(destroyOnArrival)
 {
-    const sf::Vector2f d = (aimOffset + target) - owner->getPosition();
+    HeadFor(target, aimOffset);
+}
+
+void ConstantMoveComponent::HeadFor(sf::Vector2f point, sf::Vector2f aimOffset)
+{
+    target = point;
+    const sf::Vector2f d = (aimOffset + point) - owner->getPosition();
     const float length = std::sqrt(d.x * d.x + d.y * d.y);
     direction = length != 0.f ? d / length : d;
     velocity = direction * speed;
@@ -26,6 +32,10 @@ ConstantMoveComponent::ConstantMoveComponent(GameObject* owner, float speed, sf:
 
 void ConstantMoveComponent::Update(float dt)
 {
+    if (const auto object = chased.lock(); object && object->alive)
+        HeadFor(object->getPosition(), {});
+    else
+        chased.reset();
     owner->setRotation(HeadingDegrees(direction));
     owner->move(velocity * dt);
     if (destroyOnArrival)

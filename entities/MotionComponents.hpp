@@ -25,7 +25,8 @@ public:
     float mass = 1.f;       // two bodies of mass 0 are never tested against each other
 };
 
-// Straight flight towards a point (projectiles).
+// Flight at a constant speed towards a point (projectiles). With an object to chase, the flight
+// keeps heading for that object's current position while it lives, then goes straight on.
 class ConstantMoveComponent : public Component
 {
 public:
@@ -34,12 +35,19 @@ public:
                           bool destroyOnArrival);
     int GetType() const override { return ComponentType::Move; }
     void Update(float dt) override;
+    // A shot at a walking enemy: aimed only where the enemy stood, it passes behind it.
+    void Chase(const std::shared_ptr<GameObject>& object) { chased = object; }
 
     sf::Vector2f velocity;  // pixels per second
     sf::Vector2f target;
     sf::Vector2f direction; // unit vector, or zero
     float speed;            // pixels per second
     bool destroyOnArrival;
+
+private:
+    void HeadFor(sf::Vector2f point, sf::Vector2f aimOffset);
+    // Not kept alive by the chase: once it is gone or dead, the flight goes straight on.
+    std::weak_ptr<GameObject> chased;
 };
 
 // Destroys its owner on the first frame after the remaining time went below zero.

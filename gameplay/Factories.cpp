@@ -163,20 +163,31 @@ std::shared_ptr<GameObject> CreateProjectile(std::shared_ptr<sf::Sprite> sprite,
     auto projectile = std::make_shared<GameObject>(ObjectType::Projectile);
     projectile->setPosition(shooter->getPosition());
 
-    // Every projectile of a tower shares this sprite.
+    // The tower's sprite is the pattern; each projectile draws and collides with a copy of its
+    // own (the texture and the pixel mask stay shared). A pixel collider tests its sprite where
+    // it was last drawn, so one sprite shared by every shot would test them all where the newest
+    // one was drawn.
     sprite->setScale(0.5f, 0.5f);
+    sprite = std::make_shared<sf::Sprite>(*sprite);
     auto render = std::make_shared<SpriteRenderComponent>(projectile.get(), 2, sprite);
 
     auto status = std::make_shared<StatusComponent>(projectile.get());
     status->damage = damage;
     status->speed = ProjectileSpeed;
+    status->firedBy = shooter->weak_from_this();
 
     auto lifetime = std::make_shared<LifetimeComponent>(projectile.get(), ProjectileLifetime);
 
-    sf::Vector2f target = shooter->getPosition();
+    std::shared_ptr<GameObject> aim;
     if (const auto detection = shooter->GetComponent<AIDetectionComponent>(); detection && !detection->targets.empty())
-        target = detection->targets.front()->getPosition();
+        aim = detection->targets.front();
+    const sf::Vector2f target = aim ? aim->getPosition() : shooter->getPosition();
     auto move = std::make_shared<ConstantMoveComponent>(projectile.get(), status->speed, target, offset, false);
+    // Aimed only at where the enemy stood, a shot passes behind an enemy walking across its path
+    // (and one fired as the enemy leaves the range lands in the grass): it chases its target.
+    if (aim)
+        move->Chase(aim);
+    projectile->setRotation(HeadingDegrees(move->direction));
 
     auto body = std::make_shared<RigidBodyComponent>(projectile.get());
     auto pixels = std::make_shared<PixelCollisionComponent>(projectile.get(), body, sprite);

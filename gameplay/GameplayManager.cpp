@@ -45,7 +45,19 @@ void GameplayManager::HandleCollision(CollisionComponent* self, const std::share
         auto* const enemyStatus = enemy->FindComponent<StatusComponent>();
         auto* const projectileStatus = projectile->FindComponent<StatusComponent>();
         if (enemyStatus && projectileStatus)
+        {
+            const bool wasAlive = enemy->alive;
             enemyStatus->TakeDamage(projectileStatus->damage * 0.5f);
+            // The tower whose shot killed counts the kill.
+            if (wasAlive && !enemy->alive)
+            {
+                if (const auto tower = projectileStatus->firedBy.lock())
+                {
+                    if (auto* const towerStatus = tower->FindComponent<StatusComponent>())
+                        ++towerStatus->kills;
+                }
+            }
+        }
         projectile->Destroy();
     }
     // 2. An enemy reaches the base.

@@ -4,6 +4,7 @@
 #include "entities/Component.hpp"
 
 #include <cstdint>
+#include <memory>
 
 class StatusComponent : public Component
 {
@@ -22,6 +23,8 @@ public:
     float speed = 0.f;           // pixels per second
     std::int32_t scoreReward = 0;
     std::int32_t moneyReward = 0;
+    std::int32_t kills = 0;           // towers: enemies their shots have killed
+    std::weak_ptr<GameObject> firedBy; // projectiles: the tower that fired them
 };
 
 // A tower's or the base's upgrade level and the short lock after each upgrade.

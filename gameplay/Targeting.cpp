@@ -157,6 +157,9 @@ void SpawnerComponent::OnNotify()
         const auto projectile = CreateProjectile(projectileSprite, owner, damage, rotated);
         SoundManager::instance().PlaySound(kind == 1 ? "projectileSound" : "rocketSound", 50.f);
         projectile->setPosition(turretSprite->getPosition() + rotated);
+        // Until it is first drawn, the shot's picture lies where it leaves the muzzle.
+        if (auto* render = projectile->FindComponent<SpriteRenderComponent>())
+            render->Place();
     }
     ready = false;
 }

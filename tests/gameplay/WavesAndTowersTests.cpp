@@ -375,7 +375,9 @@ TEST_F(GameplayTowers, ATowerIsWiredInItsUpdateOrder)
     EXPECT_EQ(colliders.at(Collider<CircleCollisionComponent>(*tower)), "TowerDetector");
 }
 
-TEST_F(GameplayTowers, ProjectilesShareTheirTowersSpriteAndExpire)
+// Each shot draws and collides with a sprite of its own, made from the tower's pattern: with one
+// shared sprite every shot was tested where the newest one was drawn.
+TEST_F(GameplayTowers, EachProjectileHasItsOwnSpriteAtItsMuzzleAndExpires)
 {
     const auto tower = Tower(1);
     const auto spawner = tower->GetComponent<SpawnerComponent>();
@@ -388,9 +390,17 @@ TEST_F(GameplayTowers, ProjectilesShareTheirTowersSpriteAndExpire)
     spawner->OnNotify();
     const auto shots = OfType(ObjectType::Projectile);
     ASSERT_EQ(shots.size(), 2u);
-    EXPECT_EQ(shots[0]->GetComponent<SpriteRenderComponent>()->sprite, spawner->projectileSprite);
-    EXPECT_EQ(shots[1]->GetComponent<SpriteRenderComponent>()->sprite, spawner->projectileSprite);
-    EXPECT_EQ(spawner->projectileSprite->getScale(), sf::Vector2f(0.5f, 0.5f));
+    const auto first = shots[0]->GetComponent<PixelCollisionComponent>();
+    const auto second = shots[1]->GetComponent<PixelCollisionComponent>();
+    EXPECT_NE(first->sprite, second->sprite);
+    EXPECT_NE(first->sprite, spawner->projectileSprite);
+    EXPECT_EQ(first->sprite, shots[0]->GetComponent<SpriteRenderComponent>()->sprite);
+    EXPECT_EQ(first->sprite->getTexture(), spawner->projectileSprite->getTexture());
+    EXPECT_EQ(first->mask, second->mask) << "the pixel mask stays shared";
+    EXPECT_EQ(first->sprite->getScale(), sf::Vector2f(0.5f, 0.5f));
+    // Until it is drawn, a shot's picture lies at the muzzle, turned along its flight.
+    EXPECT_EQ(first->sprite->getPosition(), shots[0]->getPosition());
+    EXPECT_EQ(first->sprite->getRotation(), shots[0]->getRotation());
     EXPECT_EQ(PhysicsManager::instance().colliders.at(Collider<PixelCollisionComponent>(*shots[0])), "Projectile");
     // A shot that hits nothing is gone a little after 2.5 seconds.
     for (int frame = 0; frame < 20; ++frame)

@@ -60,8 +60,12 @@ protected:
         nlohmann::json map = nlohmann::json::parse(in);
         for (auto& layer : map["layers"])
         {
-            for (auto& object : layer.value("objects", nlohmann::json::array()))
+            if (!layer.contains("objects"))
+                continue;
+            for (auto& object : layer["objects"])
             {
+                if (!object.contains("properties"))
+                    continue;
                 for (auto& property : object["properties"])
                 {
                     if (property["name"] == "SpawnRate")
@@ -154,7 +158,7 @@ void ExpectNoDeadInRegistries()
 
 TEST_F(ScriptedGame, DeadAreDroppedThroughUpgradesRepairsAndDefeat)
 {
-    Start(100, 3);
+    Start(1500, 3);
     auto& ui = UIManager::instance();
     auto& registry = GameObjectManager::instance();
     int lastId = -1, frame = 0, upgrades = 0, repairs = 0, killed = 0;
@@ -226,9 +230,9 @@ TEST_F(ScriptedGame, DeadAreDroppedThroughUpgradesRepairsAndDefeat)
     EXPECT_GT(next, lastId);
     const auto shot = CreateProjectile(std::make_shared<sf::Sprite>(), base.get(), 1.f, {});
     EXPECT_EQ(shot->id, next);
-    // The registries hold the living and the level, not the thousands that died.
-    EXPECT_LT(registry.objects.size(), 300u);
-    EXPECT_GT(registry.nextId, 1000);
+    // Hundreds died and left the registries, which hold the living and the level only (checked
+    // frame by frame above).
+    EXPECT_GT(registry.nextId - static_cast<int>(registry.objects.size()), 300);
 }
 
 // The tile layer's vertex arrays against the same sprites drawn one by one, flipped ones included.

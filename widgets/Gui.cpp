@@ -83,7 +83,21 @@ Gui::Gui(sf::RenderWindow& window) : Gui() { setTarget(window); }
 void Gui::setTarget(sf::RenderWindow& window)
 {
     state->target = &window;
-    state->size = sf::Vector2f(window.getSize());
+    if (!state->hasView)
+        state->size = sf::Vector2f(window.getSize());
+}
+
+void Gui::setView(const sf::View& view)
+{
+    state->view = view;
+    state->hasView = true;
+    state->size = view.getSize();
+}
+
+void Gui::ignoreClicksFor(sf::Time time)
+{
+    state->clickGuard = time;
+    state->clickGuardClock.restart();
 }
 
 void Gui::setFont(std::shared_ptr<const sf::Font> font)
@@ -96,18 +110,27 @@ bool Gui::handleEvent(const sf::Event& event)
 {
     State& gui = *state;
     sf::Vector2f local;
+    // Window pixels to widget coordinates.
+    const auto toWidgets = [&gui](int x, int y)
+    {
+        if (gui.hasView && gui.target != nullptr)
+            return gui.target->mapPixelToCoords({x, y}, gui.view);
+        return sf::Vector2f(static_cast<float>(x), static_cast<float>(y));
+    };
     switch (event.type)
     {
     case sf::Event::MouseMoved:
     {
-        const sf::Vector2f point(static_cast<float>(event.mouseMove.x), static_cast<float>(event.mouseMove.y));
+        const sf::Vector2f point = toWidgets(event.mouseMove.x, event.mouseMove.y);
         const auto hit = WidgetAt(gui, point, local);
         SetHover(gui, hit);
         return hit != nullptr;
     }
     case sf::Event::MouseButtonPressed:
     {
-        const sf::Vector2f point(static_cast<float>(event.mouseButton.x), static_cast<float>(event.mouseButton.y));
+        if (gui.clickGuardClock.getElapsedTime() < gui.clickGuard)
+            return true;
+        const sf::Vector2f point = toWidgets(event.mouseButton.x, event.mouseButton.y);
         const auto hit = WidgetAt(gui, point, local);
         SetHover(gui, hit);
         if (hit && !WidgetAccess::isEffectivelyEnabled(*hit))
@@ -131,7 +154,7 @@ bool Gui::handleEvent(const sf::Event& event)
     }
     case sf::Event::MouseButtonReleased:
     {
-        const sf::Vector2f point(static_cast<float>(event.mouseButton.x), static_cast<float>(event.mouseButton.y));
+        const sf::Vector2f point = toWidgets(event.mouseButton.x, event.mouseButton.y);
         const auto hit = WidgetAt(gui, point, local);
         SetHover(gui, hit);
         if (event.mouseButton.button != sf::Mouse::Left)
@@ -178,9 +201,17 @@ void Gui::draw()
     if (state->target == nullptr)
         return;
     sf::RenderWindow& window = *state->target;
-    state->size = sf::Vector2f(window.getSize());
     const sf::View previous = window.getView();
-    window.setView(sf::View(sf::FloatRect(0.f, 0.f, state->size.x, state->size.y)));
+    if (state->hasView)
+    {
+        state->size = state->view.getSize();
+        window.setView(state->view);
+    }
+    else
+    {
+        state->size = sf::Vector2f(window.getSize());
+        window.setView(sf::View(sf::FloatRect(0.f, 0.f, state->size.x, state->size.y)));
+    }
     drawWidget(*this, window, sf::RenderStates::Default);
     window.setView(previous);
 }

@@ -109,6 +109,10 @@ struct Widget::State
     std::weak_ptr<Widget> focusWidget;
     std::weak_ptr<Widget> hoverWidget;
     std::weak_ptr<Widget> pressedWidget;
+    bool hasView = false;
+    sf::View view;
+    sf::Clock clickGuardClock;
+    sf::Time clickGuard;
 };
 
 // One line of laid-out text: code points [begin, end) of the whole text; the break after it

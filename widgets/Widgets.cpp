@@ -286,6 +286,8 @@ void Widget::setEnabled(bool enabled)
 }
 bool Widget::isEnabled() const { return state->enabled; }
 
+void Widget::setIgnoreMouseEvents(bool ignore) { state->ignoreMouse = ignore; }
+
 Renderer* Widget::getRenderer() { return &state->renderer; }
 const Renderer* Widget::getRenderer() const { return &state->renderer; }
 

@@ -90,6 +90,8 @@ public:
     bool isVisible() const;
     void setEnabled(bool enabled);
     bool isEnabled() const;
+    // A widget that ignores the mouse is never hit: clicks reach what lies under it.
+    void setIgnoreMouseEvents(bool ignore);
 
     // The renderer is never null; setRenderer shares another widget's look.
     Renderer* getRenderer();
@@ -232,9 +234,16 @@ public:
     explicit Gui(sf::RenderWindow& window);
     // Borrows the window; it must outlive the Gui's use of it.
     void setTarget(sf::RenderWindow& window);
-    // Returns whether a widget used the event.
+    // The widgets' coordinate space and where it lies in the window (as sf::View does). Without
+    // a view, widget coordinates are window pixels.
+    void setView(const sf::View& view);
+    // Returns whether a widget used the event. Mouse positions are mapped through the view.
     bool handleEvent(const sf::Event& event);
     void draw();
+    // For the given time from now, mouse presses are taken and ignored: a click meant for the
+    // screen that was just replaced (the second half of a double click) never presses a button
+    // of the new one.
+    void ignoreClicksFor(sf::Time time);
     // The font every widget draws its text with. Without a call, the Gui loads
     // "../assets/arial.ttf" on first need (one line on failure, then text is not drawn).
     void setFont(std::shared_ptr<const sf::Font> font);

@@ -18,7 +18,7 @@ Game::Game(std::shared_ptr<sf::RenderWindow> window, InputManager& inputManager,
 
 bool Game::Init()
 {
-    window->create(sf::VideoMode(1280, 720, 32), "Varnhold (a fortress defence by the Varnhold team)",
+    window->create(sf::VideoMode(WorldWidth, WorldHeight, 32), "Varnhold (a fortress defence by the Varnhold team)",
                    sf::Style::Default, sf::ContextSettings());
     window->setFramerateLimit(60);
     window->setVerticalSyncEnabled(true);
@@ -26,6 +26,8 @@ bool Game::Init()
     // The widget root needs its window before the first state loads a screen.
     uiManager.window = window;
     uiManager.gui->setTarget(*window);
+    uiManager.screenClickGuard = sf::milliseconds(300);
+    FitViewToWindow();
 
     gameStateManager.AddState("MainMenu", &mainMenu);
     gameStateManager.AddState("GamePlay", &gamePlay);
@@ -98,19 +100,54 @@ void Game::Frame(float dt)
     gameStateManager.currentState->Update(dt);
     inputManager.Update();
 
-    // Button handlers run inside the widget root's handleEvent and may change the state at once.
     sf::Event event;
     while (window->pollEvent(event))
-    {
-        inputManager.HandleEvent(event);
-        uiManager.gui->handleEvent(event);
-        if (event.type == sf::Event::Closed)
-            window->close();
-    }
+        HandleEvent(event);
 
     window->clear(sf::Color::Black);
     gameStateManager.currentState->Draw(window);
     window->display();
+}
+
+void Game::HandleEvent(const sf::Event& event)
+{
+    // Button handlers run inside the widget root's handleEvent and may change the state at once.
+    inputManager.HandleEvent(event);
+    const bool usedByWidgets = uiManager.gui->handleEvent(event);
+    // A click on a widget (the HUD, a button) is not also a click on the world under it.
+    if (usedByWidgets && event.type == sf::Event::MouseButtonPressed)
+        inputManager.ClaimPress(event.mouseButton.button);
+    if (event.type == sf::Event::Resized)
+        FitViewToWindow();
+    if (event.type == sf::Event::Closed)
+        window->close();
+}
+
+sf::View LetterboxView(sf::Vector2u windowSize)
+{
+    sf::View view(sf::FloatRect(0.f, 0.f, static_cast<float>(WorldWidth), static_cast<float>(WorldHeight)));
+    if (windowSize.x == 0 || windowSize.y == 0)
+        return view;
+    const float windowShape = static_cast<float>(windowSize.x) / static_cast<float>(windowSize.y);
+    const float worldShape = static_cast<float>(WorldWidth) / static_cast<float>(WorldHeight);
+    if (windowShape > worldShape)
+    {
+        const float width = worldShape / windowShape; // bars left and right
+        view.setViewport(sf::FloatRect((1.f - width) / 2.f, 0.f, width, 1.f));
+    }
+    else
+    {
+        const float height = windowShape / worldShape; // bars above and below
+        view.setViewport(sf::FloatRect(0.f, (1.f - height) / 2.f, 1.f, height));
+    }
+    return view;
+}
+
+void Game::FitViewToWindow()
+{
+    const sf::View view = LetterboxView(window->getSize());
+    window->setView(view);
+    uiManager.gui->setView(view);
 }
 
 void Game::Run()

@@ -26,6 +26,12 @@ public:
     void Run();
     // One pass of the frame loop with the given frame time.
     void Frame(float dt);
+    // What the frame loop does with each polled event: the input manager first, then the
+    // widgets, then the window (resizing, closing).
+    void HandleEvent(const sf::Event& event);
+    // Shows the 1280 x 720 world as large as the window allows, keeping its shape (bars where
+    // the window's shape differs), for the world and the widgets alike.
+    void FitViewToWindow();
 
     std::shared_ptr<sf::RenderWindow> window;
     InputManager& inputManager;
@@ -38,3 +44,11 @@ public:
 
 // Loads the font, the textures and the sounds of the game, in the order of the asset table.
 void LoadGameAssets(AssetManager& assets);
+
+// The game's world size in pixels: the window's size at start and the layout size of every form.
+inline constexpr unsigned WorldWidth = 1280;
+inline constexpr unsigned WorldHeight = 720;
+
+// The 1280 x 720 world shown as large as fits in a window of the given size, centred, with its
+// shape kept.
+sf::View LetterboxView(sf::Vector2u windowSize);

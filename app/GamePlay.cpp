@@ -41,7 +41,12 @@ void GamePlay::Update(float dt)
         if (objects.camera)
             objects.camera->Update(dt);
 
+        // The cursor stands where the pointer is now, so the building rules of this physics
+        // step and the click after it both see what is under the pointer in this frame.
+        if (gameplay.cursorInput)
+            gameplay.cursorInput->FollowPointer();
         GameConfig::instance().buildAllowed = true;
+        gameplay.upgradeClickSpent = false;
         PhysicsManager::instance().Update(dt);
         if (gameplay.cursorInput)
             gameplay.cursorInput->Update(dt);
@@ -80,4 +85,5 @@ void GamePlay::Exit()
     ui.wave = 0;
     ui.money = 0;
     ui.score = 0;
+    ui.ClearTransientTexts();
 }

@@ -26,6 +26,8 @@ void InputManager::HandleEvent(sf::Event event)
     case sf::Event::MouseButtonPressed:
         mousePressed[event.mouseButton.button] = true;
         mouseDown[event.mouseButton.button] = true;
+        if (event.mouseButton.button == sf::Mouse::Left)
+            leftPressPixel = sf::Vector2i(event.mouseButton.x, event.mouseButton.y);
         break;
     case sf::Event::MouseButtonReleased:
         mouseReleased[event.mouseButton.button] = true;
@@ -44,6 +46,15 @@ void InputManager::Update()
     for (auto* flags : {&mousePressed, &mouseReleased})
         for (auto& entry : *flags)
             entry.second = false;
+    leftPressPixel.reset();
+}
+
+void InputManager::ClaimPress(sf::Mouse::Button button)
+{
+    if (const auto found = mousePressed.find(button); found != mousePressed.end())
+        found->second = false;
+    if (button == sf::Mouse::Left)
+        leftPressPixel.reset();
 }
 
 void InputManager::Bind(int action, int player, sf::Keyboard::Key key)
@@ -84,8 +95,21 @@ bool InputManager::IsActionPressed(int action, int player) const
     return false;
 }
 
+sf::Vector2f InputManager::ToWorld(sf::Vector2i pixel) const
+{
+    if (window && window->isOpen())
+        return window->mapPixelToCoords(pixel);
+    return {static_cast<float>(pixel.x), static_cast<float>(pixel.y)};
+}
+
 sf::Vector2f InputManager::MousePosition() const
 {
-    const sf::Vector2i position = mouseSource();
-    return {static_cast<float>(position.x), static_cast<float>(position.y)};
+    return ToWorld(mouseSource());
+}
+
+sf::Vector2f InputManager::ClickPosition() const
+{
+    if (leftPressPixel && IsMouseButtonPressed(sf::Mouse::Left))
+        return ToWorld(*leftPressPixel);
+    return MousePosition();
 }

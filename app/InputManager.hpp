@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct Binding
@@ -31,10 +32,17 @@ public:
     void BindDefaults();
 
     bool IsMouseButtonPressed(sf::Mouse::Button button) const;
+    // A press that the widget layer used (a click on the HUD) is not the world's: it no longer
+    // reads as pressed this frame.
+    void ClaimPress(sf::Mouse::Button button);
     // Only the first binding of the pair counts.
     bool IsActionPressed(int action, int player) const;
-    // The mouse in window pixels (the view is not applied).
+    // The pointer in world coordinates: window pixels mapped through the window's view, so the
+    // letterboxed 1280 x 720 world lines up with the pointer at any window size.
     sf::Vector2f MousePosition() const;
+    // Where the player clicked: the left press of the latest poll if there was one, otherwise
+    // the pointer (world coordinates).
+    sf::Vector2f ClickPosition() const;
 
     std::map<sf::Keyboard::Key, bool> keyDown;
     std::map<sf::Keyboard::Key, bool> keyPressed;
@@ -44,9 +52,13 @@ public:
     std::map<sf::Mouse::Button, bool> mousePressed;
     std::map<sf::Mouse::Button, bool> mouseReleased;
     std::shared_ptr<sf::RenderWindow> window;
-    // Where the mouse is; reads the real pointer relative to window. Tests may replace it.
+    // Where the mouse is, in window pixels; reads the real pointer relative to window. Tests may
+    // replace it.
     std::function<sf::Vector2i()> mouseSource;
+    // Window pixels of the latest poll's left press.
+    std::optional<sf::Vector2i> leftPressPixel;
 
 private:
     InputManager();
+    sf::Vector2f ToWorld(sf::Vector2i pixel) const;
 };

@@ -11,6 +11,8 @@
 GameObject::GameObject(int type, std::string name)
     : name(std::move(name)), type(type), healthBar(vgui::ProgressBar::create())
 {
+    // A bar floats over the world: clicks go through it to what is under it.
+    healthBar->setIgnoreMouseEvents(true);
     if (HasHealthBar())
         UIManager::instance().gui->add(healthBar, this->name);
 }

@@ -86,11 +86,15 @@ void GameplayManager::HandleCollision(CollisionComponent* self, const std::share
         if (ot == ObjectType::Base || ot == ObjectType::Obstacle || towerBody)
             GameConfig::instance().buildAllowed = false;
     }
-    // 5. A click on a tower or the base with no tower kind selected upgrades it.
+    // 5. A click on a tower or the base with no tower kind selected upgrades it. Only the
+    // cursor's point counts (its 64 x 64 box may touch two towers at once), and one click buys
+    // one upgrade at most.
     if (st == ObjectType::Mouse && (ot == ObjectType::Tower || ot == ObjectType::Base) &&
+        dynamic_cast<PointCollisionComponent*>(self) != nullptr && !upgradeClickSpent &&
         InputManager::instance().IsMouseButtonPressed(sf::Mouse::Left) && !GameConfig::instance().buildAllowed &&
         cursorInput && cursorInput->selectedTower == 0)
     {
+        upgradeClickSpent = true;
         GameConfig::instance().tryUpgrade(*o);
     }
 }

@@ -29,6 +29,9 @@ public:
     void AddWaypoint(std::int32_t index, sf::Vector2f position);
 
     bool running = false;
+    // A left click upgrades at most one object: set by the first upgrade it tries in a physics
+    // step (the gameplay state clears it before each step).
+    bool upgradeClickSpent = false;
     std::list<std::shared_ptr<Waypoint>> waypoints;
     std::shared_ptr<InputComponent> cursorInput;
     // Where a spawner's first wave seeds the process random generator from: the time. Tests may

@@ -49,6 +49,16 @@ void UIManager::RepairBase()
     status->maxHealth += amount;
 }
 
+void UIManager::ClearTransientTexts()
+{
+    waveTextActive = false;
+    waveTextTimer = 2.f;
+    changeTextActive = false;
+    moneyChange = 0;
+    scoreChange = 0;
+    changeTextTimer = 1.f;
+}
+
 std::shared_ptr<const sf::Texture> UIManager::Icon(const std::string& path)
 {
     auto& icon = icons[path];

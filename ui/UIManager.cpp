@@ -24,6 +24,7 @@ UIManager::~UIManager()
 void UIManager::LoadScreen(const std::string& formFile, ScreenKind kind)
 {
     gui->removeAllWidgets();
+    gui->ignoreClicksFor(screenClickGuard);
     try
     {
         gui->loadWidgetsFromFile(formFile, true);

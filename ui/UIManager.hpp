@@ -5,6 +5,7 @@
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Texture.hpp>
+#include <SFML/System/Time.hpp>
 
 #include <cstdint>
 #include <map>
@@ -55,6 +56,9 @@ public:
     void SelectTower(int kind);
     // The HUD's repair button.
     void RepairBase();
+    // Ends the wave announcement and the change texts, so a game that is left takes none of
+    // them into the next one.
+    void ClearTransientTexts();
 
     std::string playerName = "Player 1";
     std::int32_t money = 0;
@@ -74,6 +78,9 @@ public:
     GameConfig& config;
     // Where the highscore record lives; the game always uses the default.
     std::string highscorePath = "../assets/highscore.json";
+    // How long a newly loaded screen ignores mouse presses (the game sets it at start): the
+    // second click of a double click never lands on the next screen's buttons.
+    sf::Time screenClickGuard;
 
 private:
     UIManager();

@@ -236,11 +236,14 @@ TEST_F(Pictures, BuildPreviewShowsTheSelectedTowerAtTheCursor)
 
 namespace
 {
+// A press at (300, 200), where the test's mouse rests.
 sf::Event Click(sf::Mouse::Button button)
 {
     sf::Event event{};
     event.type = sf::Event::MouseButtonPressed;
     event.mouseButton.button = button;
+    event.mouseButton.x = 300;
+    event.mouseButton.y = 200;
     return event;
 }
 

@@ -214,9 +214,10 @@ TEST_F(GameplayGolden, LeavingALostGameAndStartingAgainBeginsAfresh)
     EXPECT_EQ(lastGameView.getCenter(), view.getCenter());
     EXPECT_EQ(lastGameView.getSize(), view.getSize());
 
-    // Lose, score a little first.
+    // Lose, score a little first, with a wave just announced.
     ui.ChangeScore(30);
     ui.wave = 3;
+    ui.waveTextActive = true;
     base->Destroy();
     Frame(2);
     EXPECT_FALSE(gameplay.running);
@@ -230,6 +231,10 @@ TEST_F(GameplayGolden, LeavingALostGameAndStartingAgainBeginsAfresh)
     EXPECT_EQ(ui.score, 0);
     EXPECT_EQ(ui.wave, 0);
     EXPECT_FALSE(gameplay.running) << "leaving does not touch the running flag";
+    // Nothing of the lost game's texts ("+ 30", the wave banner) shows in the next one.
+    EXPECT_FALSE(ui.changeTextActive);
+    EXPECT_FALSE(ui.waveTextActive);
+    EXPECT_EQ(ui.scoreChange, 0);
 
     state.Init();
     EXPECT_TRUE(gameplay.running);

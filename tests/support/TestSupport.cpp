@@ -133,4 +133,12 @@ bool StepWorld(float dt)
     return GameplayManager::instance().running;
 }
 
+sf::Vector2f CentreOf(const vgui::Widget& widget)
+{
+    sf::Vector2f corner = widget.getPosition();
+    for (const vgui::Container* parent = widget.getParent(); parent != nullptr; parent = parent->getParent())
+        corner += parent->getPosition();
+    return corner + widget.getSize() / 2.f;
+}
+
 } // namespace testing_support

@@ -10,6 +10,11 @@
 #include <ostream>
 #include <string>
 
+namespace vgui
+{
+class Widget;
+}
+
 namespace testing_support
 {
 
@@ -54,6 +59,9 @@ void ResetWorld();
 // objects, camera, building permission, physics, cursor, defeat check, sounds, layers, HUD.
 // Returns false once the game is lost (running cleared).
 bool StepWorld(float dt);
+
+// A widget's centre in root coordinates (parents' borders of a few pixels are ignored).
+sf::Vector2f CentreOf(const vgui::Widget& widget);
 
 } // namespace testing_support
 

@@ -1,5 +1,7 @@
 #include "tests/ui/UiTestSupport.hpp"
 
+#include "tests/support/TestSupport.hpp"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -8,19 +10,11 @@
 namespace ui_testing
 {
 
-sf::Vector2f CentreOf(const vgui::Widget& widget)
-{
-    sf::Vector2f corner = widget.getPosition();
-    for (const vgui::Container* parent = widget.getParent(); parent != nullptr; parent = parent->getParent())
-        corner += parent->getPosition();
-    return corner + widget.getSize() / 2.f;
-}
-
 void PressButton(vgui::Gui& root, const std::string& name)
 {
     const auto button = root.get<vgui::Button>(name);
     ASSERT_TRUE(button) << "no button " << name << " on this screen";
-    const sf::Vector2f centre = CentreOf(*button);
+    const sf::Vector2f centre = testing_support::CentreOf(*button);
     sf::Event event{};
     event.mouseButton.button = sf::Mouse::Left;
     event.mouseButton.x = static_cast<int>(centre.x);

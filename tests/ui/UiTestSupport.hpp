@@ -10,9 +10,6 @@
 namespace ui_testing
 {
 
-// The widget's centre in root coordinates (parents' borders of a few pixels are ignored).
-sf::Vector2f CentreOf(const vgui::Widget& widget);
-
 // Sends a left press and release at the centre of the named button through root.handleEvent.
 // Fails the test when there is no such button.
 void PressButton(vgui::Gui& root, const std::string& name);

@@ -1,0 +1,228 @@
+// Clicks as a hurried hand makes them, through the frame loop's own order (update, clear the
+// flags, the events of this frame handed to the game, draw): the pointer jumps and the button
+// goes down in the same poll. What a click does is decided where the pointer is when it clicks,
+// a click on the HUD never reaches the world, one click upgrades one thing, and the world stays
+// under the pointer at any window size.
+
+#include "app/AssetManager.hpp"
+#include "app/Game.hpp"
+#include "app/GameStateManager.hpp"
+#include "app/InputManager.hpp"
+#include "entities/GameObjectManager.hpp"
+#include "entities/InputComponent.hpp"
+#include "gameplay/GameplayManager.hpp"
+#include "gameplay/StatusComponent.hpp"
+#include "ui/UIManager.hpp"
+#include "widgets/Widgets.hpp"
+#include "tests/support/TestSupport.hpp"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <thread>
+#include <vector>
+
+namespace
+{
+constexpr float Step = 1.f / 60.f;
+
+sf::Event Mouse(sf::Event::EventType type, sf::Vector2i at)
+{
+    sf::Event event{};
+    event.type = type;
+    if (type == sf::Event::MouseMoved)
+    {
+        event.mouseMove.x = at.x;
+        event.mouseMove.y = at.y;
+    }
+    else
+    {
+        event.mouseButton.button = sf::Mouse::Left;
+        event.mouseButton.x = at.x;
+        event.mouseButton.y = at.y;
+    }
+    return event;
+}
+
+class Clicks : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        testing_support::ResetWorld();
+        testing_support::LoadAssets();
+        // The shipped level without the obstacle that keeps the strip under the top bar free:
+        // the bar's own widgets must keep its clicks from the world.
+        std::ifstream in(testing_support::SourceAssets() / "game.tmj");
+        nlohmann::json map = nlohmann::json::parse(in);
+        for (auto& layer : map["layers"])
+        {
+            if (layer.contains("objects"))
+                std::erase_if(layer["objects"].get_ref<nlohmann::json::array_t&>(), [](const nlohmann::json& object)
+                              { return object.value("y", -1.0) == 0.0 && object.value("width", 0.0) == 1280.0; });
+        }
+        scratch.WriteAsset("game.tmj", map.dump());
+        window = std::make_shared<sf::RenderWindow>(sf::VideoMode(WorldWidth, WorldHeight), "clicks");
+        game = std::make_unique<Game>(window, InputManager::instance(), AssetManager::instance(),
+                                      GameStateManager::instance(), UIManager::instance());
+        UIManager::instance().window = window;
+        UIManager::instance().gui->setTarget(*window);
+        InputManager::instance().window = window;
+        InputManager::instance().mouseSource = [this] { return pointer; };
+        game->FitViewToWindow();
+        GameStateManager::instance().AddState("MainMenu", &game->mainMenu);
+        GameStateManager::instance().AddState("GamePlay", &game->gamePlay);
+        GameStateManager::instance().ChangeState("GamePlay");
+        UIManager::instance().money = 1000;
+        Frame({});
+    }
+    void TearDown() override
+    {
+        testing_support::ResetWorld();
+        game.reset();
+    }
+
+    // One frame whose poll brought these events, after its update: the pointer moved to where
+    // the last of them was while the frame was being updated.
+    void Frame(const std::vector<sf::Event>& events)
+    {
+        game->gamePlay.Update(Step);
+        InputManager::instance().Update();
+        for (const sf::Event& event : events)
+        {
+            if (event.type == sf::Event::MouseMoved)
+                pointer = {event.mouseMove.x, event.mouseMove.y};
+            game->HandleEvent(event);
+        }
+        window->clear();
+        game->gamePlay.Draw(window);
+    }
+    // The pointer jumps to the pixel and clicks in the same poll; the next frame acts on it.
+    void HurriedClick(sf::Vector2i at)
+    {
+        Frame({Mouse(sf::Event::MouseMoved, at), Mouse(sf::Event::MouseButtonPressed, at),
+               Mouse(sf::Event::MouseButtonReleased, at)});
+        Frame({});
+    }
+    static std::vector<std::shared_ptr<GameObject>> Towers()
+    {
+        std::vector<std::shared_ptr<GameObject>> towers;
+        for (const auto& object : GameObjectManager::instance().objects)
+            if (object->type == ObjectType::Tower)
+                towers.push_back(object);
+        return towers;
+    }
+    static int Selected() { return UIManager::instance().cursorInput->selectedTower; }
+
+    testing_support::ScratchGame scratch;
+    std::shared_ptr<sf::RenderWindow> window;
+    std::unique_ptr<Game> game;
+    sf::Vector2i pointer{640, 700};
+};
+
+const sf::Vector2i bulletButton{926, 40};
+} // namespace
+
+TEST_F(Clicks, AHurriedClickActsWhereThePointerIsAndNeverThroughTheHud)
+{
+    auto& ui = UIManager::instance();
+    // On the HUD's button: the tower kind is chosen, nothing is built under the bar.
+    HurriedClick(bulletButton);
+    EXPECT_EQ(Selected(), 1);
+    EXPECT_TRUE(Towers().empty());
+    EXPECT_EQ(ui.money, 1000);
+
+    // From the bar straight to free grass: the tower stands exactly there.
+    HurriedClick({300, 330});
+    ASSERT_EQ(Towers().size(), 1u);
+    EXPECT_EQ(Towers()[0]->getPosition(), sf::Vector2f(300.f, 330.f));
+    EXPECT_EQ(ui.money, 950);
+
+    // From grass straight onto that tower, the road, the keep and the bar: nothing is built.
+    for (const sf::Vector2i at : {sf::Vector2i(310, 335), sf::Vector2i(220, 300), sf::Vector2i(1180, 420),
+                                  sf::Vector2i(640, 40)})
+    {
+        HurriedClick(bulletButton);
+        ASSERT_EQ(Selected(), 1);
+        HurriedClick(at);
+        EXPECT_EQ(Towers().size(), 1u) << at.x << ", " << at.y;
+        EXPECT_EQ(ui.money, 950);
+        HurriedClick(bulletButton); // drops the selection again
+    }
+
+    // From the tower straight to grass beside it: built at once, not refused for where it was.
+    HurriedClick(bulletButton);
+    Frame({Mouse(sf::Event::MouseMoved, {300, 330})});
+    HurriedClick({520, 400});
+    EXPECT_EQ(Towers().size(), 2u);
+}
+
+TEST_F(Clicks, OneClickUpgradesTheOneTowerUnderThePointer)
+{
+    auto& ui = UIManager::instance();
+    for (const sf::Vector2i at : {sf::Vector2i(300, 330), sf::Vector2i(364, 330)})
+    {
+        HurriedClick(bulletButton);
+        HurriedClick(at);
+    }
+    const auto towers = Towers();
+    ASSERT_EQ(towers.size(), 2u);
+    const auto level = [&towers](int i) { return towers[static_cast<std::size_t>(i)]->GetComponent<UpgradeStateComponent>()->level; };
+    ASSERT_EQ(ui.money, 900);
+
+    // The cursor's 64 x 64 box touches both towers; only the one under the pointer is upgraded.
+    HurriedClick({350, 330});
+    EXPECT_EQ(level(0), 1);
+    EXPECT_EQ(level(1), 2);
+    EXPECT_EQ(ui.money, 825);
+
+    // On the edge the two share, one click still buys one upgrade.
+    for (int frame = 0; frame < 60; ++frame)
+        Frame({}); // the upgraded tower's short lock runs out
+    HurriedClick({332, 330});
+    EXPECT_EQ(level(0) + level(1), 4);
+    EXPECT_EQ(ui.money, level(0) == 2 ? 825 - 75 : 825 - 150) << "the price of the one upgrade";
+}
+
+TEST_F(Clicks, TheWorldStaysUnderThePointerInAWiderWindow)
+{
+    // Twice as wide as high: the 1280 x 720 world is shown 1280 wide with bars of 320 each side.
+    window->setSize({1920, 720});
+    game->FitViewToWindow();
+    const auto world = [this](sf::Vector2i pixel)
+    {
+        pointer = pixel;
+        return InputManager::instance().MousePosition();
+    };
+    EXPECT_EQ(world({960, 360}), sf::Vector2f(640.f, 360.f));
+    EXPECT_LT(world({100, 360}).x, 0.f) << "the left bar is outside the world";
+
+    // The HUD's button and the ground both take the click where they are drawn.
+    HurriedClick({320 + bulletButton.x, bulletButton.y});
+    EXPECT_EQ(Selected(), 1);
+    HurriedClick({320 + 300, 330});
+    ASSERT_EQ(Towers().size(), 1u);
+    EXPECT_EQ(Towers()[0]->getPosition(), sf::Vector2f(300.f, 330.f));
+}
+
+TEST_F(Clicks, TheSecondClickOfADoubleClickNeverPressesTheNextScreensButton)
+{
+    auto& ui = UIManager::instance();
+    ui.screenClickGuard = sf::milliseconds(300);
+    ui.LoadScreen("../assets/loseScreen.txt", LoseScreen);
+    std::this_thread::sleep_for(std::chrono::milliseconds(350));
+    const auto returnButton = ui.gui->get<vgui::Button>("ReturnButton");
+    ASSERT_TRUE(returnButton);
+    const sf::Vector2f centre = testing_support::CentreOf(*returnButton);
+    const sf::Vector2i at(static_cast<int>(centre.x), static_cast<int>(centre.y));
+    // A double click: the first click leaves the game for the menu, the second lands on the
+    // menu at the same spot (its Exit button on the shipped forms) within the same moment.
+    for (int click = 0; click < 2; ++click)
+    {
+        game->HandleEvent(Mouse(sf::Event::MouseButtonPressed, at));
+        game->HandleEvent(Mouse(sf::Event::MouseButtonReleased, at));
+    }
+    EXPECT_EQ(ui.currentScreen, MainMenuScreen);
+    EXPECT_TRUE(window->isOpen());
+}

@@ -15,6 +15,7 @@
 #include "entities/RenderManager.hpp"
 #include "gameplay/Factories.hpp"
 #include "gameplay/GameplayManager.hpp"
+#include "gameplay/StatusComponent.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
@@ -109,8 +110,8 @@ Census Count()
 }
 
 // Does to the sprites what a drawn frame does (pixel colliders test the sprites where they were
-// last drawn, and a tower's projectiles share one sprite), without rasterising anything: the
-// long scenario and the warm-up frames use it instead of drawing.
+// last drawn), without rasterising anything: the long scenario and the warm-up frames use it
+// instead of drawing.
 void PlaceSpritesWithoutDrawing()
 {
     auto& render = RenderManager::instance();
@@ -120,16 +121,37 @@ void PlaceSpritesWithoutDrawing()
             continue;
         for (const auto& component : render.components)
         {
-            if (component->GetLayer() != layer || component->GetType() != 2)
+            if (component->GetLayer() != layer)
                 continue;
-            const auto sprite = std::dynamic_pointer_cast<SpriteRenderComponent>(component);
-            if (!sprite || !component->GetOwner()->alive)
-                continue;
-            sprite->sprite->setPosition(component->GetOwner()->getPosition());
-            if (sprite->followRotation)
-                sprite->sprite->setRotation(component->GetOwner()->getRotation());
+            if (auto* sprite = dynamic_cast<SpriteRenderComponent*>(component.get()))
+                sprite->Place();
         }
     }
+}
+
+// Contacts of this frame between a projectile and an enemy: the shots that hit.
+std::size_t ShotHits()
+{
+    std::size_t hits = 0;
+    for (const auto& contact : PhysicsManager::instance().contacts)
+    {
+        const int a = contact.first->GetOwner()->type, b = contact.second->GetOwner()->type;
+        hits += (a == ObjectType::Projectile && b == ObjectType::Enemy) ||
+                (a == ObjectType::Enemy && b == ObjectType::Projectile);
+    }
+    return hits;
+}
+
+// Enemies killed by the towers' shots so far.
+int TowerKills()
+{
+    int kills = 0;
+    for (const auto& object : GameObjectManager::instance().objects)
+    {
+        if (object->type == ObjectType::Tower)
+            kills += object->GetComponent<StatusComponent>()->kills;
+    }
+    return kills;
 }
 
 // The reference switch exists only once the faster detection does; the "before" build has none.
@@ -211,7 +233,7 @@ public:
     struct Sample
     {
         double updateMs = 0., drawMs = 0.;
-        std::size_t contacts = 0;
+        std::size_t contacts = 0, hits = 0;
         std::uint64_t drawCalls = 0;
     };
 
@@ -223,6 +245,7 @@ public:
         const auto t1 = std::chrono::steady_clock::now();
         sample.updateMs = Millis(t1 - t0);
         sample.contacts = PhysicsManager::instance().contacts.size();
+        sample.hits = ShotHits();
         sf::Event event;
         while (window->pollEvent(event))
         {
@@ -267,12 +290,15 @@ public:
 
 struct Measured
 {
-    std::vector<double> update, draw, frameMs, contacts, drawCalls, liveEnemies;
+    std::vector<double> update, draw, frameMs, contacts, drawCalls, liveEnemies, liveProjectiles;
+    std::size_t hits = 0;
+    int kills = 0;
 };
 
 Measured MeasureFrames(Bench& bench, int frames, bool draw)
 {
     Measured m;
+    const int killsBefore = TowerKills();
     for (int i = 0; i < frames; ++i)
     {
         const Bench::Sample s = bench.Step(draw);
@@ -281,8 +307,12 @@ Measured MeasureFrames(Bench& bench, int frames, bool draw)
         m.frameMs.push_back(s.updateMs + s.drawMs);
         m.contacts.push_back(static_cast<double>(s.contacts));
         m.drawCalls.push_back(static_cast<double>(s.drawCalls));
-        m.liveEnemies.push_back(Count().liveEnemies);
+        const Census c = Count();
+        m.liveEnemies.push_back(c.liveEnemies);
+        m.liveProjectiles.push_back(c.liveProjectiles);
+        m.hits += s.hits;
     }
+    m.kills = TowerKills() - killsBefore;
     return m;
 }
 
@@ -298,12 +328,13 @@ void PrintWorld(const char* name, const Measured& m)
 {
     const Census c = Count();
     std::printf("%s: frames %zu, live %d (enemies %d, projectiles %d), dead %d, colliders %zu, contacts/frame %.0f, "
+                "hits %zu, kills %d, live projectiles/frame %.1f, "
                 "update ms median %.3f p99 %.3f, draw ms median %.3f p99 %.3f, frame ms median %.3f, "
                 "draw calls/frame %.0f",
                 name, m.update.size(), c.live, c.liveEnemies, c.liveProjectiles, c.dead,
-                PhysicsManager::instance().colliders.size(), Mean(m.contacts), Percentile(m.update, 0.5),
-                Percentile(m.update, 0.99), Percentile(m.draw, 0.5), Percentile(m.draw, 0.99),
-                Percentile(m.frameMs, 0.5), Mean(m.drawCalls));
+                PhysicsManager::instance().colliders.size(), Mean(m.contacts), m.hits, m.kills,
+                Mean(m.liveProjectiles), Percentile(m.update, 0.5), Percentile(m.update, 0.99),
+                Percentile(m.draw, 0.5), Percentile(m.draw, 0.99), Percentile(m.frameMs, 0.5), Mean(m.drawCalls));
 }
 
 void RunShort(const Scenario& scenario)

@@ -9,19 +9,8 @@
 set -u
 
 NO_DISPLAY=75
-if [ -z "${VARNHOLD_E2E_DISPLAY:-}" ]; then
-    # Our own display, whatever the caller runs under. Several Xvfb servers starting at once on
-    # a shared machine can race for the same number; then the game cannot open the display and
-    # we try again from another, random, starting number.
-    for attempt in 1 2 3; do
-        env VARNHOLD_E2E_DISPLAY=1 xvfb-run -a -n $((200 + RANDOM % 600)) -s "-screen 0 1280x720x24" bash "$0" "$@"
-        status=$?
-        [ "$status" -eq "$NO_DISPLAY" ] || exit "$status"
-        echo "attempt $attempt: no usable X display, trying again"
-        sleep 1
-    done
-    exit 1
-fi
+. "$(dirname "$0")/lib.sh"
+e2e_own_display "$0" "$@"
 
 GAME=$1
 READ_RECORD=$2
@@ -30,74 +19,14 @@ SHOTS=$4
 NAME='Ann "Q" \ Lee'
 
 WORK=$(mktemp -d /tmp/varnhold-e2e.XXXXXX)
-GAME_PID=
-cleanup() {
-    if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then
-        kill "$GAME_PID"
-    fi
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    echo "--- game stdout"; cat "$WORK/run/game.out" 2>/dev/null
-    echo "--- game stderr"; cat "$WORK/run/game.err" 2>/dev/null
-    exit 1
-}
+trap e2e_cleanup EXIT
 
 # run/ beside a copy of the assets with the short level as game.tmj.
 mkdir -p "$WORK/run" "$SHOTS"
 cp -r "$SOURCE/assets" "$WORK/assets"
 cp "$SOURCE/tests/data/ui/short_game.tmj" "$WORK/assets/game.tmj"
 rm -f "$SHOTS"/*.png
-
-cd "$WORK/run" || fail "no run folder"
-ALSOFT_DRIVERS=null "$GAME" >game.out 2>game.err &
-GAME_PID=$!
-
-W=
-for _ in $(seq 1 100); do
-    W=$(xdotool search --name '^Varnhold' 2>/dev/null | head -1)
-    [ -n "$W" ] && break
-    if ! kill -0 "$GAME_PID" 2>/dev/null; then
-        grep -q "Failed to open X11 display" "$WORK/run/game.err" && exit "$NO_DISPLAY"
-        fail "the game ended before its window appeared"
-    fi
-    sleep 0.1
-done
-[ -n "$W" ] || fail "no Varnhold window"
-xdotool windowmove "$W" 0 0
-sleep 1
-
-click() { # x y, in window pixels
-    # Rest on the spot for a few frames first, as a hand would: the game decides whether the
-    # cursor may build from where it was in the previous frame.
-    xdotool mousemove --window "$W" "$1" "$2"
-    sleep 0.2
-    xdotool click 1
-    sleep 0.4
-}
-shot() { # name
-    import -window root "$SHOTS/$1.png" || fail "screenshot $1"
-}
-pixel() { # file x y -> "r g b"
-    convert "$1" -format '%[pixel:p{'"$2"','"$3"'}]' info: | grep -o '[0-9.]\+' | head -3 | tr '\n' ' '
-}
-near() { # "r g b" r g b tolerance
-    local got=($1)
-    [ ${#got[@]} -eq 3 ] || return 1
-    for i in 0 1 2; do
-        local want=$(( $2 * (i == 0) + $3 * (i == 1) + $4 * (i == 2) ))
-        local d=$(( ${got[$i]%.*} - want ))
-        [ ${d#-} -le "$5" ] || return 1
-    done
-}
-not_black() { # file
-    local mean
-    mean=$(convert "$1" -format '%[fx:mean]' info:)
-    awk -v m="$mean" 'BEGIN { exit !(m > 0.02) }'
-}
+e2e_start_game "$GAME"
 
 # Main-menu card: centred 420 x 436 at y 190 with a 2-pixel border.
 NAME_FIELD="640 260"; PLAY="640 328"; HIGHSCORE="640 395"; CONTROLS="640 451"; CREDITS="640 507"; EXIT="640 577"
@@ -164,15 +93,7 @@ near "$(pixel "$SHOTS/highscore.png" 380 560)" 22 31 45 6 || fail "highscore car
 click $HIGHSCORE_RETURN
 click $EXIT
 
-STATUS=
-for _ in $(seq 1 50); do
-    if ! kill -0 "$GAME_PID" 2>/dev/null; then
-        wait "$GAME_PID"; STATUS=$?; GAME_PID=; break
-    fi
-    sleep 0.1
-done
-[ -n "$STATUS" ] || fail "the exit button did not end the game"
-[ "$STATUS" -eq 0 ] || fail "exit status $STATUS"
+e2e_wait_exit
 
 RECORD="$WORK/assets/highscore.json"
 cp "$RECORD" "$SHOTS/highscore.json"

@@ -1,0 +1,116 @@
+# Shared by the end-to-end scripts: an X display of their own, the game started from a scratch
+# folder beside a copy of the assets, its window, and the hand that drives it.
+# A script sets NO_DISPLAY (its exit status for "no usable display"), WORK (scratch folder) and
+# SHOTS (screenshot folder) before calling these.
+
+# Runs the calling script again under its own Xvfb server, unless it already has one. Several
+# servers starting at once on a shared machine can race for the same number; then the game cannot
+# open the display and the script tries again from another, random, starting number.
+e2e_own_display() { # script args...
+    [ -n "${VARNHOLD_E2E_DISPLAY:-}" ] && return 0
+    for attempt in 1 2 3; do
+        env VARNHOLD_E2E_DISPLAY=1 xvfb-run -a -n $((200 + RANDOM % 600)) -s "-screen 0 1280x720x24" bash "$@"
+        status=$?
+        [ "$status" -eq "$NO_DISPLAY" ] || exit "$status"
+        echo "attempt $attempt: no usable X display, trying again"
+        sleep 1
+    done
+    exit 1
+}
+
+GAME_PID=
+W=
+e2e_cleanup() {
+    if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then
+        kill "$GAME_PID"
+    fi
+    rm -rf "$WORK"
+}
+
+fail() {
+    echo "FAIL: $*"
+    echo "--- game stdout"; cat "$WORK/run/game.out" 2>/dev/null
+    echo "--- game stderr"; cat "$WORK/run/game.err" 2>/dev/null
+    exit 1
+}
+
+# Starts the game binary in $WORK/run and finds its window (W), moved to the screen's corner.
+e2e_start_game() { # game binary
+    cd "$WORK/run" || fail "no run folder"
+    ALSOFT_DRIVERS=null "$1" >game.out 2>game.err &
+    GAME_PID=$!
+    for _ in $(seq 1 100); do
+        W=$(xdotool search --name '^Varnhold' 2>/dev/null | head -1)
+        [ -n "$W" ] && break
+        if ! kill -0 "$GAME_PID" 2>/dev/null; then
+            grep -q "Failed to open X11 display" "$WORK/run/game.err" && exit "$NO_DISPLAY"
+            fail "the game ended before its window appeared"
+        fi
+        sleep 0.1
+    done
+    [ -n "$W" ] || fail "no Varnhold window"
+    xdotool windowmove "$W" 0 0
+    sleep 1
+}
+
+# A hand: a few small steps towards the spot with short rests, a rest on it, then the click.
+hand_move() { # x y
+    local x0 y0
+    x0=$(xdotool getmouselocation --shell | sed -n 's/^X=//p')
+    y0=$(xdotool getmouselocation --shell | sed -n 's/^Y=//p')
+    for i in 1 2 3 4 5 6; do
+        xdotool mousemove --window "$W" $((x0 + ($1 - x0) * i / 6)) $((y0 + ($2 - y0) * i / 6))
+        sleep 0.04
+    done
+    sleep 0.3
+}
+click() { # x y, in window pixels
+    hand_move "$1" "$2"
+    xdotool click 1
+    sleep 0.4
+}
+# A hurried hand: the jump and the click in one go.
+hurried_click() { # x y
+    xdotool mousemove --window "$W" "$1" "$2" click 1
+}
+shot() { # name
+    import -window root "$SHOTS/$1.png" || fail "screenshot $1"
+}
+pixel() { # file x y -> "r g b"
+    convert "$1" -format '%[pixel:p{'"$2"','"$3"'}]' info: | grep -o '[0-9.]\+' | head -3 | tr '\n' ' '
+}
+near() { # "r g b" r g b tolerance
+    local got=($1)
+    [ ${#got[@]} -eq 3 ] || return 1
+    for i in 0 1 2; do
+        local want=$(( $2 * (i == 0) + $3 * (i == 1) + $4 * (i == 2) ))
+        local d=$(( ${got[$i]%.*} - want ))
+        [ ${d#-} -le "$5" ] || return 1
+    done
+}
+not_black() { # file
+    local mean
+    mean=$(convert "$1" -format '%[fx:mean]' info:)
+    awk -v m="$mean" 'BEGIN { exit !(m > 0.02) }'
+}
+# Whether two screenshots differ inside a rectangle.
+region_differs() { # file1 file2 x y w h
+    local diff
+    convert "$1" -crop "$5x$6+$3+$4" +repage "$WORK/region_a.png" || return 1
+    convert "$2" -crop "$5x$6+$3+$4" +repage "$WORK/region_b.png" || return 1
+    diff=$(compare -metric AE "$WORK/region_a.png" "$WORK/region_b.png" null: 2>&1 | grep -o '^[0-9]*')
+    [ "${diff:-0}" -gt 0 ]
+}
+
+# Waits for the game to end on its own after the exit button; fails unless it returns 0.
+e2e_wait_exit() {
+    local status=
+    for _ in $(seq 1 50); do
+        if ! kill -0 "$GAME_PID" 2>/dev/null; then
+            wait "$GAME_PID"; status=$?; GAME_PID=; break
+        fi
+        sleep 0.1
+    done
+    [ -n "$status" ] || fail "the exit button did not end the game"
+    [ "$status" -eq 0 ] || fail "exit status $status"
+}

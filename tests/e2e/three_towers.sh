@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The shipped level with three bullet towers, built as players build them, until the keep falls:
+#   one tower by a hand (small steps, a rest, the preview checked under the pointer before the
+#   click), two by a hurried hand (a jump onto the HUD's button and a click at once, then a jump
+#   onto grass and a click at once). All three stand where they were clicked and the start money
+#   pays for exactly them (none hides under the HUD). The towers keep killing: the score changes
+#   on screen again and again, and the record the lost game leaves holds a score that only kills
+#   across the first waves reach.
+# Usage: three_towers.sh GAME READ_RECORD SOURCE_DIR SHOT_DIR
+set -u
+
+NO_DISPLAY=75
+. "$(dirname "$0")/lib.sh"
+e2e_own_display "$0" "$@"
+
+GAME=$1
+READ_RECORD=$2
+SOURCE=$3
+SHOTS=$4
+
+WORK=$(mktemp -d /tmp/varnhold-e2e.XXXXXX)
+trap e2e_cleanup EXIT
+mkdir -p "$WORK/run" "$SHOTS"
+cp -r "$SOURCE/assets" "$WORK/assets"
+# A record anyone beats, so the lost game writes its own.
+printf '{ \n"name" : "", \n"score" : 0, \n"wave" : 0\n }' >"$WORK/assets/highscore.json"
+rm -f "$SHOTS"/*.png
+e2e_start_game "$GAME"
+
+PLAY="640 328"; NAME_FIELD="640 260"; BULLET_TOWER="926 40"
+SCORE_BOX="232 12 200 56"
+# Grass beside the road: in the first bend, above the second leg, beside the third.
+A="300 330"; B="620 200"; C="800 480"
+
+tower_at() { # picture x y: the tower's platform covers the spot, the grass 40 pixels away is untouched
+    region_differs "$SHOTS/empty.png" "$1" $(( $2 - 4 )) $(( $3 - 4 )) 8 8 || return 1
+    ! region_differs "$SHOTS/empty.png" "$1" $(( $2 + 40 )) $(( $3 - 4 )) 4 8
+}
+
+click $NAME_FIELD
+xdotool type --window "$W" --delay 40 "Three Towers"
+click $PLAY
+sleep 0.5
+hand_move 640 700
+shot empty
+
+# The hand: choose, move over the grass, rest, look, click.
+click $BULLET_TOWER
+hand_move $A
+shot preview
+region_differs "$SHOTS/empty.png" "$SHOTS/preview.png" $(( ${A% *} - 4 )) $(( ${A#* } - 4 )) 8 8 ||
+    fail "no build preview under the pointer at $A"
+xdotool click 1
+sleep 0.5
+# The hurried hand, twice.
+for spot in "$B" "$C"; do
+    hurried_click $BULLET_TOWER
+    sleep 0.05
+    hurried_click $spot
+    sleep 0.5
+done
+hand_move 640 700
+sleep 0.3
+shot built
+for spot in "$A" "$B" "$C"; do
+    tower_at "$SHOTS/built.png" $spot || fail "no tower centred at $spot"
+done
+
+# Until the keep falls: the score box is looked at every ten seconds.
+LOST=
+CHANGES=0
+cp "$SHOTS/built.png" "$SHOTS/last.png"
+for second in $(seq 1 400); do
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended during play"
+    shot now
+    if near "$(pixel "$SHOTS/now.png" 300 640)" 22 31 45 6; then LOST=1; break; fi
+    if [ $((second % 10)) -eq 0 ]; then
+        region_differs "$SHOTS/last.png" "$SHOTS/now.png" $SCORE_BOX && CHANGES=$((CHANGES + 1))
+        cp "$SHOTS/now.png" "$SHOTS/last.png"
+    fi
+    sleep 1
+done
+[ -n "$LOST" ] || fail "the keep did not fall within 400 seconds"
+cp "$SHOTS/now.png" "$SHOTS/lost.png"
+echo "the keep fell after about $second s; the score changed in $CHANGES ten-second looks"
+[ "$CHANGES" -ge 3 ] || fail "the score changed in only $CHANGES ten-second looks"
+
+PARSED=$("$READ_RECORD" "$WORK/assets/highscore.json") || fail "no readable record: $PARSED"
+SCORE=$(echo "$PARSED" | sed -n 3p)
+echo "record: $(echo "$PARSED" | tr '\n' ' ')"
+# Wave 1 alone is worth 100 (ten weak enemies of 10 each).
+[ "$SCORE" -ge 150 ] || fail "score $SCORE"
+echo "PASS"

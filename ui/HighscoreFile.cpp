@@ -167,13 +167,11 @@ StoredHighscore ParseHighscore(const std::string& text)
         return stored;
     }
     stored.score = static_cast<std::int32_t>(whole);
+    // Only the score is compared, so a record whose "name" is missing or no string still
+    // stands, shown with an empty name.
     const auto name = stored.value.find("name");
-    if (name == stored.value.end() || !name->is_string())
-    {
-        stored.problem = "it has no string \"name\"";
-        return stored;
-    }
-    stored.name = name->get<std::string>();
+    if (name != stored.value.end() && name->is_string())
+        stored.name = name->get<std::string>();
     stored.valid = true;
     return stored;
 }

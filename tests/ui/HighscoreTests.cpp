@@ -130,6 +130,24 @@ TEST_F(HighscoreTest, ReadingTakesWholeRecordsAndCutsFractions)
     EXPECT_EQ(Area("OldHighscoreNameText").getText(), "Player: NoWave");
 }
 
+TEST_F(HighscoreTest, ARecordWithoutAStringNameStillStandsWithAnEmptyName)
+{
+    for (const char* file : {"{\"score\": 900, \"wave\": 1}", "{\"name\": 5, \"score\": 900, \"wave\": 1}"})
+    {
+        SCOPED_TRACE(file);
+        game.WriteAsset("highscore.json", file);
+        const auto lines = LoadCapturing("../assets/highscore.txt", HighscoreScreen);
+        EXPECT_TRUE(lines.empty()) << "a nameless record is still a record";
+        EXPECT_EQ(Area("NameText").getText(), "Player: ");
+        EXPECT_EQ(Area("ScoreText").getText(), "900");
+
+        LoseGame("Me", 1, 899, 2);
+        EXPECT_EQ(Area("OldHighscoreText").getText(), "Local Highscore");
+        EXPECT_EQ(Area("OldHighscoreNameText").getText(), "Player: ");
+        EXPECT_EQ(ReadFile(Record()), file);
+    }
+}
+
 TEST_F(HighscoreTest, EveryBadFileIsNoRecordWithOneLineAndTheLoseScreenWritesANewOne)
 {
     struct Bad
@@ -150,8 +168,6 @@ TEST_F(HighscoreTest, EveryBadFileIsNoRecordWithOneLineAndTheLoseScreenWritesANe
         {"null score", "{\"name\": \"A\", \"score\": null, \"wave\": 1}"},
         {"huge score", "{\"name\": \"A\", \"score\": 1e300, \"wave\": 1}"},
         {"too big for 32 bits", "{\"name\": \"A\", \"score\": 4294967296, \"wave\": 1}"},
-        {"no name", "{\"score\": 900, \"wave\": 1}"},
-        {"number name", "{\"name\": 5, \"score\": 900, \"wave\": 1}"},
         {"truncated", "{ \n\"name\" : \"A\", \n\"sco"},
     };
     for (const auto& file : bad)

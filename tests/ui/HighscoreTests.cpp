@@ -193,15 +193,17 @@ TEST_F(HighscoreTest, EveryBadFileIsNoRecordWithOneLineAndTheLoseScreenWritesANe
         EXPECT_EQ(ReadFile(Record()), HighscoreFileText("Newcomer", 0, 1));
     }
 
-    // A directory where the file should be: no record, and it cannot be replaced either.
+    // A directory where the file should be: no record, and it cannot be replaced either, which
+    // the screen and one more line say.
     game.RemoveAsset("highscore.json");
     fs::create_directory(Record());
     fs::create_directory(Record() + "/keep");
     EXPECT_FALSE(ReadHighscore(Record()).valid);
     const auto before = FolderListing();
     const auto lines = LoadCapturing("../assets/loseScreen.txt", LoseScreen);
-    EXPECT_EQ(lines.size(), 1u);
-    EXPECT_EQ(Area("OldHighscoreText").getText(), "You created a new Highscore");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "Could not save the highscore \"../assets/highscore.json\": highscore.json is a folder");
+    EXPECT_EQ(Area("OldHighscoreText").getText(), "Could not save the highscore: highscore.json is a folder");
     EXPECT_TRUE(fs::is_directory(Record() + "/keep"));
     EXPECT_EQ(FolderListing(), before) << "no temporary file may stay behind";
 }
@@ -250,15 +252,20 @@ TEST_F(HighscoreTest, ATieIsANewRecordAndTheHighscoreScreenShowsItAsTyped)
     EXPECT_EQ(ReadFile(Record()), HighscoreFileText("Also zero", 0, 1));
 }
 
-TEST_F(HighscoreTest, ALoseFormWithoutTheMessageLeavesTheFileAlone)
+TEST_F(HighscoreTest, ALoseFormWithoutTheMessageOrNoFormAtAllStillSavesTheRecord)
 {
-    const std::string stored = HighscoreFileText("Old", 5, 1);
-    game.WriteAsset("highscore.json", stored);
+    game.WriteAsset("highscore.json", HighscoreFileText("Old", 5, 1));
     game.WriteAsset("loseScreen.txt", "TextArea.LoseText { Size = (300, 40); }\nTextArea.AreaSmall { Size = (10, 10); Visible = false; }");
     LoseGame("Me", 0, 900, 3);
     EXPECT_EQ(Area("LoseText").getText(), "Your Base got destroyed in Wave 3");
     EXPECT_TRUE(Area("AreaSmall").isVisible());
-    EXPECT_EQ(ReadFile(Record()), stored);
+    EXPECT_EQ(ReadFile(Record()), HighscoreFileText("Me", 900, 3));
+
+    game.RemoveAsset("loseScreen.txt");
+    testing::internal::CaptureStderr();
+    LoseGame("Next", 0, 901, 4);
+    (void)testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ReadFile(Record()), HighscoreFileText("Next", 901, 4));
 }
 
 } // namespace

@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <iostream>
 #include <limits>
 #include <random>
+#include <signal.h>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -152,6 +156,30 @@ fs::path RealLocation(const std::string& path)
         current = target.is_absolute() ? target : FolderOf(current) / target;
     }
     return current;
+}
+
+// The pid of a name HighscoreTemporaryName makes for a record called fileName, or 0.
+pid_t TemporaryNameOwner(const std::string& entry, const std::string& fileName)
+{
+    const std::string prefix = "." + fileName + ".";
+    const std::string suffix = ".tmp";
+    constexpr std::size_t hexDigits = 8;
+    if (entry.size() < prefix.size() + 2 + hexDigits + suffix.size() || entry.rfind(prefix, 0) != 0 ||
+        entry.compare(entry.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return 0;
+    const std::size_t hexStart = entry.size() - suffix.size() - hexDigits;
+    if (entry[hexStart - 1] != '.' ||
+        !std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(hexStart),
+                     entry.end() - static_cast<std::ptrdiff_t>(suffix.size()),
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }))
+        return 0;
+    const char* first = entry.data() + prefix.size();
+    const char* last = entry.data() + hexStart - 1;
+    pid_t pid = 0;
+    const auto parsed = std::from_chars(first, last, pid);
+    if (parsed.ec != std::errc() || parsed.ptr != last || pid <= 0 || *first == '0')
+        return 0;
+    return pid;
 }
 
 // Writes all of text at offset 0; an empty answer means it is all there.
@@ -419,4 +447,27 @@ HighscoreSave RewriteHighscoreInPlace(const std::string& path, const std::string
     if (::close(fd) != 0 && problem.empty())
         problem = Reason(errno);
     return problem.empty() ? HighscoreSave{true, {}} : Failed(problem);
+}
+
+void RemoveStaleHighscoreTemporaries(const std::string& recordPath)
+{
+    const fs::path record = RealLocation(recordPath);
+    const std::string fileName = record.filename().string();
+    constexpr std::time_t staleAfter = 60 * 60; // seconds; a save takes milliseconds
+    std::error_code error;
+    for (fs::directory_iterator entry(FolderOf(record), error), end; !error && entry != end;
+         entry.increment(error))
+    {
+        const pid_t owner = TemporaryNameOwner(entry->path().filename().string(), fileName);
+        struct stat status = {};
+        if (owner == 0 || ::lstat(entry->path().c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+            continue;
+        // A pid may be reused by another program, so age alone also makes a file stale.
+        const bool ownerGone = ::kill(owner, 0) != 0 && errno == ESRCH;
+        if (!ownerGone && std::time(nullptr) - status.st_mtime < staleAfter)
+            continue;
+        if (::unlink(entry->path().c_str()) != 0)
+            std::cerr << "Could not remove the stale temporary file \"" << entry->path().string()
+                      << "\": " << Reason(errno) << std::endl;
+    }
 }

@@ -60,3 +60,8 @@ std::string HighscoreTemporaryName(const std::string& recordPath, pid_t pid, std
 // take a shared one) and flushed to disk. Room is reserved before the first byte changes, so a
 // full disk or a file size limit leaves the old content whole.
 [[nodiscard]] HighscoreSave RewriteHighscoreInPlace(const std::string& path, const std::string& text);
+
+// Removes the temporary files that saves of the record at recordPath left behind when their game
+// was killed: only names of our pattern, whose game no longer runs or that are over an hour old.
+// A file that cannot be removed is one line on standard error.
+void RemoveStaleHighscoreTemporaries(const std::string& recordPath);

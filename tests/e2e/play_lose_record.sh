@@ -4,7 +4,7 @@
 #   menu -> Highscore/Controls/Credits and back -> type a name with " and \ -> Play -> pick the
 #   bullet tower on the HUD -> build it -> the weak base falls -> lose screen (screenshot, colours)
 #   -> back to the menu -> highscore screen (screenshot) -> Exit; exit status 0 and the record's
-#   bytes.
+#   bytes. A killed game's temporary file planted beforehand must be gone once the window is up.
 # Usage: play_lose_record.sh GAME READ_RECORD SOURCE_DIR SHOT_DIR
 set -u
 
@@ -52,6 +52,13 @@ cp -r "$SOURCE/assets" "$WORK/assets"
 cp "$SOURCE/tests/data/ui/short_game.tmj" "$WORK/assets/game.tmj"
 rm -f "$SHOTS"/*.png
 
+# A save cut short by a game that was killed: its temporary file must be gone once the game is up.
+true &
+DEAD_PID=$!
+wait "$DEAD_PID"
+STALE="$WORK/assets/.highscore.json.$DEAD_PID.0badf00d.tmp"
+printf '{ \n"na' >"$STALE"
+
 cd "$WORK/run" || fail "no run folder"
 ALSOFT_DRIVERS=null "$GAME" >game.out 2>game.err &
 GAME_PID=$!
@@ -69,6 +76,7 @@ done
 [ -n "$W" ] || fail "no Varnhold window"
 xdotool windowmove "$W" 0 0
 sleep 1
+[ ! -e "$STALE" ] || fail "the killed game's temporary file is still there"
 
 click() { # x y, in window pixels
     # Rest on the spot for a few frames first, as a hand would: the game decides whether the
@@ -176,6 +184,8 @@ done
 
 RECORD="$WORK/assets/highscore.json"
 cp "$RECORD" "$SHOTS/highscore.json"
+LEFT=$(find "$WORK/assets" -maxdepth 1 -name '*.tmp')
+[ -z "$LEFT" ] || fail "temporary files left: $LEFT"
 # The name part byte for byte, the numbers by pattern, no line break at the end.
 PREFIX=$(printf '{ \n"name" : "Ann \\"Q\\" \\\\ Lee", \n"score" : ')
 CONTENT=$(cat "$RECORD"; printf x)

@@ -1,11 +1,12 @@
 // Saving the highscore record where things go wrong: planted links, two games at once, a full
-// disk, read-only files and folders, and linked records.
+// disk, read-only files and folders, linked records, and temporary files of killed games.
 // No window is opened, so the tests may fork.
 
 #include "ui/HighscoreFile.hpp"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -274,6 +275,34 @@ TEST_F(HighscoreSaveTest, ReadOnlyFoldersAndRecords)
     save = WriteHighscore(Record(), "New", 20, 3);
     EXPECT_EQ(save.error, "the folder " + Folder().string() + " is read-only");
     EXPECT_EQ(Listing(Folder()), std::set<std::string>{});
+}
+
+TEST_F(HighscoreSaveTest, TemporaryFilesOfKilledGamesAreRemovedAndOthersKept)
+{
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const auto name = [this](pid_t pid, std::uint32_t n)
+    { return fs::path(HighscoreTemporaryName(Record(), pid, n)).filename().string(); };
+
+    Write(Folder() / name(gone, 1), "{ \n\"na");
+    Write(Folder() / name(::getpid(), 3), "two hours old");
+    fs::last_write_time(Folder() / name(::getpid(), 3),
+                        fs::file_time_type::clock::now() - std::chrono::hours(2));
+    // A game saving right now, and names that are not ours.
+    const std::set<std::string> others = {name(::getpid(), 2), "highscore.json", "highscore.json.tmp",
+                                          ".highscore.json." + std::to_string(gone) + ".xyz.tmp",
+                                          ".other.json." + std::to_string(gone) + ".00000001.tmp"};
+    for (const auto& file : others)
+        Write(Folder() / file, "keep");
+    // Our pattern, but a link: no save of ours leaves one.
+    fs::create_symlink("highscore.json", Folder() / name(gone, 4));
+    std::set<std::string> kept = others;
+    kept.insert(name(gone, 4));
+
+    RemoveStaleHighscoreTemporaries(Record());
+    EXPECT_EQ(Listing(Folder()), kept);
 }
 
 } // namespace

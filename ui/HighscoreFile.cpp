@@ -383,9 +383,9 @@ HighscoreSave WriteHighscore(const std::string& path, const std::string& name, s
         if (IsPermissionError(openError) && exists)
             return RewriteHighscoreInPlace(record.string(), text);
         if (IsPermissionError(openError))
-            return Failed("the folder " + folder.string() + " is read-only");
+            return Failed("the folder of " + fileName + " is read-only");
         if (openError == EEXIST)
-            return Failed("no free temporary name in " + folder.string());
+            return Failed("no free temporary name beside " + fileName);
         return Failed(Reason(openError));
     }
 

@@ -131,7 +131,7 @@ TEST_F(HighscoreSaveTest, LinksPlantedAtEveryTemporaryNameAreNeverFollowed)
     next = 0;
     save = WriteHighscore(Record(), "New", 20, 3, counting);
     EXPECT_FALSE(save.saved);
-    EXPECT_EQ(save.error, "no free temporary name in " + Folder().string());
+    EXPECT_EQ(save.error, "no free temporary name beside highscore.json");
     EXPECT_EQ(Read(Record()), old);
 
     EXPECT_EQ(Listing(root / "elsewhere"), std::set<std::string>{"victim"});
@@ -273,7 +273,7 @@ TEST_F(HighscoreSaveTest, ReadOnlyFoldersAndRecords)
     fs::remove(Record());
     readOnly(Folder());
     save = WriteHighscore(Record(), "New", 20, 3);
-    EXPECT_EQ(save.error, "the folder " + Folder().string() + " is read-only");
+    EXPECT_EQ(save.error, "the folder of highscore.json is read-only");
     EXPECT_EQ(Listing(Folder()), std::set<std::string>{});
 }
 

@@ -4,6 +4,7 @@
 #include "app/GameStateManager.hpp"
 #include "app/InputManager.hpp"
 #include "entities/RenderManager.hpp"
+#include "ui/HighscoreFile.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
@@ -22,6 +23,9 @@ bool Game::Init()
                    sf::Style::Default, sf::ContextSettings());
     window->setFramerateLimit(60);
     window->setVerticalSyncEnabled(true);
+
+    // Saves cut short by a killed game leave temporary files beside the record.
+    RemoveStaleHighscoreTemporaries(uiManager.highscorePath);
 
     // The widget root needs its window before the first state loads a screen.
     uiManager.window = window;

@@ -48,19 +48,19 @@ void UIManager::LoadLoseScreen()
                 GameStateManager::instance().ChangeState("MainMenu");
             });
 
-    if (const auto message = gui->get<vgui::TextArea>("OldHighscoreText"))
+    // The record is saved whatever the form holds; the message only reports it.
+    std::string message = oldRecordStands ? "Local Highscore" : "You created a new Highscore";
+    if (!oldRecordStands)
     {
-        if (oldRecordStands)
+        const HighscoreSave save = WriteHighscore(highscorePath, playerName, score, wave);
+        if (!save.saved)
         {
-            message->setText("Local Highscore");
-        }
-        else
-        {
-            message->setText("You created a new Highscore");
-            // A record that cannot be written is not reported; the old one stays whole.
-            (void)WriteHighscore(highscorePath, playerName, score, wave);
+            message = "Could not save the highscore: " + save.error;
+            std::cerr << "Could not save the highscore \"" << highscorePath << "\": " << save.error
+                      << std::endl;
         }
     }
+    SetText(*gui, "OldHighscoreText", message);
     if (oldRecordStands)
     {
         SetText(*gui, "OldHighscoreNameText", "Player: " + stored.name);

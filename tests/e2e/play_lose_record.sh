@@ -4,7 +4,7 @@
 #   menu -> Highscore/Controls/Credits and back -> type a name with " and \ -> Play -> pick the
 #   bullet tower on the HUD -> build it -> the weak base falls -> lose screen (screenshot, colours)
 #   -> back to the menu -> highscore screen (screenshot) -> Exit; exit status 0 and the record's
-#   bytes.
+#   bytes. A killed game's temporary file planted beforehand must be gone once the window is up.
 # Usage: play_lose_record.sh GAME READ_RECORD SOURCE_DIR SHOT_DIR
 set -u
 
@@ -26,7 +26,16 @@ mkdir -p "$WORK/run" "$SHOTS"
 cp -r "$SOURCE/assets" "$WORK/assets"
 cp "$SOURCE/tests/data/ui/short_game.tmj" "$WORK/assets/game.tmj"
 rm -f "$SHOTS"/*.png
+
+# A save cut short by a game that was killed: its temporary file must be gone once the game is up.
+true &
+DEAD_PID=$!
+wait "$DEAD_PID"
+STALE="$WORK/assets/.highscore.json.$DEAD_PID.0badf00d.tmp"
+printf '{ \n"na' >"$STALE"
+
 e2e_start_game "$GAME"
+[ ! -e "$STALE" ] || fail "the killed game's temporary file is still there"
 
 # Main-menu card: centred 420 x 436 at y 190 with a 2-pixel border.
 NAME_FIELD="640 260"; PLAY="640 328"; HIGHSCORE="640 395"; CONTROLS="640 451"; CREDITS="640 507"; EXIT="640 577"
@@ -97,6 +106,8 @@ e2e_wait_exit
 
 RECORD="$WORK/assets/highscore.json"
 cp "$RECORD" "$SHOTS/highscore.json"
+LEFT=$(find "$WORK/assets" -maxdepth 1 -name '*.tmp')
+[ -z "$LEFT" ] || fail "temporary files left: $LEFT"
 # The name part byte for byte, the numbers by pattern, no line break at the end.
 PREFIX=$(printf '{ \n"name" : "Ann \\"Q\\" \\\\ Lee", \n"score" : ')
 CONTENT=$(cat "$RECORD"; printf x)

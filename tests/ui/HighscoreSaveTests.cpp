@@ -1,0 +1,308 @@
+// Saving the highscore record where things go wrong: planted links, two games at once, a full
+// disk, read-only files and folders, linked records, and temporary files of killed games.
+// No window is opened, so the tests may fork.
+
+#include "ui/HighscoreFile.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <signal.h>
+#include <sstream>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+std::string Read(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return file ? text.str() : "<missing>";
+}
+
+void Write(const fs::path& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+std::set<std::string> Listing(const fs::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// Runs body in a child process and returns its exit status (0 when body returned true).
+template <typename Body> int InChild(Body body)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(body() ? 0 : 1);
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+class HighscoreSaveTest : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "varnhold-save-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        root = pattern;
+        fs::create_directory(root / "assets");
+    }
+    void TearDown() override
+    {
+        fs::permissions(root / "assets", fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(root);
+    }
+
+    fs::path Folder() const { return root / "assets"; }
+    std::string Record() const { return (Folder() / "highscore.json").string(); }
+
+    fs::path root;
+    const std::string old = HighscoreFileText("Old", 10, 2);
+    const std::string fresh = HighscoreFileText("New", 20, 3);
+};
+
+TEST_F(HighscoreSaveTest, AReplacedRecordKeepsItsPermissionBitsAndItsLinkAndNoTemporaryFileStays)
+{
+    Write(Record(), old);
+    fs::permissions(Record(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const HighscoreSave save = WriteHighscore(Record(), "New", 20, 3);
+    EXPECT_TRUE(save.saved) << save.error;
+    EXPECT_EQ(Read(Record()), fresh);
+    EXPECT_EQ(fs::status(Record()).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(Listing(Folder()), std::set<std::string>{"highscore.json"});
+
+    // A linked record: the link stays, its target in another folder gets the record.
+    fs::create_directory(root / "saves");
+    Write(root / "saves" / "best.json", old);
+    fs::remove(Record());
+    fs::create_symlink("../saves/best.json", Record());
+    EXPECT_TRUE(WriteHighscore(Record(), "New", 20, 3).saved);
+    EXPECT_TRUE(fs::is_symlink(Record()));
+    EXPECT_EQ(Read(root / "saves" / "best.json"), fresh);
+    EXPECT_EQ(Listing(root / "saves"), std::set<std::string>{"best.json"});
+}
+
+TEST_F(HighscoreSaveTest, LinksPlantedAtEveryTemporaryNameAreNeverFollowed)
+{
+    Write(Record(), old);
+    fs::create_directory(root / "elsewhere");
+    Write(root / "elsewhere" / "victim", "victim");
+    std::uint32_t next = 0;
+    const TemporaryNameSource counting = [&next] { return next++; };
+    const auto plant = [&](int first, int last)
+    {
+        for (int n = first; n <= last; ++n)
+        {
+            // Half point at a file to overwrite, half at one a write would create.
+            const fs::path target = root / "elsewhere" / (n % 2 ? "victim" : "created" + std::to_string(n));
+            fs::create_symlink(target,
+                               HighscoreTemporaryName(Record(), ::getpid(), static_cast<std::uint32_t>(n)));
+        }
+    };
+
+    // All but the last name taken: the save goes on to the free one.
+    plant(0, temporaryNameTries - 2);
+    HighscoreSave save = WriteHighscore(Record(), "New", 20, 3, counting);
+    EXPECT_TRUE(save.saved) << save.error;
+    EXPECT_EQ(Read(Record()), fresh);
+
+    // Every name taken: the save fails cleanly.
+    plant(temporaryNameTries - 1, temporaryNameTries - 1);
+    Write(Record(), old);
+    next = 0;
+    save = WriteHighscore(Record(), "New", 20, 3, counting);
+    EXPECT_FALSE(save.saved);
+    EXPECT_EQ(save.error, "no free temporary name beside highscore.json");
+    EXPECT_EQ(Read(Record()), old);
+
+    EXPECT_EQ(Listing(root / "elsewhere"), std::set<std::string>{"victim"});
+    EXPECT_EQ(Read(root / "elsewhere" / "victim"), "victim");
+    EXPECT_EQ(Listing(Folder()).size(), static_cast<std::size_t>(temporaryNameTries) + 1);
+    for (const auto& entry : fs::directory_iterator(Folder()))
+        EXPECT_TRUE(entry.path() == Record() || fs::is_symlink(entry.symlink_status())) << entry.path();
+}
+
+// Two processes save 300 times each at the same moment, replacing the file or (inPlace)
+// rewriting it; after every save the file must be one of the two records whole, never a mix, and
+// no save may fail.
+void SaveTogether(const std::string& record, bool inPlace)
+{
+    const std::string names[] = {"A", "Bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb"};
+    const std::string records[] = {HighscoreFileText(names[0], 1, 1), HighscoreFileText(names[1], 22222, 22)};
+    Write(record, records[0]);
+    int gate[2];
+    ASSERT_EQ(::pipe(gate), 0);
+    pid_t children[2];
+    for (int k = 0; k < 2; ++k)
+    {
+        children[k] = ::fork();
+        if (children[k] != 0)
+            continue;
+        ::close(gate[1]);
+        char go;
+        (void)!::read(gate[0], &go, 1); // both start when the parent closes the pipe
+        for (int round = 0; round < 300; ++round)
+        {
+            const HighscoreSave save = inPlace ? RewriteHighscoreInPlace(record, records[k])
+                                               : WriteHighscore(record, names[k], k ? 22222 : 1, k ? 22 : 1);
+            if (!save.saved)
+                ::_exit(2);
+            // Read as the game reads, under the shared lock that in-place writers respect.
+            const StoredHighscore seen = ReadHighscore(record);
+            if (!seen.valid || (seen.name != names[0] && seen.name != names[1]) ||
+                seen.score != (seen.name == names[0] ? 1 : 22222))
+                ::_exit(3);
+        }
+        ::_exit(0);
+    }
+    ::close(gate[0]);
+    ::close(gate[1]);
+    for (const pid_t child : children)
+    {
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << "status " << status << " (exit 2: a save failed, 3: a mixed record)";
+    }
+    const std::string last = Read(record);
+    EXPECT_TRUE(last == records[0] || last == records[1]) << last;
+}
+
+TEST_F(HighscoreSaveTest, TwoGamesSavingAtOnceLeaveOneWholeRecord)
+{
+    SaveTogether(Record(), false);
+    EXPECT_EQ(Listing(Folder()), std::set<std::string>{"highscore.json"});
+    // The fallback for a folder that takes no new file, in turns under its lock.
+    SaveTogether(Record(), true);
+
+    // While another holds the lock, an in-place rewrite waits for it.
+    Write(Record(), old);
+    const int held = ::open(Record().c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const pid_t writer = ::fork();
+    if (writer == 0)
+    {
+        ::close(held); // the lock belongs to the open file, which the child would share
+        ::_exit(RewriteHighscoreInPlace(Record(), fresh).saved ? 0 : 1);
+    }
+    ::usleep(300 * 1000);
+    EXPECT_EQ(Read(Record()), old) << "written under another's lock";
+    ::close(held);
+    int status = -1;
+    ::waitpid(writer, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Read(Record()), fresh);
+}
+
+TEST_F(HighscoreSaveTest, AFullDiskLeavesTheOldRecordWhole)
+{
+    Write(Record(), old);
+    const std::string longer = HighscoreFileText("A much longer name than before", 123456, 12);
+    // A file size limit below the record's size makes every write past it fail as a full disk would.
+    const int status = InChild(
+        [&]
+        {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit = {16, 16};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            const HighscoreSave replaced = WriteHighscore(Record(), "New", 20, 3);
+            const HighscoreSave rewritten = RewriteHighscoreInPlace(Record(), longer);
+            return !replaced.saved && replaced.error == "file too large" && !rewritten.saved &&
+                   rewritten.error == "file too large";
+        });
+    EXPECT_EQ(status, 0) << "both saves must fail with \"file too large\"";
+    EXPECT_EQ(Read(Record()), old);
+    EXPECT_EQ(Listing(Folder()), std::set<std::string>{"highscore.json"});
+}
+
+TEST_F(HighscoreSaveTest, ReadOnlyFoldersAndRecords)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "running as root: permission bits do not stop root's writes";
+    const auto readOnly = [](const fs::path& path)
+    {
+        fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+    };
+    const auto writable = [](const fs::path& path)
+    { fs::permissions(path, fs::perms::owner_write, fs::perm_options::add); };
+
+    // The folder takes no new file: a writable record is rewritten where it is.
+    Write(Record(), old);
+    readOnly(Folder());
+    HighscoreSave save = WriteHighscore(Record(), "New", 20, 3);
+    EXPECT_TRUE(save.saved) << save.error;
+    EXPECT_EQ(Read(Record()), fresh);
+
+    // Neither the folder nor the record is writable.
+    writable(Folder());
+    Write(Record(), old);
+    readOnly(Record());
+    readOnly(Folder());
+    save = WriteHighscore(Record(), "New", 20, 3);
+    EXPECT_FALSE(save.saved);
+    EXPECT_EQ(save.error, "highscore.json is read-only");
+
+    // A read-only record in a writable folder is left alone too, not replaced.
+    writable(Folder());
+    save = WriteHighscore(Record(), "New", 20, 3);
+    EXPECT_EQ(save.error, "highscore.json is read-only");
+    EXPECT_EQ(Read(Record()), old);
+    EXPECT_EQ(fs::status(Record()).permissions() & fs::perms::owner_write, fs::perms::none);
+
+    // No record and a read-only folder: nothing can be saved.
+    fs::remove(Record());
+    readOnly(Folder());
+    save = WriteHighscore(Record(), "New", 20, 3);
+    EXPECT_EQ(save.error, "the folder of highscore.json is read-only");
+    EXPECT_EQ(Listing(Folder()), std::set<std::string>{});
+}
+
+TEST_F(HighscoreSaveTest, TemporaryFilesOfKilledGamesAreRemovedAndOthersKept)
+{
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const auto name = [this](pid_t pid, std::uint32_t n)
+    { return fs::path(HighscoreTemporaryName(Record(), pid, n)).filename().string(); };
+
+    Write(Folder() / name(gone, 1), "{ \n\"na");
+    Write(Folder() / name(::getpid(), 3), "two hours old");
+    fs::last_write_time(Folder() / name(::getpid(), 3),
+                        fs::file_time_type::clock::now() - std::chrono::hours(2));
+    // A game saving right now, and names that are not ours.
+    const std::set<std::string> others = {name(::getpid(), 2), "highscore.json", "highscore.json.tmp",
+                                          ".highscore.json." + std::to_string(gone) + ".xyz.tmp",
+                                          ".other.json." + std::to_string(gone) + ".00000001.tmp"};
+    for (const auto& file : others)
+        Write(Folder() / file, "keep");
+    // Our pattern, but a link: no save of ours leaves one.
+    fs::create_symlink("highscore.json", Folder() / name(gone, 4));
+    std::set<std::string> kept = others;
+    kept.insert(name(gone, 4));
+
+    RemoveStaleHighscoreTemporaries(Record());
+    EXPECT_EQ(Listing(Folder()), kept);
+}
+
+} // namespace

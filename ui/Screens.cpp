@@ -50,9 +50,11 @@ void UIManager::LoadLoseScreen()
 
     // The record is saved whatever the form holds; the message only reports it.
     std::string message = oldRecordStands ? "Local Highscore" : "You created a new Highscore";
+    bool newRecordSaved = false;
     if (!oldRecordStands)
     {
         const HighscoreSave save = WriteHighscore(highscorePath, playerName, score, wave);
+        newRecordSaved = save.saved;
         if (!save.saved)
         {
             message = "Could not save the highscore: " + save.error;
@@ -74,7 +76,8 @@ void UIManager::LoadLoseScreen()
         Show(*gui, "OldHighscoreScoreText", false);
     }
     Show(*gui, "AreaBig", oldRecordStands);
-    Show(*gui, "AreaSmall", !oldRecordStands);
+    // The new-record box congratulates on a record that is kept: not after a failed save.
+    Show(*gui, "AreaSmall", newRecordSaved);
 }
 
 void UIManager::LoadHighscoreScreen()

@@ -204,6 +204,7 @@ TEST_F(HighscoreTest, EveryBadFileIsNoRecordWithOneLineAndTheLoseScreenWritesANe
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1], "Could not save the highscore \"../assets/highscore.json\": highscore.json is a folder");
     EXPECT_EQ(Area("OldHighscoreText").getText(), "Could not save the highscore: highscore.json is a folder");
+    EXPECT_FALSE(Area("AreaSmall").isVisible()) << "no congratulation on a record that was not kept";
     EXPECT_TRUE(fs::is_directory(Record() + "/keep"));
     EXPECT_EQ(FolderListing(), before) << "no temporary file may stay behind";
 }

@@ -1,8 +1,8 @@
 #include "app/Game.hpp"
 
-#include "app/AssetManager.hpp"
-#include "app/GameStateManager.hpp"
-#include "app/InputManager.hpp"
+#include "app/services/AssetManager.hpp"
+#include "app/services/GameStateManager.hpp"
+#include "app/services/InputManager.hpp"
 #include "entities/RenderManager.hpp"
 #include "ui/HighscoreFile.hpp"
 #include "ui/UIManager.hpp"

@@ -1,8 +1,9 @@
 #include "app/GamePlay.hpp"
 
-#include "app/SoundManager.hpp"
+#include "app/services/GameCounters.hpp"
+#include "app/services/SoundManager.hpp"
 #include "entities/GameObjectManager.hpp"
-#include "entities/InputComponent.hpp"
+#include "gameplay/Cursor.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/Reclaim.hpp"
 #include "entities/RenderManager.hpp"
@@ -81,9 +82,9 @@ void GamePlay::Exit()
     RenderManager::instance().Clear();
     PhysicsManager::instance().Clear();
     GameObjectManager::instance().Clear();
-    auto& ui = UIManager::instance();
-    ui.wave = 0;
-    ui.money = 0;
-    ui.score = 0;
-    ui.ClearTransientTexts();
+    auto& counters = GameCounters::instance();
+    counters.wave = 0;
+    counters.money = 0;
+    counters.score = 0;
+    counters.ClearTransientTexts();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/GameState.hpp"
+#include "app/services/GameState.hpp"
 
 // A running (or just lost) game. Its Update fixes the order of the whole simulation.
 class GamePlay : public GameState

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/GameState.hpp"
+#include "app/services/GameState.hpp"
 
 // The menu screens (main menu, highscore, controls, credits) are all shown in this state.
 class MainMenu : public GameState

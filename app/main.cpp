@@ -1,8 +1,8 @@
-#include "app/AssetManager.hpp"
-#include "app/AssetsLocation.hpp"
+#include "app/services/AssetManager.hpp"
+#include "app/services/AssetsLocation.hpp"
 #include "app/Game.hpp"
-#include "app/GameStateManager.hpp"
-#include "app/InputManager.hpp"
+#include "app/services/GameStateManager.hpp"
+#include "app/services/InputManager.hpp"
 #include "ui/UIManager.hpp"
 
 int main(int, char** argv)

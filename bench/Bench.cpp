@@ -4,10 +4,10 @@
 // peak resident memory is that scenario's alone. Run it under Xvfb:
 //   xvfb-run -a -s "-screen 0 1280x720x24" env ALSOFT_DRIVERS=null ./varnhold_bench [small|large|long]...
 
-#include "app/AssetManager.hpp"
+#include "app/services/AssetManager.hpp"
 #include "app/Game.hpp"
 #include "app/GamePlay.hpp"
-#include "app/InputManager.hpp"
+#include "app/services/InputManager.hpp"
 #include "bench/DrawCounter.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/PhysicsManager.hpp"

@@ -3,7 +3,7 @@
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/MotionComponents.hpp"
-#include "entities/ShapeTests.hpp"
+#include "entities/ShapeOverlap.hpp"
 
 #include <algorithm>
 #include <array>

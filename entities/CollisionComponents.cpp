@@ -1,8 +1,8 @@
 #include "entities/CollisionComponents.hpp"
 
-#include "app/AssetManager.hpp"
+#include "app/services/AssetManager.hpp"
 #include "entities/GameObject.hpp"
-#include "gameplay/GameplayManager.hpp"
+#include "entities/PhysicsManager.hpp"
 
 #include <SFML/Graphics/Texture.hpp>
 #include <SFML/Graphics/VertexArray.hpp>
@@ -20,8 +20,10 @@ void CollisionComponent::RecordContact(const std::shared_ptr<CollisionComponent>
 {
     colliding = true;
     lastPartner = other;
-    if (other->IsColliding())
-        GameplayManager::instance().HandleCollision(this, other);
+    if (!other->IsColliding())
+        return;
+    if (const auto& listener = PhysicsManager::instance().contactListener)
+        listener(this, other);
 }
 
 void BoxCollisionComponent::PhysicsUpdate(float)

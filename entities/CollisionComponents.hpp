@@ -2,7 +2,7 @@
 // Collision shapes: an axis-aligned box, a circle, a point and a pixel mask. Each refers to the
 // rigid body of its object; the physics manager pairs them and tells both shapes of a contact.
 
-#include "entities/ShapeTests.hpp"
+#include "entities/ShapeOverlap.hpp"
 #include "entities/Component.hpp"
 
 #include <SFML/Graphics/CircleShape.hpp>

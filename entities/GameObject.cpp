@@ -2,19 +2,19 @@
 
 #include "entities/MotionComponents.hpp"
 #include "entities/RenderComponents.hpp"
-#include "gameplay/StatusComponent.hpp"
-#include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <algorithm>
+
+HealthBarSink GameObject::healthBars;
 
 GameObject::GameObject(int type, std::string name)
     : name(std::move(name)), type(type), healthBar(vgui::ProgressBar::create())
 {
     // A bar floats over the world: clicks go through it to what is under it.
     healthBar->setIgnoreMouseEvents(true);
-    if (HasHealthBar())
-        UIManager::instance().gui->add(healthBar, this->name);
+    if (HasHealthBar() && healthBars.show)
+        healthBars.show(healthBar, this->name);
 }
 
 GameObject::~GameObject() = default;
@@ -58,14 +58,15 @@ void GameObject::RefreshHealthBar()
         return;
     }
 
-    const auto* status = FindComponent<StatusComponent>();
+    const auto* status = FindComponent<HealthSource>();
     if (!status)
         return;
     unsigned percent = 0;
-    if (status->maxHealth > 0)
-        percent = static_cast<unsigned>(static_cast<float>(status->health) /
-                                        static_cast<float>(status->maxHealth) * 100.f);
-    const auto warning = static_cast<unsigned>(std::max(UIManager::instance().healthWarningPercent, 0));
+    if (status->FullHealth() > 0)
+        percent = static_cast<unsigned>(static_cast<float>(status->CurrentHealth()) /
+                                        static_cast<float>(status->FullHealth()) * 100.f);
+    const int warningPercent = healthBars.warningPercent ? healthBars.warningPercent() : 30;
+    const auto warning = static_cast<unsigned>(std::max(warningPercent, 0));
     const bool healthy = percent >= warning;
     const sf::Color fill = healthy ? sf::Color::Green : sf::Color::Red;
     if (fill != healthBarFill)
@@ -98,6 +99,6 @@ void GameObject::Destroy()
     if (const auto lifetime = GetComponent<LifetimeComponent>())
         lifetime->remaining = lifetime->lifetime;
     alive = false;
-    if (HasHealthBar())
-        UIManager::instance().gui->remove(healthBar);
+    if (HasHealthBar() && healthBars.hide)
+        healthBars.hide(healthBar);
 }

@@ -8,6 +8,8 @@
 #include <SFML/Graphics/Transformable.hpp>
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -34,6 +36,25 @@ constexpr int TileMap = 7;
 constexpr int Spawner = 8;
 constexpr int Waypoint = 9;
 } // namespace ObjectType
+
+// A component that knows its owner's hit points: the health bar shows them.
+class HealthSource
+{
+public:
+    virtual ~HealthSource() = default;
+    virtual std::uint32_t CurrentHealth() const = 0;
+    virtual std::uint32_t FullHealth() const = 0;
+};
+
+// Where enemies' and the keep's health bars are shown. The UI installs its widget root here at
+// start; without it the bars are made and refreshed but shown nowhere.
+struct HealthBarSink
+{
+    std::function<void(const std::shared_ptr<vgui::ProgressBar>& bar, const std::string& name)> show;
+    std::function<void(const std::shared_ptr<vgui::ProgressBar>& bar)> hide;
+    // Below this share of full health (percent) a bar fills red.
+    std::function<int()> warningPercent;
+};
 
 class GameObject : public sf::Transformable, public std::enable_shared_from_this<GameObject>
 {
@@ -68,12 +89,17 @@ public:
     }
 
     // The same component without taking a share of it, for the rules that run on every contact.
+    // T may also be an interface a component implements (HealthSource).
     template <class T>
     T* FindComponent() const
     {
-        static_assert(std::is_base_of_v<Component, T>);
         const std::ptrdiff_t at = IndexOf<T>();
-        return at < 0 ? nullptr : static_cast<T*>(components[static_cast<std::size_t>(at)].get());
+        if (at < 0)
+            return nullptr;
+        if constexpr (std::is_base_of_v<Component, T>)
+            return static_cast<T*>(components[static_cast<std::size_t>(at)].get());
+        else
+            return dynamic_cast<T*>(components[static_cast<std::size_t>(at)].get());
     }
 
     // Updates the components in order while alive, then refreshes the health bar (always).
@@ -84,6 +110,8 @@ public:
     void Destroy();
 
     bool HasHealthBar() const { return type == ObjectType::Enemy || type == ObjectType::Base; }
+
+    static HealthBarSink healthBars;
 
     int id = -1;
     std::string name;

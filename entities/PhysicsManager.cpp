@@ -1,7 +1,7 @@
 #include "entities/PhysicsManager.hpp"
 
 #include "entities/GameObject.hpp"
-#include "entities/ShapeTests.hpp"
+#include "entities/ShapeOverlap.hpp"
 
 PhysicsManager& PhysicsManager::instance()
 {

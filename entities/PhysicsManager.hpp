@@ -8,6 +8,7 @@
 #include "entities/Contact.hpp"
 #include "entities/MotionComponents.hpp"
 
+#include <functional>
 #include <list>
 #include <map>
 #include <memory>
@@ -25,6 +26,11 @@ public:
     // brings the shapes to their objects.
     void Update(float dt);
     void Clear();
+
+    // Told of each contact by both of its colliders (self is the one reporting); the gameplay
+    // installs its rules here.
+    using ContactListener = std::function<void(CollisionComponent* self, const std::shared_ptr<CollisionComponent>& other)>;
+    ContactListener contactListener;
 
     std::list<Contact> contacts;
     // Ordered by component address: the iteration order is fixed for the components' lives.

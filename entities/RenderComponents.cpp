@@ -1,8 +1,7 @@
 #include "entities/RenderComponents.hpp"
 
-#include "app/AssetManager.hpp"
+#include "app/services/AssetManager.hpp"
 #include "entities/GameObject.hpp"
-#include "entities/InputComponent.hpp"
 
 sf::Vector2f CameraComponent::moveOffset;
 
@@ -48,29 +47,6 @@ void SpriteRenderComponent::SetSprite(std::shared_ptr<sf::Sprite> newSprite)
     sprite = std::move(newSprite);
     sprite->setRotation(rotation);
     CentreOrigin(*sprite);
-}
-
-TowerShapeRenderComponent::TowerShapeRenderComponent(GameObject* owner, std::shared_ptr<InputComponent> input)
-    : RenderComponent(owner, 2),
-      platformSprite(std::make_shared<sf::Sprite>(AssetManager::instance().GetTexture("towerPlatformShape"))),
-      shapeSprite(std::make_shared<sf::Sprite>(AssetManager::instance().GetTexture("tower1shape"))),
-      input(std::move(input))
-{
-}
-
-void TowerShapeRenderComponent::Draw(std::shared_ptr<sf::RenderWindow> window)
-{
-    const int selected = input ? input->selectedTower : 0;
-    if (selected < 1 || selected > 3)
-        return;
-    static const char* const shapeKeys[] = {"tower1shape", "tower2shape", "tower3shape"};
-    shapeSprite->setTexture(AssetManager::instance().GetTexture(shapeKeys[selected - 1]), true);
-    CentreOrigin(*platformSprite);
-    CentreOrigin(*shapeSprite);
-    platformSprite->setPosition(owner->getPosition());
-    shapeSprite->setPosition(owner->getPosition());
-    window->draw(*platformSprite);
-    window->draw(*shapeSprite);
 }
 
 void TiledLayerComponent::Draw(std::shared_ptr<sf::RenderWindow> window)

@@ -11,8 +11,6 @@
 #include <memory>
 #include <vector>
 
-class InputComponent;
-
 // Sets a sprite's origin to the centre of its texture rectangle, halved in integers.
 void CentreOrigin(sf::Sprite& sprite);
 
@@ -34,20 +32,6 @@ public:
 
     std::shared_ptr<sf::Sprite> sprite;
     bool followRotation = true;
-};
-
-// The build preview: the platform and the selected tower's shape, centred on the cursor.
-class TowerShapeRenderComponent : public RenderComponent
-{
-public:
-    TowerShapeRenderComponent(GameObject* owner, std::shared_ptr<InputComponent> input);
-
-    int GetType() const override { return ComponentType::SpriteRender; }
-    void Draw(std::shared_ptr<sf::RenderWindow> window) override;
-
-    std::shared_ptr<sf::Sprite> platformSprite;
-    std::shared_ptr<sf::Sprite> shapeSprite;
-    std::shared_ptr<InputComponent> input;
 };
 
 // One tile layer of the map. The tiles never change during a game.

@@ -1,6 +1,6 @@
 #include "entities/RenderManager.hpp"
 
-#include "app/InputManager.hpp"
+#include "app/services/InputManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/RenderComponents.hpp"
 #include "entities/TileBatches.hpp"

@@ -1,10 +1,10 @@
 #include "gameplay/Factories.hpp"
 
-#include "app/AssetManager.hpp"
+#include "app/services/AssetManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/GameObjectManager.hpp"
-#include "entities/InputComponent.hpp"
+#include "gameplay/Cursor.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
@@ -13,7 +13,6 @@
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
 #include "gameplay/Waves.hpp"
-#include "ui/UIManager.hpp"
 
 #include <string>
 #include <vector>
@@ -139,7 +138,6 @@ void CreatePlayerCursor()
     auto cursor = std::make_shared<GameObject>(ObjectType::Mouse, "Mouse");
     auto input = std::make_shared<InputComponent>(cursor.get());
     GameplayManager::instance().cursorInput = input;
-    UIManager::instance().cursorInput = input;
 
     auto preview = std::make_shared<TowerShapeRenderComponent>(cursor.get(), input);
     auto body = std::make_shared<RigidBodyComponent>(cursor.get());

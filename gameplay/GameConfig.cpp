@@ -1,15 +1,16 @@
 #include "gameplay/GameConfig.hpp"
 
-#include "app/AssetManager.hpp"
-#include "app/SoundManager.hpp"
+#include "app/services/AssetManager.hpp"
+#include "app/services/GameCounters.hpp"
+#include "app/services/SoundManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
-#include "entities/InputComponent.hpp"
+#include "gameplay/Cursor.hpp"
 #include "entities/RenderComponents.hpp"
 #include "gameplay/Factories.hpp"
+#include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
-#include "ui/UIManager.hpp"
 
 #include <vector>
 
@@ -38,7 +39,7 @@ void GameConfig::tryBuildTower(int kind, float x, float y)
 {
     if (!buildAllowed || kind < 1 || kind > 3)
         return;
-    if (UIManager::instance().money >= TowerPrice(kind))
+    if (GameCounters::instance().money >= TowerPrice(kind))
     {
         payForTower(kind);
         BuildTower(kind, x, y);
@@ -47,11 +48,10 @@ void GameConfig::tryBuildTower(int kind, float x, float y)
 
 void GameConfig::payForTower(int kind)
 {
-    auto& ui = UIManager::instance();
     if (kind >= 1 && kind <= 3)
-        ui.ChangeMoney(-TowerPrice(kind));
-    if (ui.cursorInput)
-        ui.cursorInput->selectedTower = 0;
+        GameCounters::instance().ChangeMoney(-TowerPrice(kind));
+    if (const auto& cursor = GameplayManager::instance().cursorInput)
+        cursor->selectedTower = 0;
 }
 
 void GameConfig::BuildTower(int kind, float x, float y)
@@ -80,7 +80,7 @@ void GameConfig::tryUpgrade(GameObject& object)
     const std::int32_t price = UpgradePrice(*upgrade);
     if (price <= 0)
         return;
-    if (UIManager::instance().money >= price)
+    if (GameCounters::instance().money >= price)
     {
         payForUpgrade(*upgrade);
         applyUpgrade(object);
@@ -89,7 +89,7 @@ void GameConfig::tryUpgrade(GameObject& object)
 
 void GameConfig::payForUpgrade(UpgradeStateComponent& upgrade)
 {
-    UIManager::instance().ChangeMoney(-UpgradePrice(upgrade));
+    GameCounters::instance().ChangeMoney(-UpgradePrice(upgrade));
 }
 
 namespace

@@ -1,10 +1,11 @@
 #include "gameplay/GameplayManager.hpp"
 
-#include "app/InputManager.hpp"
-#include "app/SoundManager.hpp"
+#include "app/services/InputManager.hpp"
+#include "app/services/SoundManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
-#include "entities/InputComponent.hpp"
+#include "entities/PhysicsManager.hpp"
+#include "gameplay/Cursor.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
@@ -20,6 +21,10 @@ GameplayManager& GameplayManager::instance()
 GameplayManager::GameplayManager()
     : seedSource([] { return static_cast<unsigned>(std::time(nullptr)); })
 {
+    // Every contact the physics step finds goes through the rules below.
+    PhysicsManager::instance().contactListener = [this](CollisionComponent* self,
+                                                        const std::shared_ptr<CollisionComponent>& other)
+    { HandleCollision(self, other); };
 }
 
 void GameplayManager::AddWaypoint(std::int32_t index, sf::Vector2f position)

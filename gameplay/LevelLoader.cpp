@@ -1,7 +1,7 @@
 #include "gameplay/LevelLoader.hpp"
 
-#include "app/AssetManager.hpp"
-#include "app/GameState.hpp"
+#include "app/services/AssetManager.hpp"
+#include "app/services/GameState.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/GameObjectManager.hpp"

@@ -1,7 +1,7 @@
 #include "gameplay/StatusComponent.hpp"
 
 #include "entities/GameObject.hpp"
-#include "ui/UIManager.hpp"
+#include "app/services/GameCounters.hpp"
 
 void StatusComponent::TakeDamage(float amount)
 {
@@ -17,9 +17,8 @@ void StatusComponent::TakeDamage(float amount)
     owner->Destroy();
     if (owner->type == ObjectType::Enemy)
     {
-        auto& ui = UIManager::instance();
-        ui.ChangeMoney(moneyReward);
-        ui.ChangeScore(scoreReward);
+        GameCounters::instance().ChangeMoney(moneyReward);
+        GameCounters::instance().ChangeScore(scoreReward);
     }
 }
 

@@ -2,15 +2,18 @@
 // The gameplay numbers of an object: hit points, damage, speed, rewards.
 
 #include "entities/Component.hpp"
+#include "entities/GameObject.hpp"
 
 #include <cstdint>
 #include <memory>
 
-class StatusComponent : public Component
+class StatusComponent : public Component, public HealthSource
 {
 public:
     explicit StatusComponent(GameObject* owner) : Component(owner) {}
     int GetType() const override { return ComponentType::Status; }
+    std::uint32_t CurrentHealth() const override { return health; }
+    std::uint32_t FullHealth() const override { return maxHealth; }
 
     // Takes amount hit points (single-precision, truncated); at zero the owner is destroyed
     // and, for an enemy, its rewards are paid. A dead owner takes nothing.

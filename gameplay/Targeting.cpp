@@ -1,6 +1,6 @@
 #include "gameplay/Targeting.hpp"
 
-#include "app/SoundManager.hpp"
+#include "app/services/SoundManager.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"

@@ -5,7 +5,7 @@
 #include "gameplay/Factories.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
-#include "ui/UIManager.hpp"
+#include "app/services/GameCounters.hpp"
 
 #include <cmath>
 #include <cstdlib>
@@ -22,10 +22,7 @@ void EnemySpawnerComponent::OnNotify()
 
     if (wavesStarted == 0)
         std::srand(GameplayManager::instance().seedSource());
-    auto& ui = UIManager::instance();
-    ui.wave += 1;
-    ui.waveTextActive = true;
-    ui.waveTextTimer = 2.f;
+    GameCounters::instance().BeginWave();
     wavesStarted += 1;
     PlanWave(wavesStarted);
 }

@@ -2,7 +2,7 @@
 // score change texts.
 
 #include "entities/GameObjectManager.hpp"
-#include "entities/InputComponent.hpp"
+#include "gameplay/Cursor.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "ui/UIManager.hpp"
@@ -47,16 +47,6 @@ void UIManager::RepairBase()
     const auto amount = static_cast<std::uint32_t>(config.repairAmount);
     status->health += amount;
     status->maxHealth += amount;
-}
-
-void UIManager::ClearTransientTexts()
-{
-    waveTextActive = false;
-    waveTextTimer = 2.f;
-    changeTextActive = false;
-    moneyChange = 0;
-    scoreChange = 0;
-    changeTextTimer = 1.f;
 }
 
 std::shared_ptr<const sf::Texture> UIManager::Icon(const std::string& path)

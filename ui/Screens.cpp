@@ -1,6 +1,6 @@
 // The lose screen and the highscore screen, both built around the one stored record.
 
-#include "app/GameStateManager.hpp"
+#include "app/services/GameStateManager.hpp"
 #include "ui/HighscoreFile.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"

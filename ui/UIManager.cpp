@@ -1,6 +1,9 @@
 #include "ui/UIManager.hpp"
 
-#include "app/GameStateManager.hpp"
+#include "app/services/GameCounters.hpp"
+#include "app/services/GameStateManager.hpp"
+#include "entities/GameObject.hpp"
+#include "gameplay/GameplayManager.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "widgets/Widgets.hpp"
 
@@ -12,10 +15,24 @@ UIManager& UIManager::instance()
     return manager;
 }
 
-UIManager::UIManager() : gui(std::make_shared<vgui::Gui>()), config(GameConfig::instance()) {}
+UIManager::UIManager()
+    : money(GameCounters::instance().money), score(GameCounters::instance().score),
+      wave(GameCounters::instance().wave), waveTextActive(GameCounters::instance().waveTextActive),
+      waveTextTimer(GameCounters::instance().waveTextTimer),
+      changeTextActive(GameCounters::instance().changeTextActive),
+      moneyChange(GameCounters::instance().moneyChange), scoreChange(GameCounters::instance().scoreChange),
+      changeTextTimer(GameCounters::instance().changeTextTimer), gui(std::make_shared<vgui::Gui>()),
+      cursorInput(GameplayManager::instance().cursorInput), config(GameConfig::instance())
+{
+    // Enemies and the keep show their health bars in this root.
+    GameObject::healthBars.show = [this](const auto& bar, const std::string& name) { gui->add(bar, name); };
+    GameObject::healthBars.hide = [this](const auto& bar) { gui->remove(bar); };
+    GameObject::healthBars.warningPercent = [this] { return healthWarningPercent; };
+}
 
 UIManager::~UIManager()
 {
+    GameObject::healthBars = {};
     cursorInput.reset();
     gui.reset();
     window.reset();
@@ -114,16 +131,10 @@ void UIManager::ReadPlayerName()
 
 void UIManager::ChangeMoney(std::int32_t amount)
 {
-    money += amount;
-    moneyChange += amount;
-    changeTextActive = true;
-    changeTextTimer = 1.f;
+    GameCounters::instance().ChangeMoney(amount);
 }
 
 void UIManager::ChangeScore(std::int32_t amount)
 {
-    score += amount;
-    scoreChange += amount;
-    changeTextActive = true;
-    changeTextTimer = 1.f;
+    GameCounters::instance().ChangeScore(amount);
 }

@@ -56,25 +56,24 @@ public:
     void SelectTower(int kind);
     // The HUD's repair button.
     void RepairBase();
-    // Ends the wave announcement and the change texts, so a game that is left takes none of
-    // them into the next one.
-    void ClearTransientTexts();
 
     std::string playerName = "Player 1";
-    std::int32_t money = 0;
-    std::int32_t score = 0;
-    std::int32_t wave = 0;
-    bool waveTextActive = false;
-    float waveTextTimer = 2.f; // seconds
-    bool changeTextActive = false;
-    std::int32_t moneyChange = 0;
-    std::int32_t scoreChange = 0;
-    float changeTextTimer = 1.f; // seconds
+    // The counters of the game, written by the gameplay: these are GameCounters' own fields.
+    std::int32_t& money;
+    std::int32_t& score;
+    std::int32_t& wave;
+    bool& waveTextActive;
+    float& waveTextTimer; // seconds
+    bool& changeTextActive;
+    std::int32_t& moneyChange;
+    std::int32_t& scoreChange;
+    float& changeTextTimer; // seconds
     std::int32_t healthWarningPercent = 30;
     std::shared_ptr<sf::RenderWindow> window;
     std::shared_ptr<vgui::Gui> gui;
     ScreenKind currentScreen = MainMenuScreen;
-    std::shared_ptr<InputComponent> cursorInput;
+    // The cursor's input component: the gameplay manager's own handle, set by the cursor factory.
+    std::shared_ptr<InputComponent>& cursorInput;
     GameConfig& config;
     // Where the highscore record lives; the game always uses the default.
     std::string highscorePath = "../assets/highscore.json";

@@ -1,10 +1,10 @@
 // Loading and looking up assets from a scratch assets folder, and one real frame of the loop.
 // Needs a GL context (textures, window).
 
-#include "app/AssetManager.hpp"
+#include "app/services/AssetManager.hpp"
 #include "app/Game.hpp"
-#include "app/GameStateManager.hpp"
-#include "app/InputManager.hpp"
+#include "app/services/GameStateManager.hpp"
+#include "app/services/InputManager.hpp"
 #include "tests/support/TestSupport.hpp"
 #include "tiled/TiledMap.hpp"
 #include "ui/UIManager.hpp"

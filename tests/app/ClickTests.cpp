@@ -4,12 +4,12 @@
 // a click on the HUD never reaches the world, one click upgrades one thing, and the world stays
 // under the pointer at any window size.
 
-#include "app/AssetManager.hpp"
+#include "app/services/AssetManager.hpp"
 #include "app/Game.hpp"
-#include "app/GameStateManager.hpp"
-#include "app/InputManager.hpp"
+#include "app/services/GameStateManager.hpp"
+#include "app/services/InputManager.hpp"
 #include "entities/GameObjectManager.hpp"
-#include "entities/InputComponent.hpp"
+#include "gameplay/Cursor.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "ui/UIManager.hpp"

@@ -1,7 +1,7 @@
 // The input manager's per-frame flags and bindings, and the switching of game states.
 
-#include "app/GameStateManager.hpp"
-#include "app/InputManager.hpp"
+#include "app/services/GameStateManager.hpp"
+#include "app/services/InputManager.hpp"
 #include "tests/support/TestSupport.hpp"
 
 #include <gtest/gtest.h>

@@ -1,16 +1,16 @@
 // Pictures: pixel-mask contacts, sprite origins and the build preview, and what the render
 // manager actually puts on screen. Needs a GL context.
 
-#include "app/AssetManager.hpp"
-#include "app/InputManager.hpp"
+#include "app/services/AssetManager.hpp"
+#include "app/services/InputManager.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "ui/UIManager.hpp"
 #include "entities/GameObjectManager.hpp"
-#include "entities/InputComponent.hpp"
+#include "gameplay/Cursor.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
 #include "entities/RenderManager.hpp"
-#include "entities/ShapeTests.hpp"
+#include "entities/ShapeOverlap.hpp"
 #include "tests/entities/EntityTestSupport.hpp"
 #include "tests/support/TestSupport.hpp"
 

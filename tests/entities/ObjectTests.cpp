@@ -2,7 +2,7 @@
 // (with components that only record their drawing).
 
 #include "app/GamePlay.hpp"
-#include "app/InputManager.hpp"
+#include "app/services/InputManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/MotionComponents.hpp"

@@ -1,7 +1,7 @@
 // Shape boundaries, the tag and mass rules, contact order and the order of one physics step.
 
 #include "entities/PhysicsManager.hpp"
-#include "entities/ShapeTests.hpp"
+#include "entities/ShapeOverlap.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "tests/entities/EntityTestSupport.hpp"
 #include "tests/support/TestSupport.hpp"

@@ -3,10 +3,10 @@
 
 #include "tests/gameplay/GameplayFixture.hpp"
 
-#include "app/AssetManager.hpp"
-#include "app/InputManager.hpp"
-#include "app/SoundManager.hpp"
-#include "entities/InputComponent.hpp"
+#include "app/services/AssetManager.hpp"
+#include "app/services/InputManager.hpp"
+#include "app/services/SoundManager.hpp"
+#include "gameplay/Cursor.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"

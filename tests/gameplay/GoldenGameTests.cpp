@@ -6,9 +6,9 @@
 #include "tests/gameplay/GameplayFixture.hpp"
 
 #include "app/GamePlay.hpp"
-#include "app/GameState.hpp"
-#include "app/InputManager.hpp"
-#include "entities/InputComponent.hpp"
+#include "app/services/GameState.hpp"
+#include "app/services/InputManager.hpp"
+#include "gameplay/Cursor.hpp"
 #include "entities/RenderComponents.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"

@@ -3,7 +3,7 @@
 
 #include "tests/gameplay/GameplayFixture.hpp"
 
-#include "app/AssetManager.hpp"
+#include "app/services/AssetManager.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"

@@ -6,7 +6,7 @@
 #include "tests/gameplay/GameplayFixture.hpp"
 
 #include "app/GamePlay.hpp"
-#include "app/InputManager.hpp"
+#include "app/services/InputManager.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"

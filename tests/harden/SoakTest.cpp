@@ -10,8 +10,8 @@
 #include "tests/support/TestSupport.hpp"
 
 #include "app/GamePlay.hpp"
-#include "app/InputManager.hpp"
-#include "app/SoundManager.hpp"
+#include "app/services/InputManager.hpp"
+#include "app/services/SoundManager.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/PhysicsManager.hpp"

@@ -1,6 +1,6 @@
 // The pixel test narrows its scan to where both masks can be opaque; it must answer exactly as
 // the plain scan over the whole bounds intersection did, kept here as the oracle.
-#include "entities/ShapeTests.hpp"
+#include "entities/ShapeOverlap.hpp"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // finds the plain walk's contacts every frame, dead enemies and projectiles leave the registries
 // without the game noticing, and the tile layers look as they did tile by tile.
 
-#include "app/AssetManager.hpp"
+#include "app/services/AssetManager.hpp"
 #include "app/GamePlay.hpp"
-#include "app/InputManager.hpp"
+#include "app/services/InputManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"

@@ -2,7 +2,7 @@
 
 #include "entities/GameObject.hpp"
 #include "entities/GameObjectManager.hpp"
-#include "entities/InputComponent.hpp"
+#include "gameplay/Cursor.hpp"
 #include "gameplay/Factories.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "tests/support/TestSupport.hpp"

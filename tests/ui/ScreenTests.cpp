@@ -1,7 +1,7 @@
 // Loading screens, the main menu's buttons, the name field and the ways back to the menu.
 
 #include "app/GamePlay.hpp"
-#include "app/GameStateManager.hpp"
+#include "app/services/GameStateManager.hpp"
 #include "app/MainMenu.hpp"
 #include "tests/support/TestSupport.hpp"
 #include "tests/ui/UiTestSupport.hpp"

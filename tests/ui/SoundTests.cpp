@@ -3,8 +3,8 @@
 // config before the first sound object exists, so a global environment sets it up before any
 // test runs (each test runs in its own process, so each gets its own file).
 
-#include "app/AssetManager.hpp"
-#include "app/SoundManager.hpp"
+#include "app/services/AssetManager.hpp"
+#include "app/services/SoundManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/RenderManager.hpp"
 #include "gameplay/Factories.hpp"

@@ -1,4 +1,4 @@
-#include "app/AssetManager.hpp"
+#include "app/services/AssetManager.hpp"
 
 #include "tiled/TiledMap.hpp"
 

@@ -1,4 +1,4 @@
-#include "entities/ShapeTests.hpp"
+#include "entities/ShapeOverlap.hpp"
 
 #include <algorithm>
 #include <cmath>

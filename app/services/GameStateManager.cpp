@@ -1,4 +1,4 @@
-#include "app/GameStateManager.hpp"
+#include "app/services/GameStateManager.hpp"
 
 GameStateManager& GameStateManager::instance()
 {

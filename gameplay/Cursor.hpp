@@ -1,12 +1,17 @@
 #pragma once
-// The mouse cursor: follows the mouse, builds the selected tower kind on a left click and drops
-// the selection on a right click. The cursor object carries it outside its component list; the
-// gameplay manager updates it after the physics step.
+// The player's cursor, where building happens: its input component follows the mouse, builds the
+// selected tower kind on a left click and drops the selection on a right click; its build
+// preview shows the selected tower at the pointer.
 
 #include "entities/Component.hpp"
 
+#include <SFML/Graphics/Sprite.hpp>
 #include <SFML/System/Vector2.hpp>
 
+#include <memory>
+
+// The cursor object carries it outside its component list; the gameplay manager updates it
+// after the physics step.
 class InputComponent : public Component
 {
 public:
@@ -24,4 +29,18 @@ public:
 
 private:
     bool followed = false; // FollowPointer ran since the last Update
+};
+
+// The build preview: the platform and the selected tower's shape, centred on the cursor.
+class TowerShapeRenderComponent : public RenderComponent
+{
+public:
+    TowerShapeRenderComponent(GameObject* owner, std::shared_ptr<InputComponent> input);
+
+    int GetType() const override { return ComponentType::SpriteRender; }
+    void Draw(std::shared_ptr<sf::RenderWindow> window) override;
+
+    std::shared_ptr<sf::Sprite> platformSprite;
+    std::shared_ptr<sf::Sprite> shapeSprite;
+    std::shared_ptr<InputComponent> input;
 };

@@ -1,4 +1,4 @@
-#include "app/AssetsLocation.hpp"
+#include "app/services/AssetsLocation.hpp"
 
 #include <iostream>
 #include <system_error>

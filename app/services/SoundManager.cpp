@@ -1,6 +1,6 @@
-#include "app/SoundManager.hpp"
+#include "app/services/SoundManager.hpp"
 
-#include "app/AssetManager.hpp"
+#include "app/services/AssetManager.hpp"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/InputManager.hpp"
+#include "app/services/InputManager.hpp"
 
 InputManager& InputManager::instance()
 {

@@ -3,6 +3,7 @@
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/MotionComponents.hpp"
+#include "entities/CollisionFilter.hpp"
 #include "entities/ShapeOverlap.hpp"
 
 #include <algorithm>
@@ -11,8 +12,7 @@
 
 namespace
 {
-using Shape = BroadPhase::Shape;
-using Tag = BroadPhase::Tag;
+using Shape = ColliderShape;
 using Entry = BroadPhase::Entry;
 
 // The grid covers the window and a wide margin around it; anything further out is clamped into
@@ -24,77 +24,6 @@ constexpr int GridColumns = 80;
 constexpr int GridRows = 64;
 // A collider over more cells than this is paired with everything instead (a long obstacle).
 constexpr int MaxCellsPerEntry = 64;
-
-Tag TagOf(const std::string& tag)
-{
-    if (tag == "TowerDetector")
-        return Tag::Detector;
-    if (tag == "Base")
-        return Tag::Base;
-    if (tag == "Mouse")
-        return Tag::Mouse;
-    return Tag::Other;
-}
-
-// The rules that need no geometry: bodies and mass, the tag rules, and the shape combinations
-// that are tested at all (box-box, circle-box, circle-circle, point-box, pixel-pixel).
-bool MayTouch(const Entry& a, const Entry& b)
-{
-    if (!a.hasBody || !b.hasBody || (a.massless && b.massless))
-        return false;
-    const bool aDetector = a.tag == Tag::Detector, bDetector = b.tag == Tag::Detector;
-    if (aDetector && (bDetector || b.tag == Tag::Base || b.tag == Tag::Mouse))
-        return false;
-    if (bDetector && (a.tag == Tag::Base || a.tag == Tag::Mouse))
-        return false;
-    switch (a.shape)
-    {
-    case Shape::Box:
-        return b.shape == Shape::Box || b.shape == Shape::Circle || b.shape == Shape::Point;
-    case Shape::Circle:
-        return b.shape == Shape::Box || b.shape == Shape::Circle;
-    case Shape::Point:
-        return b.shape == Shape::Box;
-    case Shape::Pixel:
-        return b.shape == Shape::Pixel;
-    case Shape::Other:
-        break;
-    }
-    return false;
-}
-
-// An entry's rule class: shape, tag and masslessness, all that MayTouch looks at.
-constexpr int ShapeCount = 5, TagCount = 4;
-constexpr int KindCount = ShapeCount * TagCount * 2;
-
-std::uint8_t KindOf(const Entry& entry)
-{
-    return static_cast<std::uint8_t>((static_cast<int>(entry.shape) * TagCount + static_cast<int>(entry.tag)) * 2 +
-                                     (entry.massless ? 1 : 0));
-}
-
-// MayTouch of every pair of classes, worked out once.
-const std::array<std::array<bool, KindCount>, KindCount>& KindTable()
-{
-    static const auto table = []
-    {
-        std::array<std::array<bool, KindCount>, KindCount> result{};
-        const auto entryOf = [](int kind)
-        {
-            Entry entry{};
-            entry.shape = static_cast<Shape>(kind / 2 / TagCount);
-            entry.tag = static_cast<Tag>(kind / 2 % TagCount);
-            entry.massless = kind % 2 == 1;
-            entry.hasBody = true;
-            return entry;
-        };
-        for (int a = 0; a < KindCount; ++a)
-            for (int b = 0; b < KindCount; ++b)
-                result[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)] = MayTouch(entryOf(a), entryOf(b));
-        return result;
-    }();
-    return table;
-}
 
 // Room for the rounding of the shape tests' own arithmetic: bounds only decide which pairs are
 // tested, so they may be a little too large but never too small.
@@ -109,49 +38,13 @@ int CellOf(float value, double origin, int count)
     return static_cast<int>(std::clamp(cell, 0., static_cast<double>(count - 1)));
 }
 
-// The shape test of an ordered pair (a before b in map order) whose rules already passed, with
-// the contact's order exactly as the plain detection gives it.
-bool TestShapes(const CollisionComponent& a, Shape shapeA, const CollisionComponent& b, Shape shapeB, bool& aIsFirst)
-{
-    aIsFirst = true;
-    if (shapeA == Shape::Box && shapeB == Shape::Box)
-        return BoxesOverlap(static_cast<const BoxCollisionComponent&>(a).rect,
-                            static_cast<const BoxCollisionComponent&>(b).rect);
-    if (shapeA == Shape::Circle && shapeB == Shape::Box)
-    {
-        const auto& circle = static_cast<const CircleCollisionComponent&>(a).shape;
-        return CircleMeetsBox(circle.getPosition(), circle.getRadius(), static_cast<const BoxCollisionComponent&>(b).rect);
-    }
-    if (shapeA == Shape::Box && shapeB == Shape::Circle)
-    {
-        aIsFirst = false;
-        const auto& circle = static_cast<const CircleCollisionComponent&>(b).shape;
-        return CircleMeetsBox(circle.getPosition(), circle.getRadius(), static_cast<const BoxCollisionComponent&>(a).rect);
-    }
-    if (shapeA == Shape::Circle && shapeB == Shape::Circle)
-    {
-        const auto& circleA = static_cast<const CircleCollisionComponent&>(a).shape;
-        const auto& circleB = static_cast<const CircleCollisionComponent&>(b).shape;
-        return CirclesOverlap(circleA.getPosition(), circleA.getRadius(), circleB.getPosition(), circleB.getRadius());
-    }
-    if (shapeA == Shape::Point && shapeB == Shape::Box)
-        return PointInBox(static_cast<const PointCollisionComponent&>(a).point,
-                          static_cast<const BoxCollisionComponent&>(b).rect);
-    if (shapeA == Shape::Box && shapeB == Shape::Point)
-    {
-        aIsFirst = false;
-        return PointInBox(static_cast<const PointCollisionComponent&>(b).point,
-                          static_cast<const BoxCollisionComponent&>(a).rect);
-    }
-    return false;
-}
 } // namespace
 
 void BroadPhase::Bound(Entry& entry)
 {
     const CollisionComponent& collider = **entry.handle;
     float x0 = 0.f, y0 = 0.f, x1 = 0.f, y1 = 0.f;
-    switch (entry.shape)
+    switch (entry.type.shape)
     {
     case Shape::Box:
     {
@@ -263,15 +156,9 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
             continue;
         Entry entry{};
         entry.handle = &collider;
-        entry.shape = ShapeOf(*collider);
-        if (entry.shape == Shape::Other)
+        entry.type = collider->contactClass;
+        if (entry.type.shape == Shape::Other || !entry.type.hasBody)
             continue; // never tested against anything
-        entry.tag = TagOf(tag);
-        const auto& body = collider->GetRigidBody();
-        entry.hasBody = body != nullptr;
-        entry.massless = body && body->mass == 0.f;
-        if (!entry.hasBody)
-            continue; // a collider without a rigid body cannot be tested
         Bound(entry);
         entries.push_back(entry);
     }
@@ -294,7 +181,7 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
                             entry.maxY,
                             static_cast<std::int16_t>(entry.cellX0),
                             static_cast<std::int16_t>(entry.cellY0),
-                            KindOf(entry),
+                            entry.type.Index(),
                             i};
         for (int y = entry.cellY0; y <= entry.cellY1; ++y)
         {
@@ -322,7 +209,7 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
         {
             for (std::uint32_t other = i + 1; other < entries.size(); ++other)
             {
-                if (MayTouch(a, entries[other]))
+                if (MayTouch(a.type, entries[other].type))
                     partners.push_back(other);
             }
         }
@@ -331,7 +218,7 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
             // A pair of grid entries is taken in one cell only: the one at the larger of their
             // first columns and the larger of their first rows, which both cover whenever their
             // bounds meet.
-            const auto& touches = KindTable()[KindOf(a)];
+            const bool* const touches = MayTouchRow(a.type);
             for (int y = a.cellY0; y <= a.cellY1; ++y)
             {
                 for (int x = a.cellX0; x <= a.cellX1; ++x)
@@ -359,7 +246,7 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
             }
             for (const std::uint32_t other : everywhere)
             {
-                if (other > i && MayTouch(a, entries[other]))
+                if (other > i && MayTouch(a.type, entries[other].type))
                     partners.push_back(other);
             }
             std::sort(partners.begin(), partners.end());
@@ -369,9 +256,9 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
         {
             const Entry& b = entries[other];
             bool aIsFirst = true;
-            const bool touch = a.shape == Shape::Pixel
-                                   ? PixelsOverlap(views[a.view], views[b.view])
-                                   : TestShapes(**a.handle, a.shape, **b.handle, b.shape, aIsFirst);
+            const bool pixels = a.type.shape == Shape::Pixel;
+            const bool touch = TestShapes(**a.handle, a.type.shape, **b.handle, b.type.shape, aIsFirst,
+                                          pixels ? &views[a.view] : nullptr, pixels ? &views[b.view] : nullptr);
             if (!touch)
                 continue;
             (*a.handle)->SetColliding();

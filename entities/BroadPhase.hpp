@@ -27,24 +27,12 @@ public:
     // Candidate pairs of the last detection (before the shape tests), for tests and the benchmark.
     std::size_t LastCandidates() const { return candidates; }
 
-    using Shape = ColliderShape;
-    enum class Tag : std::uint8_t
-    {
-        Detector,
-        Base,
-        Mouse,
-        Other,
-    };
-
     // One live collider of this detection, in map order.
     struct Entry
     {
         const std::shared_ptr<CollisionComponent>* handle;
-        Shape shape;
-        Tag tag;
-        bool hasBody;
-        bool massless;
-        bool everywhere; // bounds too large or not finite: paired with every other entry
+        ColliderClass type; // the collider's class for the contact rules
+        bool everywhere;    // bounds too large or not finite: paired with every other entry
         float minX, minY, maxX, maxY;
         int cellX0, cellY0, cellX1, cellY1;
         std::uint32_t view; // a pixel collider's prepared side of the pixel test, in views
@@ -55,7 +43,7 @@ public:
     {
         float minX, maxX, minY, maxY;
         std::int16_t cellX0, cellY0;
-        std::uint8_t kind; // shape, tag and mass class
+        std::uint8_t kind; // the entry's ColliderClass::Index()
         std::uint32_t index;
     };
 

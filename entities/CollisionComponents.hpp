@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class RigidBodyComponent;
 class CollisionComponent;
@@ -27,6 +28,33 @@ enum class ColliderShape : std::uint8_t
 };
 
 ColliderShape ShapeOf(const CollisionComponent& collider);
+
+// The tags the contact rules tell apart; every other tag is alike to them.
+enum class TagClass : std::uint8_t
+{
+    Detector, // "TowerDetector"
+    Base,     // "Base"
+    Mouse,    // "Mouse"
+    Other,
+};
+
+// What the contact rules look at in a collider, worked out once when it is registered with the
+// physics manager: its shape, its tag's class and its rigid body (read then: the game never
+// changes a mass afterwards).
+struct ColliderClass
+{
+    ColliderShape shape = ColliderShape::Other;
+    TagClass tag = TagClass::Other;
+    bool hasBody = false;
+    bool massless = false; // the body's mass is 0
+
+    static constexpr int Count = 5 * 4 * 2; // shapes x tags x masslessness
+    // A dense number for tables of class pairs.
+    std::uint8_t Index() const
+    {
+        return static_cast<std::uint8_t>((static_cast<int>(shape) * 4 + static_cast<int>(tag)) * 2 + (massless ? 1 : 0));
+    }
+};
 
 class CollisionComponent : public Component
 {
@@ -48,6 +76,7 @@ public:
     std::shared_ptr<CollisionComponent> lastPartner; // keeps the latest partner alive
     bool colliding = false;                          // set at the first contact, never cleared
     std::shared_ptr<RigidBodyComponent> rigidBody;
+    ColliderClass contactClass; // set by PhysicsManager::AddCollider
 
 protected:
     // What the four shapes do on contact: remember the partner and hand the pair to the rules.

@@ -1,7 +1,7 @@
 #include "entities/PhysicsManager.hpp"
 
 #include "entities/GameObject.hpp"
-#include "entities/ShapeOverlap.hpp"
+#include "entities/CollisionFilter.hpp"
 
 PhysicsManager& PhysicsManager::instance()
 {
@@ -16,7 +16,9 @@ void PhysicsManager::AddRigidBody(std::shared_ptr<RigidBodyComponent> body, cons
 
 void PhysicsManager::AddCollider(std::shared_ptr<CollisionComponent> collider, const std::string& tag)
 {
-    colliders.emplace(std::move(collider), tag);
+    const auto [entry, added] = colliders.emplace(collider, tag);
+    if (added)
+        collider->contactClass = ClassOf(*collider, tag);
 }
 
 void PhysicsManager::Update(float dt)
@@ -63,83 +65,11 @@ void PhysicsManager::Clear()
     bodies.clear();
 }
 
-namespace
+bool TestPair(const CollisionComponent& a, const CollisionComponent& b, bool& aIsFirst)
 {
-using Shape = ColliderShape;
-
-bool SkippedByTags(const std::string& a, const std::string& b)
-{
-    const bool aDetector = a == "TowerDetector", bDetector = b == "TowerDetector";
-    if (aDetector && bDetector)
-        return true;
-    if ((aDetector && b == "Base") || (bDetector && a == "Base"))
-        return true;
-    if ((aDetector && b == "Mouse") || (bDetector && a == "Mouse"))
-        return true;
-    return false;
-}
-
-float Radius(const CollisionComponent& circle)
-{
-    return static_cast<const CircleCollisionComponent&>(circle).shape.getRadius();
-}
-
-sf::Vector2f Centre(const CollisionComponent& circle)
-{
-    return static_cast<const CircleCollisionComponent&>(circle).shape.getPosition();
-}
-
-const sf::FloatRect& Rect(const CollisionComponent& box)
-{
-    return static_cast<const BoxCollisionComponent&>(box).rect;
-}
-
-sf::Vector2f Point(const CollisionComponent& point)
-{
-    return static_cast<const PointCollisionComponent&>(point).point;
-}
-} // namespace
-
-bool TestPair(const CollisionComponent& a, const std::string& tagA, const CollisionComponent& b,
-              const std::string& tagB, bool& aIsFirst)
-{
-    const auto bodyA = a.GetRigidBody();
-    const auto bodyB = b.GetRigidBody();
-    // A collider without a rigid body cannot be tested.
-    if (!bodyA || !bodyB)
+    if (!MayTouch(a.contactClass, b.contactClass))
         return false;
-    if (bodyA->mass == 0.f && bodyB->mass == 0.f)
-        return false;
-    if (SkippedByTags(tagA, tagB))
-        return false;
-
-    aIsFirst = true;
-    const Shape shapeA = ShapeOf(a), shapeB = ShapeOf(b);
-    if (shapeA == Shape::Box && shapeB == Shape::Box)
-        return BoxesOverlap(Rect(a), Rect(b));
-    if (shapeA == Shape::Circle && shapeB == Shape::Box)
-        return CircleMeetsBox(Centre(a), Radius(a), Rect(b));
-    if (shapeA == Shape::Box && shapeB == Shape::Circle)
-    {
-        aIsFirst = false;
-        return CircleMeetsBox(Centre(b), Radius(b), Rect(a));
-    }
-    if (shapeA == Shape::Circle && shapeB == Shape::Circle)
-        return CirclesOverlap(Centre(a), Radius(a), Centre(b), Radius(b));
-    if (shapeA == Shape::Point && shapeB == Shape::Box)
-        return PointInBox(Point(a), Rect(b));
-    if (shapeA == Shape::Box && shapeB == Shape::Point)
-    {
-        aIsFirst = false;
-        return PointInBox(Point(b), Rect(a));
-    }
-    if (shapeA == Shape::Pixel && shapeB == Shape::Pixel)
-    {
-        const auto& pixelA = static_cast<const PixelCollisionComponent&>(a);
-        const auto& pixelB = static_cast<const PixelCollisionComponent&>(b);
-        return pixelA.mask && pixelB.mask && PixelsOverlap(*pixelA.sprite, *pixelA.mask, pixelA.opaque, *pixelB.sprite, *pixelB.mask, pixelB.opaque);
-    }
-    return false;
+    return TestShapes(a, a.contactClass.shape, b, b.contactClass.shape, aIsFirst);
 }
 
 void DetectContactsAllPairs(const ColliderMap& colliders, std::list<Contact>& contacts)
@@ -153,7 +83,7 @@ void DetectContactsAllPairs(const ColliderMap& colliders, std::list<Contact>& co
             if (!b->first->GetOwner()->alive)
                 continue;
             bool aIsFirst = true;
-            if (!TestPair(*a->first, a->second, *b->first, b->second, aIsFirst))
+            if (!TestPair(*a->first, *b->first, aIsFirst))
                 continue;
             a->first->SetColliding();
             b->first->SetColliding();

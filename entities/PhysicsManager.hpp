@@ -19,7 +19,8 @@ class PhysicsManager
 public:
     static PhysicsManager& instance();
 
-    // Registering a component again keeps its first tag.
+    // Registering a component again keeps its first tag. A collider's class for the contact
+    // rules is worked out here, once (ClassOf).
     void AddRigidBody(std::shared_ptr<RigidBodyComponent> body, const std::string& tag);
     void AddCollider(std::shared_ptr<CollisionComponent> collider, const std::string& tag);
     // Clears contacts, detects, notifies both colliders of each contact, moves bodies, then
@@ -52,7 +53,7 @@ using ColliderMap = std::map<std::shared_ptr<CollisionComponent>, std::string>;
 // appends each contact found. Kept as the reference for any faster detection.
 void DetectContactsAllPairs(const ColliderMap& colliders, std::list<Contact>& contacts);
 
-// The rules and the shape test for one ordered pair (a before b in map order). Returns whether
-// they touch and, if so, fills the contact with the test's order.
-bool TestPair(const CollisionComponent& a, const std::string& tagA, const CollisionComponent& b,
-              const std::string& tagB, bool& aIsFirst);
+// The rules and the shape test for one ordered pair (a before b in map order), by the classes
+// the colliders got when they were registered. Returns whether they touch and, if so, which one
+// the contact lists first.
+bool TestPair(const CollisionComponent& a, const CollisionComponent& b, bool& aIsFirst);

@@ -29,9 +29,10 @@ void Finish(Thing& thing, const std::string& tag)
 } // namespace
 
 Thing MakeBox(int type, sf::Vector2f centre, sf::Vector2f size, const std::string& tag,
-              std::vector<CollisionCall>* log)
+              std::vector<CollisionCall>* log, float mass)
 {
     Thing thing = Start(type, centre, tag);
+    thing.body->mass = mass;
     const sf::FloatRect rect(centre.x - size.x / 2.f, centre.y - size.y / 2.f, size.x, size.y);
     thing.collider = std::make_shared<LoggingBox>(thing.object.get(), thing.body, rect, log);
     Finish(thing, tag);

@@ -49,7 +49,7 @@ struct Thing
 // registered with the physics manager under tag (body and box) and with the object registry,
 // which keeps the object alive until the world is reset.
 Thing MakeBox(int type, sf::Vector2f centre, sf::Vector2f size, const std::string& tag,
-              std::vector<CollisionCall>* log = nullptr);
+              std::vector<CollisionCall>* log = nullptr, float mass = 1.f);
 // Same with a circle of the given radius (centre = shape position).
 Thing MakeCircle(int type, sf::Vector2f centre, float radius, const std::string& tag);
 Thing MakePoint(int type, sf::Vector2f at, const std::string& tag);

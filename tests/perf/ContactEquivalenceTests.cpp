@@ -3,6 +3,7 @@
 
 #include "entities/BroadPhase.hpp"
 #include "entities/CollisionComponents.hpp"
+#include "entities/CollisionFilter.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
@@ -42,6 +43,8 @@ public:
              const std::string& tag)
     {
         object->AddComponent(collider);
+        // As PhysicsManager::AddCollider does: the class for the contact rules, once.
+        collider->contactClass = ClassOf(*collider, tag);
         colliders.emplace(std::move(collider), tag);
     }
 

@@ -1,0 +1,137 @@
+#include "entities/CollisionFilter.hpp"
+
+#include "entities/MotionComponents.hpp"
+
+#include <array>
+
+namespace
+{
+using Shape = ColliderShape;
+
+bool ShapesTested(Shape a, Shape b)
+{
+    switch (a)
+    {
+    case Shape::Box:
+        return b == Shape::Box || b == Shape::Circle || b == Shape::Point;
+    case Shape::Circle:
+        return b == Shape::Box || b == Shape::Circle;
+    case Shape::Point:
+        return b == Shape::Box;
+    case Shape::Pixel:
+        return b == Shape::Pixel;
+    case Shape::Other:
+        break;
+    }
+    return false;
+}
+
+bool TagsMeet(TagClass a, TagClass b)
+{
+    if (a == TagClass::Detector)
+        return b != TagClass::Detector && b != TagClass::Base && b != TagClass::Mouse;
+    if (b == TagClass::Detector)
+        return a != TagClass::Base && a != TagClass::Mouse;
+    return true;
+}
+
+// MayTouch of every pair of classes with bodies, worked out once.
+const std::array<std::array<bool, ColliderClass::Count>, ColliderClass::Count>& PairTable()
+{
+    static const auto table = []
+    {
+        std::array<std::array<bool, ColliderClass::Count>, ColliderClass::Count> result{};
+        for (int shapeA = 0; shapeA < 5; ++shapeA)
+            for (int tagA = 0; tagA < 4; ++tagA)
+                for (int shapeB = 0; shapeB < 5; ++shapeB)
+                    for (int tagB = 0; tagB < 4; ++tagB)
+                        for (int masses = 0; masses < 4; ++masses)
+                        {
+                            const ColliderClass a{static_cast<Shape>(shapeA), static_cast<TagClass>(tagA), true,
+                                                  (masses & 1) != 0};
+                            const ColliderClass b{static_cast<Shape>(shapeB), static_cast<TagClass>(tagB), true,
+                                                  (masses & 2) != 0};
+                            result[a.Index()][b.Index()] = !(a.massless && b.massless) && TagsMeet(a.tag, b.tag) &&
+                                                           ShapesTested(a.shape, b.shape);
+                        }
+        return result;
+    }();
+    return table;
+}
+
+const sf::FloatRect& Rect(const CollisionComponent& box)
+{
+    return static_cast<const BoxCollisionComponent&>(box).rect;
+}
+const sf::CircleShape& Circle(const CollisionComponent& circle)
+{
+    return static_cast<const CircleCollisionComponent&>(circle).shape;
+}
+sf::Vector2f Point(const CollisionComponent& point)
+{
+    return static_cast<const PointCollisionComponent&>(point).point;
+}
+PixelView ViewOf(const CollisionComponent& collider)
+{
+    const auto& pixels = static_cast<const PixelCollisionComponent&>(collider);
+    if (!pixels.mask)
+        return PixelView::None();
+    return ViewOf(*pixels.sprite, pixels.sprite->getGlobalBounds(), *pixels.mask, pixels.opaque);
+}
+} // namespace
+
+ColliderClass ClassOf(const CollisionComponent& collider, const std::string& tag)
+{
+    ColliderClass result;
+    result.shape = ShapeOf(collider);
+    if (tag == "TowerDetector")
+        result.tag = TagClass::Detector;
+    else if (tag == "Base")
+        result.tag = TagClass::Base;
+    else if (tag == "Mouse")
+        result.tag = TagClass::Mouse;
+    const auto& body = collider.rigidBody;
+    result.hasBody = body != nullptr;
+    result.massless = body && body->mass == 0.f;
+    return result;
+}
+
+bool MayTouch(const ColliderClass& a, const ColliderClass& b)
+{
+    // A collider without a rigid body cannot be tested.
+    return a.hasBody && b.hasBody && PairTable()[a.Index()][b.Index()];
+}
+
+const bool* MayTouchRow(const ColliderClass& a)
+{
+    static const std::array<bool, ColliderClass::Count> none{};
+    return a.hasBody ? PairTable()[a.Index()].data() : none.data();
+}
+
+bool TestShapes(const CollisionComponent& a, Shape shapeA, const CollisionComponent& b, Shape shapeB, bool& aIsFirst,
+                const PixelView* viewA, const PixelView* viewB)
+{
+    aIsFirst = true;
+    if (shapeA == Shape::Box && shapeB == Shape::Box)
+        return BoxesOverlap(Rect(a), Rect(b));
+    if (shapeA == Shape::Circle && shapeB == Shape::Box)
+        return CircleMeetsBox(Circle(a).getPosition(), Circle(a).getRadius(), Rect(b));
+    if (shapeA == Shape::Box && shapeB == Shape::Circle)
+    {
+        aIsFirst = false;
+        return CircleMeetsBox(Circle(b).getPosition(), Circle(b).getRadius(), Rect(a));
+    }
+    if (shapeA == Shape::Circle && shapeB == Shape::Circle)
+        return CirclesOverlap(Circle(a).getPosition(), Circle(a).getRadius(), Circle(b).getPosition(),
+                              Circle(b).getRadius());
+    if (shapeA == Shape::Point && shapeB == Shape::Box)
+        return PointInBox(Point(a), Rect(b));
+    if (shapeA == Shape::Box && shapeB == Shape::Point)
+    {
+        aIsFirst = false;
+        return PointInBox(Point(b), Rect(a));
+    }
+    if (shapeA == Shape::Pixel && shapeB == Shape::Pixel)
+        return PixelsOverlap(viewA ? *viewA : ViewOf(a), viewB ? *viewB : ViewOf(b));
+    return false;
+}

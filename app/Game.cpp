@@ -1,5 +1,7 @@
 #include "app/Game.hpp"
 
+#include "app/services/AssetsLocation.hpp"
+
 #include "app/services/AssetManager.hpp"
 #include "app/services/GameStateManager.hpp"
 #include "app/services/InputManager.hpp"
@@ -46,56 +48,58 @@ bool Game::Init()
         render.layers.emplace_back(layer, true);
 
     LoadGameAssets(assetManager);
+    // The widgets draw their text with the game's one font.
+    uiManager.gui->setFont(assetManager.fonts["arial"]);
     return true;
 }
 
 void LoadGameAssets(AssetManager& assets)
 {
-    assets.LoadFont("arial", "../assets/arial.ttf");
+    assets.LoadFont("arial", AssetPath("arial.ttf"));
 
     static const char* const textures[][2] = {
-        {"tilesheet", "../assets/tilesheet.png"},
-        {"base", "../assets/base.png"},
-        {"base2", "../assets/base2.png"},
-        {"base3", "../assets/base3.png"},
-        {"towerPlatformShape", "../assets/tower_platform_shape.png"},
-        {"towerPlatform", "../assets/tower_platform.png"},
-        {"tower1shape", "../assets/tower_1_shape.png"},
-        {"tower1base", "../assets/tower_1_base.png"},
-        {"tower1upgrade1", "../assets/tower_1_upgrade_1.png"},
-        {"tower1upgrade2", "../assets/tower_1_upgrade_2.png"},
-        {"tower1upgrade3", "../assets/tower_1_upgrade_3.png"},
-        {"tower2shape", "../assets/tower_2_shape.png"},
-        {"tower2empty", "../assets/tower_2_empty.png"},
-        {"tower2baseLoaded", "../assets/tower_2_loaded_base.png"},
-        {"tower2upgrade1Loaded", "../assets/tower_2_loaded_upgrade_1.png"},
-        {"tower2upgrade2Loaded", "../assets/tower_2_loaded_upgrade_2.png"},
-        {"tower2upgrade3Loaded", "../assets/tower_2_loaded_upgrade_3.png"},
-        {"tower3shape", "../assets/tower_3_shape.png"},
-        {"tower3empty", "../assets/tower_3_empty.png"},
-        {"tower3loaded", "../assets/tower_3_loaded.png"},
-        {"projectile", "../assets/projectile_1.png"},
-        {"rocketSmallBase", "../assets/projectile_2_base.png"},
-        {"rocketSmallUpgrade1", "../assets/projectile_2_upgrade_1.png"},
-        {"rocketBig", "../assets/projectile_3.png"},
-        {"enemy_1", "../assets/enemy_1.png"},
-        {"enemy_2", "../assets/enemy_2.png"},
-        {"enemy_3", "../assets/enemy_3.png"},
-        {"enemy_4", "../assets/enemy_4.png"},
-        {"waypoint_debug", "../assets/waypoint_debug.png"},
+        {"tilesheet", "tilesheet.png"},
+        {"base", "base.png"},
+        {"base2", "base2.png"},
+        {"base3", "base3.png"},
+        {"towerPlatformShape", "tower_platform_shape.png"},
+        {"towerPlatform", "tower_platform.png"},
+        {"tower1shape", "tower_1_shape.png"},
+        {"tower1base", "tower_1_base.png"},
+        {"tower1upgrade1", "tower_1_upgrade_1.png"},
+        {"tower1upgrade2", "tower_1_upgrade_2.png"},
+        {"tower1upgrade3", "tower_1_upgrade_3.png"},
+        {"tower2shape", "tower_2_shape.png"},
+        {"tower2empty", "tower_2_empty.png"},
+        {"tower2baseLoaded", "tower_2_loaded_base.png"},
+        {"tower2upgrade1Loaded", "tower_2_loaded_upgrade_1.png"},
+        {"tower2upgrade2Loaded", "tower_2_loaded_upgrade_2.png"},
+        {"tower2upgrade3Loaded", "tower_2_loaded_upgrade_3.png"},
+        {"tower3shape", "tower_3_shape.png"},
+        {"tower3empty", "tower_3_empty.png"},
+        {"tower3loaded", "tower_3_loaded.png"},
+        {"projectile", "projectile_1.png"},
+        {"rocketSmallBase", "projectile_2_base.png"},
+        {"rocketSmallUpgrade1", "projectile_2_upgrade_1.png"},
+        {"rocketBig", "projectile_3.png"},
+        {"enemy_1", "enemy_1.png"},
+        {"enemy_2", "enemy_2.png"},
+        {"enemy_3", "enemy_3.png"},
+        {"enemy_4", "enemy_4.png"},
+        {"waypoint_debug", "waypoint_debug.png"},
     };
-    for (const auto& [key, path] : textures)
-        assets.LoadTexture(key, path);
+    for (const auto& [key, file] : textures)
+        assets.LoadTexture(key, AssetPath(file));
 
     static const char* const sounds[][2] = {
-        {"projectileSound", "../assets/Cannon1.ogg"},
-        {"rocketSound", "../assets/pvc-rocket-cannon-90116.wav"},
-        {"towerConstruct", "../assets/mixkit-construction-tool-box-829.wav"},
-        {"towerUpgrade", "../assets/20130512_construction-area-i_zoom_h2nxy-87229.wav"},
-        {"baseDamage", "../assets/hurt_c_08-102842.wav"},
+        {"projectileSound", "Cannon1.ogg"},
+        {"rocketSound", "pvc-rocket-cannon-90116.wav"},
+        {"towerConstruct", "mixkit-construction-tool-box-829.wav"},
+        {"towerUpgrade", "20130512_construction-area-i_zoom_h2nxy-87229.wav"},
+        {"baseDamage", "hurt_c_08-102842.wav"},
     };
-    for (const auto& [key, path] : sounds)
-        assets.LoadSound(key, path);
+    for (const auto& [key, file] : sounds)
+        assets.LoadSound(key, AssetPath(file));
 }
 
 void Game::Frame(float dt)

@@ -1,5 +1,7 @@
 #include "app/GamePlay.hpp"
 
+#include "app/services/AssetsLocation.hpp"
+
 #include "app/services/GameCounters.hpp"
 #include "app/services/SoundManager.hpp"
 #include "entities/GameObjectManager.hpp"
@@ -19,9 +21,9 @@ void GamePlay::Init()
     GameplayManager::instance().running = true;
     // The HUD first: loading a screen empties the widget root, and the level's base puts its
     // health bar there.
-    UIManager::instance().LoadScreen("../assets/hud.txt", ScreenKind::HudScreen);
+    UIManager::instance().LoadScreen(AssetPath("hud.txt"), ScreenKind::HudScreen);
     CreateCamera({0.f, 0.f});
-    LoadMap("../assets/game.tmj", {0.f, 0.f});
+    LoadMap(AssetPath("game.tmj"), {0.f, 0.f});
     CreatePlayerCursor();
     UIManager::instance().money = 150;
 }
@@ -56,7 +58,7 @@ void GamePlay::Update(float dt)
         {
             if (!base->alive)
             {
-                UIManager::instance().LoadScreen("../assets/loseScreen.txt", ScreenKind::LoseScreen);
+                UIManager::instance().LoadScreen(AssetPath("loseScreen.txt"), ScreenKind::LoseScreen);
                 gameplay.running = false;
                 break;
             }

@@ -1,11 +1,13 @@
 #include "app/MainMenu.hpp"
 
+#include "app/services/AssetsLocation.hpp"
+
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
 void MainMenu::Init()
 {
-    UIManager::instance().LoadScreen("../assets/mainMenu.txt", ScreenKind::MainMenuScreen);
+    UIManager::instance().LoadScreen(AssetPath("mainMenu.txt"), ScreenKind::MainMenuScreen);
 }
 
 void MainMenu::Draw(std::shared_ptr<sf::RenderWindow>)

@@ -11,6 +11,12 @@
 #include <memory>
 #include <vector>
 
+// The render layer of every sprite and of the build preview (tile layers take theirs from the map).
+constexpr int WorldLayer = 2;
+// SpriteRenderComponent's followRotation: copy the owner's rotation when drawing, or not.
+constexpr bool FollowOwnerRotation = true;
+constexpr bool KeepOwnRotation = false;
+
 // Sets a sprite's origin to the centre of its texture rectangle, halved in integers.
 void CentreOrigin(sf::Sprite& sprite);
 

@@ -75,22 +75,22 @@ void RenderManager::EditLayers()
     auto& input = InputManager::instance();
     const int last = static_cast<int>(layers.size()) - 1;
     const auto selected = static_cast<std::size_t>(selectedLayer);
-    if (input.IsActionPressed(5, editorPlayer))
+    if (input.IsActionPressed(NextLayer, editorPlayer))
     {
         if (selectedLayer < last)
             ++selectedLayer;
     }
-    else if (input.IsActionPressed(6, editorPlayer))
+    else if (input.IsActionPressed(PreviousLayer, editorPlayer))
     {
         if (selectedLayer > 0)
             --selectedLayer;
     }
-    else if (input.IsActionPressed(7, editorPlayer))
+    else if (input.IsActionPressed(ToggleLayer, editorPlayer))
     {
         if (selectedLayer >= 0 && selectedLayer <= last)
             layers[selected].second = !layers[selected].second;
     }
-    else if (input.IsActionPressed(8, editorPlayer))
+    else if (input.IsActionPressed(MoveLayerLater, editorPlayer))
     {
         if (selectedLayer >= 0 && selectedLayer < last)
         {
@@ -98,7 +98,7 @@ void RenderManager::EditLayers()
             ++selectedLayer;
         }
     }
-    else if (input.IsActionPressed(9, editorPlayer))
+    else if (input.IsActionPressed(MoveLayerEarlier, editorPlayer))
     {
         if (selectedLayer >= 1 && selectedLayer <= last)
         {

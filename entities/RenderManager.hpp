@@ -1,6 +1,7 @@
 #pragma once
 // Keeps every render component of the running game and draws them layer by layer.
 
+#include "app/services/InputManager.hpp"
 #include "entities/Component.hpp"
 
 #include <SFML/Graphics/RenderTarget.hpp>
@@ -27,7 +28,7 @@ public:
     std::vector<std::shared_ptr<RenderComponent>> components;
     std::vector<std::pair<int, bool>> layers; // (layer number, visible)
     int selectedLayer = 0;
-    int editorPlayer = 99;
+    int editorPlayer = LayerEditorPlayer;
 
 private:
     RenderManager() = default;

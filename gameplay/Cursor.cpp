@@ -6,6 +6,7 @@
 #include "entities/GameObject.hpp"
 #include "entities/RenderComponents.hpp"
 #include "gameplay/GameConfig.hpp"
+#include "gameplay/Tables.hpp"
 
 void InputComponent::FollowPointer()
 {
@@ -34,20 +35,17 @@ void InputComponent::Update(float)
 }
 
 TowerShapeRenderComponent::TowerShapeRenderComponent(GameObject* owner, std::shared_ptr<InputComponent> input)
-    : RenderComponent(owner, 2),
-      platformSprite(std::make_shared<sf::Sprite>(AssetManager::instance().GetTexture("towerPlatformShape"))),
-      shapeSprite(std::make_shared<sf::Sprite>(AssetManager::instance().GetTexture("tower1shape"))),
-      input(std::move(input))
+    : RenderComponent(owner, WorldLayer), platformSprite(SpriteOf("towerPlatformShape")),
+      shapeSprite(SpriteOf(TowerTypeOf(BulletTower)->previewTexture)), input(std::move(input))
 {
 }
 
 void TowerShapeRenderComponent::Draw(std::shared_ptr<sf::RenderWindow> window)
 {
-    const int selected = input ? input->selectedTower : 0;
-    if (selected < 1 || selected > 3)
+    const TowerType* const type = TowerTypeOf(input ? input->selectedTower : NoTower);
+    if (!type)
         return;
-    static const char* const shapeKeys[] = {"tower1shape", "tower2shape", "tower3shape"};
-    shapeSprite->setTexture(AssetManager::instance().GetTexture(shapeKeys[selected - 1]), true);
+    shapeSprite->setTexture(AssetManager::instance().GetTexture(type->previewTexture), true);
     CentreOrigin(*platformSprite);
     CentreOrigin(*shapeSprite);
     platformSprite->setPosition(owner->getPosition());

@@ -11,6 +11,7 @@
 #include "entities/RenderManager.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
+#include "gameplay/Tables.hpp"
 #include "gameplay/Targeting.hpp"
 #include "gameplay/Waves.hpp"
 
@@ -19,53 +20,25 @@
 
 namespace
 {
-std::shared_ptr<sf::Sprite> SpriteOf(const std::string& key)
-{
-    return std::make_shared<sf::Sprite>(AssetManager::instance().GetTexture(key));
-}
-
-// Tower table: every kind shares its numbers and differs in pictures and barrels.
-struct TowerKind
-{
-    const char* turret;
-    const char* projectile;
-    std::vector<sf::Vector2f> barrels; // pixels, in the turret's frame
-};
-
-const TowerKind& TowerKindOf(int kind)
-{
-    static const TowerKind kinds[] = {
-        {"tower1base", "projectile", {{0.f, 0.f}}},
-        {"tower2baseLoaded", "rocketSmallBase", {{0.f, -5.f}, {0.f, 5.f}}},
-        {"tower3loaded", "rocketBig", {{0.f, 0.f}}},
-    };
-    return kinds[kind - 1];
-}
-
-constexpr float DetectionRadius = 150.f;  // pixels
-constexpr float TowerFireInterval = 0.5f; // seconds
-constexpr float TowerDamage = 100.f;
-constexpr float TowerSpeed = 250.f;
-constexpr float TowerTimerInterval = 0.5f; // seconds
 constexpr float ProjectileSpeed = 600.f;   // pixels per second
 constexpr float ProjectileLifetime = 2.5f; // seconds
+constexpr float ProjectileScale = 0.5f;
 
-void BuildTower(int kind, float x, float y)
+void BuildTower(const TowerType& type, float x, float y)
 {
-    const TowerKind& table = TowerKindOf(kind);
     auto tower = std::make_shared<GameObject>(ObjectType::Tower);
     tower->setRotation(-90.f);
 
     auto platformSprite = SpriteOf("towerPlatform");
     platformSprite->setScale(1.f, 1.f);
-    auto platformRender = std::make_shared<SpriteRenderComponent>(tower.get(), 2, platformSprite);
+    auto platformRender = std::make_shared<SpriteRenderComponent>(tower.get(), WorldLayer, platformSprite);
 
-    auto turretSprite = SpriteOf(table.turret);
+    auto turretSprite = SpriteOf(type.turretTexture);
     turretSprite->setRotation(-90.f);
     turretSprite->setScale(1.f, 1.f);
-    auto turretRender = std::make_shared<SpriteRenderComponent>(tower.get(), false, 2, turretSprite);
+    auto turretRender = std::make_shared<SpriteRenderComponent>(tower.get(), KeepOwnRotation, WorldLayer, turretSprite);
 
-    auto projectileSprite = SpriteOf(table.projectile);
+    auto projectileSprite = SpriteOf(type.projectileTexture);
 
     const sf::FloatRect turretBounds = turretSprite->getGlobalBounds();
     tower->setOrigin(turretBounds.width / 2.f, turretBounds.height / 2.f);
@@ -75,23 +48,23 @@ void BuildTower(int kind, float x, float y)
     const sf::FloatRect box(x - platformBounds.width / 2.f, y - platformBounds.height / 2.f, platformBounds.width,
                             platformBounds.height);
 
-    sf::CircleShape range(DetectionRadius, 30);
-    range.setOrigin(tower->getOrigin() + sf::Vector2f(DetectionRadius - turretBounds.width / 2.f,
-                                                      DetectionRadius - turretBounds.height / 2.f));
+    sf::CircleShape range(TowerNumbers::DetectionRadius, 30);
+    range.setOrigin(tower->getOrigin() + sf::Vector2f(TowerNumbers::DetectionRadius - turretBounds.width / 2.f,
+                                                      TowerNumbers::DetectionRadius - turretBounds.height / 2.f));
     range.setPosition(tower->getPosition());
 
     auto status = std::make_shared<StatusComponent>(tower.get());
-    status->fireInterval = TowerFireInterval;
-    status->damage = TowerDamage;
-    status->speed = TowerSpeed;
+    status->fireInterval = TowerNumbers::FireInterval;
+    status->damage = TowerNumbers::Damage;
+    status->speed = TowerNumbers::Speed;
 
-    auto upgrade = std::make_shared<UpgradeStateComponent>(tower.get(), 1, false, kind);
+    auto upgrade = std::make_shared<UpgradeStateComponent>(tower.get(), 1, false, type.kind);
     auto body = std::make_shared<RigidBodyComponent>(tower.get());
     auto boxCollider = std::make_shared<BoxCollisionComponent>(tower.get(), body, box);
     // Attaches and registers the detection circle itself.
     auto detection = std::make_shared<AIDetectionComponent>(tower.get(), body, range, turretRender);
-    auto timer = std::make_shared<AITimerComponent>(tower.get(), TowerTimerInterval, detection);
-    auto spawner = std::make_shared<SpawnerComponent>(tower.get(), turretSprite, projectileSprite, table.barrels);
+    auto timer = std::make_shared<AITimerComponent>(tower.get(), TowerNumbers::TimerInterval, detection);
+    auto spawner = std::make_shared<SpawnerComponent>(tower.get(), turretSprite, projectileSprite, type.barrels);
     timer->AddObserver(spawner);
 
     // This order is the update order within a frame: reload, then tracking, then the timer.
@@ -112,25 +85,6 @@ void BuildTower(int kind, float x, float y)
     RenderManager::instance().AddRenderComponent(turretRender);
 }
 
-// Enemy table: hit points grow with the wave number.
-struct EnemyKindRow
-{
-    const char* prefix;
-    const char* texture;
-    std::int64_t healthPerWave, healthBase; // health = perWave * wave + base
-    float damage;                           // to the base
-    std::int32_t scoreReward, moneyReward;
-};
-
-const EnemyKindRow enemyRows[] = {
-    {"WeakEnemy_", "enemy_1", 100, 200, 20.f, 10, 5},
-    {"MiddleEnemy_", "enemy_2", 150, 400, 40.f, 50, 15},
-    {"HardEnemy_", "enemy_3", 250, 600, 60.f, 100, 25},
-};
-constexpr float EnemyScale = 1.2f;
-constexpr float EnemyRadius = 17.5f;        // pixels
-constexpr float EnemySpeed = 100.f;         // pixels per second
-constexpr float EnemyFireInterval = 0.25f;  // seconds, kept but not read
 } // namespace
 
 void CreatePlayerCursor()
@@ -165,9 +119,9 @@ std::shared_ptr<GameObject> CreateProjectile(std::shared_ptr<sf::Sprite> sprite,
     // own (the texture and the pixel mask stay shared). A pixel collider tests its sprite where
     // it was last drawn, so one sprite shared by every shot would test them all where the newest
     // one was drawn.
-    sprite->setScale(0.5f, 0.5f);
+    sprite->setScale(ProjectileScale, ProjectileScale);
     sprite = std::make_shared<sf::Sprite>(*sprite);
-    auto render = std::make_shared<SpriteRenderComponent>(projectile.get(), 2, sprite);
+    auto render = std::make_shared<SpriteRenderComponent>(projectile.get(), WorldLayer, sprite);
 
     auto status = std::make_shared<StatusComponent>(projectile.get());
     status->damage = damage;
@@ -206,30 +160,30 @@ std::shared_ptr<GameObject> CreateProjectile(std::shared_ptr<sf::Sprite> sprite,
 
 void CreateBulletTower(float x, float y)
 {
-    BuildTower(1, x, y);
+    BuildTower(*TowerTypeOf(BulletTower), x, y);
 }
 
 void CreateSmallRocketTower(float x, float y)
 {
-    BuildTower(2, x, y);
+    BuildTower(*TowerTypeOf(SmallRocketTower), x, y);
 }
 
 void CreateBigRocketTower(float x, float y)
 {
-    BuildTower(3, x, y);
+    BuildTower(*TowerTypeOf(BigRocketTower), x, y);
 }
 
 void CreateTower(int kind, float x, float y)
 {
     switch (kind)
     {
-    case 1:
+    case BulletTower:
         CreateBulletTower(x, y);
         break;
-    case 2:
+    case SmallRocketTower:
         CreateSmallRocketTower(x, y);
         break;
-    case 3:
+    case BigRocketTower:
         CreateBigRocketTower(x, y);
         break;
     default:
@@ -239,30 +193,30 @@ void CreateTower(int kind, float x, float y)
 
 void CreateEnemy(std::int32_t queueCount, int kind, std::int32_t wave, float x, float y)
 {
-    if (kind < 0 || kind > 2)
+    const EnemyType* const row = EnemyTypeOf(kind);
+    if (!row)
         return;
-    const EnemyKindRow& row = enemyRows[kind];
-    const auto health = static_cast<std::uint32_t>(row.healthPerWave * wave + row.healthBase);
+    const auto health = static_cast<std::uint32_t>(row->healthPerWave * wave + row->healthBase);
 
-    auto enemy = std::make_shared<GameObject>(ObjectType::Enemy, row.prefix + std::to_string(queueCount));
+    auto enemy = std::make_shared<GameObject>(ObjectType::Enemy, row->namePrefix + std::to_string(queueCount));
     enemy->setPosition(x, y);
 
-    auto sprite = SpriteOf(row.texture);
-    sprite->setScale(EnemyScale, EnemyScale);
-    auto render = std::make_shared<SpriteRenderComponent>(enemy.get(), 2, sprite);
+    auto sprite = SpriteOf(row->texture);
+    sprite->setScale(EnemyNumbers::Scale, EnemyNumbers::Scale);
+    auto render = std::make_shared<SpriteRenderComponent>(enemy.get(), WorldLayer, sprite);
 
-    sf::CircleShape circle(EnemyRadius, 30);
-    circle.setOrigin(sf::Vector2f(EnemyRadius, EnemyRadius) + enemy->getOrigin());
+    sf::CircleShape circle(EnemyNumbers::Radius, 30);
+    circle.setOrigin(sf::Vector2f(EnemyNumbers::Radius, EnemyNumbers::Radius) + enemy->getOrigin());
     circle.setPosition(enemy->getPosition());
 
     auto status = std::make_shared<StatusComponent>(enemy.get());
     status->health = health;
     status->maxHealth = health;
-    status->fireInterval = EnemyFireInterval;
-    status->damage = row.damage;
-    status->speed = EnemySpeed;
-    status->scoreReward = row.scoreReward;
-    status->moneyReward = row.moneyReward;
+    status->fireInterval = EnemyNumbers::FireInterval;
+    status->damage = row->damage;
+    status->speed = EnemyNumbers::Speed;
+    status->scoreReward = row->scoreReward;
+    status->moneyReward = row->moneyReward;
 
     auto body = std::make_shared<RigidBodyComponent>(enemy.get());
     auto circleCollider = std::make_shared<CircleCollisionComponent>(enemy.get(), body, circle);

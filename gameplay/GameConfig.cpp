@@ -10,6 +10,7 @@
 #include "gameplay/Factories.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
+#include "gameplay/Tables.hpp"
 #include "gameplay/Targeting.hpp"
 
 #include <vector>
@@ -24,11 +25,11 @@ std::int32_t GameConfig::TowerPrice(int kind) const
 {
     switch (kind)
     {
-    case 1:
+    case BulletTower:
         return bulletTowerPrice;
-    case 2:
+    case SmallRocketTower:
         return smallRocketTowerPrice;
-    case 3:
+    case BigRocketTower:
         return bigRocketTowerPrice;
     default:
         return 0;
@@ -37,7 +38,7 @@ std::int32_t GameConfig::TowerPrice(int kind) const
 
 void GameConfig::tryBuildTower(int kind, float x, float y)
 {
-    if (!buildAllowed || kind < 1 || kind > 3)
+    if (!buildAllowed || !TowerTypeOf(kind))
         return;
     if (GameCounters::instance().money >= TowerPrice(kind))
     {
@@ -48,7 +49,7 @@ void GameConfig::tryBuildTower(int kind, float x, float y)
 
 void GameConfig::payForTower(int kind)
 {
-    if (kind >= 1 && kind <= 3)
+    if (TowerTypeOf(kind))
         GameCounters::instance().ChangeMoney(-TowerPrice(kind));
     if (const auto& cursor = GameplayManager::instance().cursorInput)
         cursor->selectedTower = 0;
@@ -65,9 +66,9 @@ std::int32_t GameConfig::UpgradePrice(const UpgradeStateComponent& upgrade) cons
     const std::int32_t level = upgrade.level;
     if (upgrade.isBase)
         return level <= baseUpgradeLimit ? baseUpgradePrice * level : 0;
-    if (upgrade.towerKind == 1 && level <= bulletTowerUpgradeLimit)
+    if (upgrade.towerKind == BulletTower && level <= bulletTowerUpgradeLimit)
         return bulletTowerUpgradePrice * level;
-    if (upgrade.towerKind == 2 && level <= smallRocketTowerUpgradeLimit)
+    if (upgrade.towerKind == SmallRocketTower && level <= smallRocketTowerUpgradeLimit)
         return smallRocketTowerUpgradePrice * level;
     return 0;
 }
@@ -94,11 +95,6 @@ void GameConfig::payForUpgrade(UpgradeStateComponent& upgrade)
 
 namespace
 {
-std::shared_ptr<sf::Sprite> SpriteOf(const char* key)
-{
-    return std::make_shared<sf::Sprite>(AssetManager::instance().GetTexture(key));
-}
-
 // The second sprite renderer of a tower draws its turret (the first draws the platform).
 std::shared_ptr<SpriteRenderComponent> TurretRenderer(const GameObject& tower)
 {
@@ -140,56 +136,28 @@ void UpgradeBase(GameObject& base, StatusComponent& status, int level)
     }
 }
 
-struct TowerUpgradeStep
-{
-    const char* turret;
-    bool moreDamage;
-    std::vector<sf::Vector2f> barrels; // empty: unchanged
-    const char* projectile;            // null: unchanged
-};
-
-const TowerUpgradeStep* TowerStep(int kind, int level)
-{
-    static const TowerUpgradeStep bullet[] = {
-        {"tower1upgrade1", true, {{0.f, 0.f}}, nullptr},
-        {"tower1upgrade2", false, {{0.f, -5.f}, {0.f, 5.f}}, nullptr},
-        {"tower1upgrade3", true, {{0.f, -5.f}, {0.f, 5.f}}, nullptr},
-    };
-    static const TowerUpgradeStep smallRocket[] = {
-        {"tower2upgrade1Loaded", false, {}, "rocketSmallUpgrade1"},
-        {"tower2upgrade2Loaded", true, {}, "rocketSmallBase"},
-        {"tower2upgrade3Loaded", false, {}, "rocketSmallUpgrade1"},
-    };
-    if (level < 1 || level > 3)
-        return nullptr;
-    if (kind == 1)
-        return &bullet[level - 1];
-    if (kind == 2)
-        return &smallRocket[level - 1];
-    return nullptr;
-}
-
 void UpgradeTower(GameObject& tower, StatusComponent& status, int kind, int level)
 {
-    const TowerUpgradeStep* step = TowerStep(kind, level);
-    if (!step)
+    const TowerType* const type = TowerTypeOf(kind);
+    if (!type || level < 1 || level > static_cast<int>(type->upgrades.size()))
         return;
+    const TowerUpgrade* const step = &type->upgrades[static_cast<std::size_t>(level - 1)];
     if (const auto turret = TurretRenderer(tower))
     {
-        turret->SetSprite(SpriteOf(step->turret));
+        turret->SetSprite(SpriteOf(step->turretTexture));
         // Shots leave from the turret as drawn, so the spawner follows the new sprite.
         if (const auto spawner = tower.GetComponent<SpawnerComponent>())
             spawner->turretSprite = turret->sprite;
     }
     if (step->moreDamage)
         status.damage += status.damage * 0.25f;
-    status.fireInterval -= 0.125f;
+    status.fireInterval -= TowerNumbers::UpgradeFireStep;
     if (const auto spawner = tower.GetComponent<SpawnerComponent>())
     {
         if (!step->barrels.empty())
             spawner->SetBarrelOffsets(step->barrels);
-        if (step->projectile)
-            spawner->SetProjectileSprite(SpriteOf(step->projectile));
+        if (step->projectileTexture)
+            spawner->SetProjectileSprite(SpriteOf(step->projectileTexture));
     }
 }
 } // namespace

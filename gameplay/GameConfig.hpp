@@ -1,6 +1,8 @@
 #pragma once
 // The economy's fixed numbers and the operations that spend money on towers and upgrades.
 
+#include "gameplay/Tables.hpp"
+
 #include <cstdint>
 #include <memory>
 
@@ -27,13 +29,14 @@ public:
     std::int32_t TowerPrice(int kind) const;
 
     bool buildAllowed = true; // the cursor is over free ground this frame
-    std::int32_t bulletTowerPrice = 50;
-    std::int32_t bulletTowerUpgradeLimit = 3;
-    std::int32_t bulletTowerUpgradePrice = 75; // per current level
-    std::int32_t smallRocketTowerPrice = 150;
-    std::int32_t smallRocketTowerUpgradeLimit = 3;
-    std::int32_t smallRocketTowerUpgradePrice = 100; // per current level
-    std::int32_t bigRocketTowerPrice = 300;
+    // The towers' prices as the tower table gives them.
+    std::int32_t bulletTowerPrice = TowerTypeOf(BulletTower)->price;
+    std::int32_t bulletTowerUpgradeLimit = TowerTypeOf(BulletTower)->upgradeLimit;
+    std::int32_t bulletTowerUpgradePrice = TowerTypeOf(BulletTower)->upgradePrice; // per current level
+    std::int32_t smallRocketTowerPrice = TowerTypeOf(SmallRocketTower)->price;
+    std::int32_t smallRocketTowerUpgradeLimit = TowerTypeOf(SmallRocketTower)->upgradeLimit;
+    std::int32_t smallRocketTowerUpgradePrice = TowerTypeOf(SmallRocketTower)->upgradePrice; // per current level
+    std::int32_t bigRocketTowerPrice = TowerTypeOf(BigRocketTower)->price;
     std::int32_t baseUpgradeLimit = 2;
     std::int32_t baseUpgradePrice = 150; // per current level
     std::int32_t repairAmount = 50;      // hit points

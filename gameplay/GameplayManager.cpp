@@ -37,16 +37,20 @@ void GameplayManager::HandleCollision(CollisionComponent* self, const std::share
 {
     if (!self || !other)
         return;
-    GameObject* s = self->GetOwner();
-    GameObject* o = other->GetOwner();
-    const int st = s->type, ot = o->type;
+    GameObject* const mine = self->GetOwner();
+    GameObject* const theirs = other->GetOwner();
+    const int myType = mine->type, theirType = theirs->type;
+    // Whether the pair is one object of each of the two types, in either order.
+    const auto pairOf = [myType, theirType](int a, int b)
+    { return (myType == a && theirType == b) || (myType == b && theirType == a); };
+    // Each contact reaches these rules twice, once from each of its colliders: the rules that
+    // take hit points apply half the amount each time.
 
     // 1. A projectile hits an enemy.
-    if ((st == ObjectType::Enemy && ot == ObjectType::Projectile) ||
-        (st == ObjectType::Projectile && ot == ObjectType::Enemy))
+    if (pairOf(ObjectType::Enemy, ObjectType::Projectile))
     {
-        GameObject* enemy = st == ObjectType::Enemy ? s : o;
-        GameObject* projectile = st == ObjectType::Enemy ? o : s;
+        GameObject* const enemy = myType == ObjectType::Enemy ? mine : theirs;
+        GameObject* const projectile = myType == ObjectType::Enemy ? theirs : mine;
         auto* const enemyStatus = enemy->FindComponent<StatusComponent>();
         auto* const projectileStatus = projectile->FindComponent<StatusComponent>();
         if (enemyStatus && projectileStatus)
@@ -66,10 +70,10 @@ void GameplayManager::HandleCollision(CollisionComponent* self, const std::share
         projectile->Destroy();
     }
     // 2. An enemy reaches the base.
-    if ((st == ObjectType::Enemy && ot == ObjectType::Base) || (st == ObjectType::Base && ot == ObjectType::Enemy))
+    if (pairOf(ObjectType::Enemy, ObjectType::Base))
     {
-        GameObject* enemy = st == ObjectType::Enemy ? s : o;
-        GameObject* base = st == ObjectType::Enemy ? o : s;
+        GameObject* const enemy = myType == ObjectType::Enemy ? mine : theirs;
+        GameObject* const base = myType == ObjectType::Enemy ? theirs : mine;
         enemy->Destroy();
         auto* const enemyStatus = enemy->FindComponent<StatusComponent>();
         auto* const baseStatus = base->FindComponent<StatusComponent>();
@@ -78,28 +82,28 @@ void GameplayManager::HandleCollision(CollisionComponent* self, const std::share
         SoundManager::instance().PlaySound("baseDamage", 15.f);
     }
     // 3. An enemy enters a tower's range.
-    if (st == ObjectType::Tower && ot == ObjectType::Enemy)
+    if (myType == ObjectType::Tower && theirType == ObjectType::Enemy)
     {
-        if (auto* const detection = s->FindComponent<AIDetectionComponent>())
-            detection->AddTarget(o);
+        if (auto* const detection = mine->FindComponent<AIDetectionComponent>())
+            detection->AddTarget(theirs);
     }
     // 4. The cursor rests on the base, an obstacle or a tower's platform box.
-    if (st == ObjectType::Mouse)
+    if (myType == ObjectType::Mouse)
     {
         const bool towerBody =
-            ot == ObjectType::Tower && dynamic_cast<CircleCollisionComponent*>(other.get()) == nullptr;
-        if (ot == ObjectType::Base || ot == ObjectType::Obstacle || towerBody)
+            theirType == ObjectType::Tower && dynamic_cast<CircleCollisionComponent*>(other.get()) == nullptr;
+        if (theirType == ObjectType::Base || theirType == ObjectType::Obstacle || towerBody)
             GameConfig::instance().buildAllowed = false;
     }
     // 5. A click on a tower or the base with no tower kind selected upgrades it. Only the
     // cursor's point counts (its 64 x 64 box may touch two towers at once), and one click buys
     // one upgrade at most.
-    if (st == ObjectType::Mouse && (ot == ObjectType::Tower || ot == ObjectType::Base) &&
+    if (myType == ObjectType::Mouse && (theirType == ObjectType::Tower || theirType == ObjectType::Base) &&
         dynamic_cast<PointCollisionComponent*>(self) != nullptr && !upgradeClickSpent &&
         InputManager::instance().IsMouseButtonPressed(sf::Mouse::Left) && !GameConfig::instance().buildAllowed &&
         cursorInput && cursorInput->selectedTower == 0)
     {
         upgradeClickSpent = true;
-        GameConfig::instance().tryUpgrade(*o);
+        GameConfig::instance().tryUpgrade(*theirs);
     }
 }

@@ -219,7 +219,7 @@ void CreateBase(const tmj::Object& object)
     (void)IntProperty(object, "TextureRectTop", 0);
 
     auto sprite = std::make_shared<sf::Sprite>(AssetManager::instance().GetTexture(textureKey));
-    auto render = std::make_shared<SpriteRenderComponent>(base.get(), 2, sprite);
+    auto render = std::make_shared<SpriteRenderComponent>(base.get(), WorldLayer, sprite);
     sprite->setScale(1.f, 1.f);
 
     const sf::FloatRect bounds = sprite->getGlobalBounds();

@@ -33,30 +33,30 @@ void EnemySpawnerComponent::PlanWave(std::int32_t wave)
     for (std::int64_t i = 0; i < count; ++i)
     {
         const bool last = i == count - 1;
-        int kind = EnemyKind::Weak;
+        int kind = WeakEnemy;
         if (wave < middleStartWave)
         {
-            kind = EnemyKind::Weak;
+            kind = WeakEnemy;
         }
         else if (wave == middleStartWave && wave < hardStartWave)
         {
-            kind = last ? EnemyKind::Middle : EnemyKind::Weak;
+            kind = last ? MiddleEnemy : WeakEnemy;
         }
         else if (wave > middleStartWave && wave < hardStartWave)
         {
-            kind = std::rand() % 20 < wave ? EnemyKind::Middle : EnemyKind::Weak;
+            kind = std::rand() % 20 < wave ? MiddleEnemy : WeakEnemy;
         }
         else if (wave == hardStartWave)
         {
             if (last)
-                kind = EnemyKind::Hard;
+                kind = HardEnemy;
             else
-                kind = std::rand() % 20 < wave ? EnemyKind::Middle : EnemyKind::Weak;
+                kind = std::rand() % 20 < wave ? MiddleEnemy : WeakEnemy;
         }
         else
         {
             const int r = std::rand() % 40;
-            kind = r < wave ? EnemyKind::Hard : (r < 2 * wave ? EnemyKind::Middle : EnemyKind::Weak);
+            kind = r < wave ? HardEnemy : (r < 2 * wave ? MiddleEnemy : WeakEnemy);
         }
         queue.push_back(kind);
     }

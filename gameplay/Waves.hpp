@@ -3,19 +3,13 @@
 // tick; each enemy walks the waypoint path towards the base.
 
 #include "entities/Component.hpp"
+#include "gameplay/Tables.hpp"
 
 #include <SFML/System/Vector2.hpp>
 
 #include <cstdint>
 #include <list>
 #include <vector>
-
-namespace EnemyKind
-{
-constexpr int Weak = 0;
-constexpr int Middle = 1;
-constexpr int Hard = 2;
-} // namespace EnemyKind
 
 class EnemySpawnerComponent : public ObserverComponent
 {

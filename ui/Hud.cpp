@@ -1,10 +1,12 @@
 // The heads-up display: counters, affordability icons, the wave announcement and the money and
 // score change texts.
 
+#include "app/services/AssetsLocation.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/Cursor.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/StatusComponent.hpp"
+#include "gameplay/Tables.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
@@ -14,11 +16,11 @@
 void UIManager::LoadHUD()
 {
     if (const auto bullet = gui->get<vgui::BitmapButton>("BulletTowerButton"))
-        bullet->onPress([this] { SelectTower(1); });
+        bullet->onPress([this] { SelectTower(BulletTower); });
     if (const auto smallRocket = gui->get<vgui::BitmapButton>("RocketTowerSmallButton"))
-        smallRocket->onPress([this] { SelectTower(2); });
+        smallRocket->onPress([this] { SelectTower(SmallRocketTower); });
     if (const auto bigRocket = gui->get<vgui::BitmapButton>("RocketTowerBigButton"))
-        bigRocket->onPress([this] { SelectTower(3); });
+        bigRocket->onPress([this] { SelectTower(BigRocketTower); });
     if (const auto repair = gui->get<vgui::BitmapButton>("RepairButton"))
         repair->onPress([this] { RepairBase(); });
     for (const char* name : {"WaveText", "MoneyAddText", "ScoreAddText"})
@@ -96,22 +98,24 @@ void UIManager::UpdateHUD(float dt)
     {
         const char* button;
         std::int32_t price;
-        const char* active;
-        const char* inactive;
+        const char* affordable;
+        const char* otherwise;
+    };
+    const auto towerRule = [this](const char* button, int kind)
+    {
+        const TowerType& type = *TowerTypeOf(kind);
+        return IconRule{button, config.TowerPrice(kind), type.iconAffordable, type.icon};
     };
     const IconRule rules[] = {
-        {"BulletTowerButton", config.bulletTowerPrice, "../assets/hud_icon_bullet_tower_active.png",
-         "../assets/hud_icon_bullet_tower.png"},
-        {"RocketTowerSmallButton", config.smallRocketTowerPrice, "../assets/hud_icon_rocket_tower_small_active.png",
-         "../assets/hud_icon_rocket_tower_small.png"},
-        {"RocketTowerBigButton", config.bigRocketTowerPrice, "../assets/hud_icon_rocket_tower_big_active.png",
-         "../assets/hud_icon_rocket_tower_big.png"},
-        {"RepairButton", config.repairPrice, "../assets/hud_life_repair_active.png", "../assets/hud_life_repair.png"},
+        towerRule("BulletTowerButton", BulletTower),
+        towerRule("RocketTowerSmallButton", SmallRocketTower),
+        towerRule("RocketTowerBigButton", BigRocketTower),
+        {"RepairButton", config.repairPrice, "hud_life_repair_active.png", "hud_life_repair.png"},
     };
     for (const auto& rule : rules)
     {
         if (const auto button = gui->get<vgui::BitmapButton>(rule.button))
-            button->setImage(Icon(money >= rule.price ? rule.active : rule.inactive));
+            button->setImage(Icon(AssetPath(money >= rule.price ? rule.affordable : rule.otherwise)));
     }
 
     if (waveTextActive)

@@ -1,5 +1,7 @@
 #include "ui/UIManager.hpp"
 
+#include "app/services/AssetsLocation.hpp"
+
 #include "app/services/GameCounters.hpp"
 #include "app/services/GameStateManager.hpp"
 #include "entities/GameObject.hpp"
@@ -84,11 +86,11 @@ void UIManager::LoadMainMenu()
                 GameStateManager::instance().ChangeState("GamePlay");
             });
     if (const auto highscore = gui->get<vgui::Button>("HighscoreButton"))
-        highscore->onPress([this] { LoadScreen("../assets/highscore.txt", HighscoreScreen); });
+        highscore->onPress([this] { LoadScreen(AssetPath("highscore.txt"), HighscoreScreen); });
     if (const auto controls = gui->get<vgui::Button>("ControlsButton"))
-        controls->onPress([this] { LoadScreen("../assets/controls.txt", ControlsScreen); });
+        controls->onPress([this] { LoadScreen(AssetPath("controls.txt"), ControlsScreen); });
     if (const auto credits = gui->get<vgui::Button>("CreditsButton"))
-        credits->onPress([this] { LoadScreen("../assets/credits.txt", CreditsScreen); });
+        credits->onPress([this] { LoadScreen(AssetPath("credits.txt"), CreditsScreen); });
     if (const auto exit = gui->get<vgui::Button>("ExitGameButton"))
         exit->onPress(
             [this]
@@ -105,7 +107,7 @@ void UIManager::ConnectReturnToMenu()
             [this]
             {
                 gui->removeAllWidgets();
-                LoadScreen("../assets/mainMenu.txt", MainMenuScreen);
+                LoadScreen(AssetPath("mainMenu.txt"), MainMenuScreen);
             });
 }
 

@@ -3,6 +3,8 @@
 // holds the player-facing counters of a game (name, money, score, wave) and the flags and
 // timers of the heads-up display's short-lived texts.
 
+#include "app/services/AssetsLocation.hpp"
+
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Texture.hpp>
 #include <SFML/System/Time.hpp>
@@ -76,7 +78,7 @@ public:
     std::shared_ptr<InputComponent>& cursorInput;
     GameConfig& config;
     // Where the highscore record lives; the game always uses the default.
-    std::string highscorePath = "../assets/highscore.json";
+    std::string highscorePath = AssetPath("highscore.json");
     // How long a newly loaded screen ignores mouse presses (the game sets it at start): the
     // second click of a double click never lands on the next screen's buttons.
     sf::Time screenClickGuard;

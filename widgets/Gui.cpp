@@ -103,7 +103,6 @@ void Gui::ignoreClicksFor(sf::Time time)
 void Gui::setFont(std::shared_ptr<const sf::Font> font)
 {
     state->font = std::move(font);
-    state->fontChosen = true;
 }
 
 bool Gui::handleEvent(const sf::Event& event)

@@ -105,7 +105,6 @@ struct Widget::State
     // Gui only: the borrowed window, the font and the widgets the mouse and keyboard work with.
     sf::RenderWindow* target = nullptr;
     std::shared_ptr<const sf::Font> font;
-    bool fontChosen = false; // setFont was called or the lazy load was tried
     std::weak_ptr<Widget> focusWidget;
     std::weak_ptr<Widget> hoverWidget;
     std::weak_ptr<Widget> pressedWidget;

@@ -194,17 +194,7 @@ const sf::Font* WidgetAccess::fontOf(const Widget& widget)
     const Gui* gui = rootOf(widget);
     if (gui == nullptr)
         return nullptr;
-    auto& state = const_cast<State&>(of(*gui));
-    if (!state.fontChosen)
-    {
-        state.fontChosen = true;
-        auto font = std::make_shared<sf::Font>();
-        if (font->loadFromFile("../assets/arial.ttf"))
-            state.font = font;
-        else
-            sf::err() << "vgui: could not load the font \"../assets/arial.ttf\"; text is not drawn" << std::endl;
-    }
-    return state.font.get();
+    return of(*gui).font.get();
 }
 
 bool WidgetAccess::isShown(const Widget& widget)

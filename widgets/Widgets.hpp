@@ -244,8 +244,8 @@ public:
     // screen that was just replaced (the second half of a double click) never presses a button
     // of the new one.
     void ignoreClicksFor(sf::Time time);
-    // The font every widget draws its text with. Without a call, the Gui loads
-    // "../assets/arial.ttf" on first need (one line on failure, then text is not drawn).
+    // The font every widget draws its text with, shared with the caller (who loads it). Without
+    // one, text is laid out one unit per character and not drawn.
     void setFont(std::shared_ptr<const sf::Font> font);
     // Throws vgui::Exception on failure; a failed file changes nothing (no half-built screen).
     // With replaceExisting, the file's widgets replace every widget of the root.

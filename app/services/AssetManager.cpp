@@ -1,11 +1,17 @@
 #include "app/services/AssetManager.hpp"
 
+#include "app/services/AssetsLocation.hpp"
 #include "tiled/TiledMap.hpp"
 
 #include <SFML/System/Err.hpp>
 
 #include <filesystem>
 #include <iomanip>
+
+std::shared_ptr<sf::Sprite> SpriteOf(const std::string& key)
+{
+    return std::make_shared<sf::Sprite>(AssetManager::instance().GetTexture(key));
+}
 
 AssetManager& AssetManager::instance()
 {
@@ -48,7 +54,7 @@ void AssetManager::LoadTilesets(const std::shared_ptr<tmj::Map>& map)
     {
         if (textures.count(tileset.name) != 0)
             continue;
-        const std::string path = (std::filesystem::path("../assets/") / tileset.imageRelativeToMap).string();
+        const std::string path = (std::filesystem::path(AssetsFolder) / tileset.imageRelativeToMap).string();
         sf::Texture trial;
         if (!trial.loadFromFile(path))
             sf::err() << "Could not load texture " << std::quoted(path) << std::endl;

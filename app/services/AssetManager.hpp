@@ -6,6 +6,7 @@
 #include <SFML/Audio/SoundBuffer.hpp>
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
 #include <map>
@@ -16,6 +17,9 @@ namespace tmj
 {
 struct Map;
 }
+
+// A new sprite on the texture under key (the whole texture).
+std::shared_ptr<sf::Sprite> SpriteOf(const std::string& key);
 
 class AssetManager
 {

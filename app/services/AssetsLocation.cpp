@@ -8,7 +8,7 @@ namespace fs = std::filesystem;
 bool FindAssetsFolder(const fs::path& executable)
 {
     std::error_code error;
-    if (fs::is_directory("../assets", error))
+    if (fs::is_directory(AssetsFolder, error))
         return true;
 
     const fs::path here = fs::current_path(error);

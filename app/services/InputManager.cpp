@@ -64,16 +64,16 @@ void InputManager::Bind(int action, int player, sf::Keyboard::Key key)
 
 void InputManager::BindDefaults()
 {
-    Bind(0, 0, sf::Keyboard::Up);
-    Bind(2, 0, sf::Keyboard::Down);
-    Bind(3, 0, sf::Keyboard::Left);
-    Bind(1, 0, sf::Keyboard::Right);
-    Bind(4, 0, sf::Keyboard::Numpad0);
-    Bind(0, 1, sf::Keyboard::W);
-    Bind(2, 1, sf::Keyboard::S);
-    Bind(3, 1, sf::Keyboard::A);
-    Bind(1, 1, sf::Keyboard::D);
-    Bind(4, 1, sf::Keyboard::Space);
+    Bind(MoveUp, FirstPlayer, sf::Keyboard::Up);
+    Bind(MoveDown, FirstPlayer, sf::Keyboard::Down);
+    Bind(MoveLeft, FirstPlayer, sf::Keyboard::Left);
+    Bind(MoveRight, FirstPlayer, sf::Keyboard::Right);
+    Bind(ActionKey, FirstPlayer, sf::Keyboard::Numpad0);
+    Bind(MoveUp, SecondPlayer, sf::Keyboard::W);
+    Bind(MoveDown, SecondPlayer, sf::Keyboard::S);
+    Bind(MoveLeft, SecondPlayer, sf::Keyboard::A);
+    Bind(MoveRight, SecondPlayer, sf::Keyboard::D);
+    Bind(ActionKey, SecondPlayer, sf::Keyboard::Space);
 }
 
 bool InputManager::IsMouseButtonPressed(sf::Mouse::Button button) const

@@ -11,6 +11,30 @@
 #include <optional>
 #include <vector>
 
+// The actions of the key bindings: the four directions and a fifth key (no game code asks for
+// them), and the render layer editor's actions.
+enum Action : int
+{
+    MoveUp = 0,
+    MoveRight = 1,
+    MoveDown = 2,
+    MoveLeft = 3,
+    ActionKey = 4,
+    NextLayer = 5,
+    PreviousLayer = 6,
+    ToggleLayer = 7,
+    MoveLayerLater = 8,
+    MoveLayerEarlier = 9,
+};
+
+// Who a binding belongs to: two players, and the layer editor (which has no keys).
+enum Player : int
+{
+    FirstPlayer = 0,
+    SecondPlayer = 1,
+    LayerEditorPlayer = 99,
+};
+
 struct Binding
 {
     int player = 0;

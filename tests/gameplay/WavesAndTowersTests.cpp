@@ -64,7 +64,7 @@ protected:
 TEST_F(GameplayWaves, CompositionAtTheThresholds)
 {
     GameplayManager::instance().seedSource = [] { return 12345u; };
-    const int weak = EnemyKind::Weak, middle = EnemyKind::Middle, hard = EnemyKind::Hard;
+    const int weak = WeakEnemy, middle = MiddleEnemy, hard = HardEnemy;
     for (int wave = 1; wave <= 8; ++wave)
     {
         const auto spawner = Spawner();

@@ -157,7 +157,7 @@ TEST_F(SoundTest, AShotIsHeard)
     auto window = std::make_shared<sf::RenderWindow>(sf::VideoMode(320, 240), "Varnhold sound test");
     GameplayManager::instance().running = true;
     CreateTower(1, 400.f, 300.f);
-    CreateEnemy(1, EnemyKind::Weak, 1, 440.f, 300.f); // inside the range, standing still
+    CreateEnemy(1, WeakEnemy, 1, 440.f, 300.f); // inside the range, standing still
     const auto* shot = AssetManager::instance().GetSoundBuffer("projectileSound").get();
     bool fired = false;
     for (int frame = 0; frame < 300 && !fired; ++frame)

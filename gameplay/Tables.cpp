@@ -1,0 +1,67 @@
+#include "gameplay/Tables.hpp"
+
+namespace
+{
+const TowerType towerTypes[] = {
+    {BulletTower,
+     "Bullet tower",
+     "tower1base",
+     "projectile",
+     "tower1shape",
+     50,
+     75,
+     3,
+     {{0.f, 0.f}},
+     {
+         {"tower1upgrade1", true, {{0.f, 0.f}}, nullptr},
+         {"tower1upgrade2", false, {{0.f, -5.f}, {0.f, 5.f}}, nullptr},
+         {"tower1upgrade3", true, {{0.f, -5.f}, {0.f, 5.f}}, nullptr},
+     },
+     "hud_icon_bullet_tower.png",
+     "hud_icon_bullet_tower_active.png"},
+    {SmallRocketTower,
+     "Small rocket tower",
+     "tower2baseLoaded",
+     "rocketSmallBase",
+     "tower2shape",
+     150,
+     100,
+     3,
+     {{0.f, -5.f}, {0.f, 5.f}},
+     {
+         {"tower2upgrade1Loaded", false, {}, "rocketSmallUpgrade1"},
+         {"tower2upgrade2Loaded", true, {}, "rocketSmallBase"},
+         {"tower2upgrade3Loaded", false, {}, "rocketSmallUpgrade1"},
+     },
+     "hud_icon_rocket_tower_small.png",
+     "hud_icon_rocket_tower_small_active.png"},
+    {BigRocketTower,
+     "Big rocket tower",
+     "tower3loaded",
+     "rocketBig",
+     "tower3shape",
+     300,
+     0,
+     0, // never upgraded
+     {{0.f, 0.f}},
+     {},
+     "hud_icon_rocket_tower_big.png",
+     "hud_icon_rocket_tower_big_active.png"},
+};
+
+const EnemyType enemyTypes[] = {
+    {WeakEnemy, "Weak", "WeakEnemy_", "enemy_1", 100, 200, 20.f, 10, 5},
+    {MiddleEnemy, "Middle", "MiddleEnemy_", "enemy_2", 150, 400, 40.f, 50, 15},
+    {HardEnemy, "Hard", "HardEnemy_", "enemy_3", 250, 600, 60.f, 100, 25},
+};
+} // namespace
+
+const TowerType* TowerTypeOf(int kind)
+{
+    return kind >= BulletTower && kind <= BigRocketTower ? &towerTypes[kind - BulletTower] : nullptr;
+}
+
+const EnemyType* EnemyTypeOf(int kind)
+{
+    return kind >= WeakEnemy && kind <= HardEnemy ? &enemyTypes[kind] : nullptr;
+}

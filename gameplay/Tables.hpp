@@ -1,0 +1,88 @@
+#pragma once
+// The game's two tables: the tower kinds and the enemy kinds, with every number and picture that
+// belongs to a kind. The factories, the prices, the upgrades, the build preview and the HUD all
+// read them here.
+
+#include <SFML/System/Vector2.hpp>
+
+#include <cstdint>
+#include <vector>
+
+// The tower kinds, as the HUD's buttons, build requests and upgrade records number them.
+enum TowerKind : int
+{
+    NoTower = 0, // no kind selected
+    BulletTower = 1,
+    SmallRocketTower = 2,
+    BigRocketTower = 3,
+};
+
+// The enemy kinds, as a spawner's queue holds them.
+enum EnemyKind : int
+{
+    WeakEnemy = 0,
+    MiddleEnemy = 1,
+    HardEnemy = 2,
+};
+
+// What one upgrade of a tower changes.
+struct TowerUpgrade
+{
+    const char* turretTexture;
+    bool moreDamage;                    // damage += damage x 0.25
+    std::vector<sf::Vector2f> barrels;  // empty: unchanged
+    const char* projectileTexture;      // null: unchanged
+};
+
+struct TowerType
+{
+    TowerKind kind;
+    const char* name;
+    const char* turretTexture;
+    const char* projectileTexture;
+    const char* previewTexture;         // the build preview's tower shape
+    std::int32_t price;                 // gold
+    std::int32_t upgradePrice;          // gold per current level
+    std::int32_t upgradeLimit;          // upgradable while its level is at most this
+    std::vector<sf::Vector2f> barrels;  // pixels, in the turret's frame: one shot each
+    std::vector<TowerUpgrade> upgrades; // from level 1, 2, 3
+    const char* icon;                   // the HUD button's picture when the price is not reached
+    const char* iconAffordable;
+};
+
+// Numbers every tower kind shares.
+namespace TowerNumbers
+{
+constexpr float DetectionRadius = 150.f; // pixels
+constexpr float FireInterval = 0.5f;     // seconds between shots of the spawner
+constexpr float Damage = 100.f;          // handed to shots at half
+constexpr float Speed = 250.f;           // pixels per second; kept, not read
+constexpr float TimerInterval = 0.5f;    // seconds between the fire timer's notifications
+constexpr float UpgradeFireStep = 0.125f; // seconds off the fire interval per upgrade
+} // namespace TowerNumbers
+
+// Kinds 1 to 3; null for any other kind.
+const TowerType* TowerTypeOf(int kind);
+
+struct EnemyType
+{
+    EnemyKind kind;
+    const char* name;
+    const char* namePrefix; // the object's name is this and the spawner's queue count
+    const char* texture;
+    std::int64_t healthPerWave, healthBase; // hit points = perWave x wave + base
+    float damage;                           // to the keep
+    std::int32_t scoreReward, moneyReward;
+};
+
+// Numbers every enemy kind shares.
+namespace EnemyNumbers
+{
+constexpr float Scale = 1.2f;
+constexpr float Radius = 17.5f;        // pixels
+constexpr float Speed = 100.f;         // pixels per second
+constexpr float FireInterval = 0.25f;  // seconds; kept, not read
+} // namespace EnemyNumbers
+
+// Kinds 0 to 2; null for any other kind.
+const EnemyType* EnemyTypeOf(int kind);

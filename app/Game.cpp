@@ -43,9 +43,7 @@ bool Game::Init()
     window->setKeyRepeatEnabled(false);
     inputManager.BindDefaults();
 
-    auto& render = RenderManager::instance();
-    for (int layer = 0; layer <= 4; ++layer)
-        render.layers.emplace_back(layer, true);
+    RenderManager::instance().SeedLayers();
 
     LoadGameAssets(assetManager);
     // The widgets draw their text with the game's one font.

@@ -23,6 +23,8 @@ public:
     std::shared_ptr<GameObject> FindByName(const std::string& name) const;
     // Drops every registered object when a game is left; the camera and the id counter stay.
     void Clear();
+    // Back to a process that has registered nothing: no objects, no camera, ids from 0.
+    void Reset() { *this = GameObjectManager(); }
 
     // Objects registered while a walk over this list runs are appended and reached by the same
     // walk, which the per-frame update relies on.

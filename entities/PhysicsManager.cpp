@@ -53,6 +53,14 @@ void PhysicsManager::Update(float dt)
     }
 }
 
+void PhysicsManager::Reset()
+{
+    Clear();
+    ContactListener listener = std::move(contactListener);
+    *this = PhysicsManager();
+    contactListener = std::move(listener);
+}
+
 void PhysicsManager::Clear()
 {
     // Colliders that last touched each other hold each other through lastPartner; break those

@@ -27,6 +27,8 @@ public:
     // brings the shapes to their objects.
     void Update(float dt);
     void Clear();
+    // Clear, and every switch back to its start; the installed contact listener stays.
+    void Reset();
 
     // Told of each contact by both of its colliders (self is the one reporting); the gameplay
     // installs its rules here.

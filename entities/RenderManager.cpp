@@ -23,6 +23,18 @@ void RenderManager::Clear()
     components.clear();
 }
 
+void RenderManager::SeedLayers()
+{
+    for (int layer = 0; layer <= 4; ++layer)
+        layers.emplace_back(layer, true);
+}
+
+void RenderManager::Reset()
+{
+    *this = RenderManager();
+    CameraComponent::moveOffset = {};
+}
+
 void RenderManager::Draw(std::shared_ptr<sf::RenderWindow> window)
 {
     for (const auto& [layer, visible] : layers)

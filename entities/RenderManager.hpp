@@ -20,6 +20,11 @@ public:
     void AddRenderComponent(std::shared_ptr<RenderComponent> component);
     // Drops every component when a game is left; the layer list stays.
     void Clear();
+    // The world's layers 0 to 4 in this order, all shown (as the game starts with them).
+    void SeedLayers();
+    // Back to a process that has drawn nothing: no components and no layers, the editor on the
+    // first entry, the camera's class-wide offset zero.
+    void Reset();
     // Visible layers in list order, components in registration order, then the camera object.
     void Draw(std::shared_ptr<sf::RenderWindow> window);
     // The run-time layer editor, driven by the actions of player editorPlayer.

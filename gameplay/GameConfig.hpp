@@ -14,6 +14,8 @@ class GameConfig
 public:
     static GameConfig& instance();
 
+    // Back to the compiled-in numbers, building allowed.
+    void Reset() { *this = GameConfig(); }
     // Builds when allowed, the kind is 1..3 and the money reaches its price.
     void tryBuildTower(int kind, float x, float y);
     // Pays a tower's price (kinds 1..3) and clears the cursor's selection (any kind).

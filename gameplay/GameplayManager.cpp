@@ -22,9 +22,9 @@ GameplayManager::GameplayManager()
     : seedSource([] { return static_cast<unsigned>(std::time(nullptr)); })
 {
     // Every contact the physics step finds goes through the rules below.
-    PhysicsManager::instance().contactListener = [this](CollisionComponent* self,
-                                                        const std::shared_ptr<CollisionComponent>& other)
-    { HandleCollision(self, other); };
+    PhysicsManager::instance().contactListener =
+        [](CollisionComponent* self, const std::shared_ptr<CollisionComponent>& other)
+    { GameplayManager::instance().HandleCollision(self, other); };
 }
 
 void GameplayManager::AddWaypoint(std::int32_t index, sf::Vector2f position)

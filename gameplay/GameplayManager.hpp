@@ -25,6 +25,9 @@ public:
 
     // Called by both colliders of every contact, each time with itself as self.
     void HandleCollision(CollisionComponent* self, const std::shared_ptr<CollisionComponent>& other);
+    // Back to a process that has played no game: not running, no path, no cursor, the time as
+    // the wave seed.
+    void Reset() { *this = GameplayManager(); }
     // Appends a waypoint and keeps the path sorted by index (stable: equal indices keep their order).
     void AddWaypoint(std::int32_t index, sf::Vector2f position);
 

@@ -40,6 +40,18 @@ UIManager::~UIManager()
     window.reset();
 }
 
+void UIManager::Reset()
+{
+    GameCounters::instance().Reset();
+    playerName = "Player 1";
+    healthWarningPercent = 30;
+    gui->removeAllWidgets();
+    currentScreen = MainMenuScreen;
+    cursorInput.reset();
+    highscorePath = AssetPath("highscore.json");
+    screenClickGuard = sf::Time::Zero;
+}
+
 void UIManager::LoadScreen(const std::string& formFile, ScreenKind kind)
 {
     gui->removeAllWidgets();

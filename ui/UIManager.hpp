@@ -77,6 +77,9 @@ public:
     // The cursor's input component: the gameplay manager's own handle, set by the cursor factory.
     std::shared_ptr<InputComponent>& cursorInput;
     GameConfig& config;
+    // Back to the start of the process: the counters and the name as they start, an empty
+    // widget root on the main menu's kind (the window and the root's target stay).
+    void Reset();
     // Where the highscore record lives; the game always uses the default.
     std::string highscorePath = AssetPath("highscore.json");
     // How long a newly loaded screen ignores mouse presses (the game sets it at start): the

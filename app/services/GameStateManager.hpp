@@ -16,6 +16,8 @@ public:
     // Exits the current state and enters the named one, inside this call. Changing to the
     // current state does nothing; a name never added is ignored.
     void ChangeState(const std::string& name);
+    // Forgets every state (without exiting any).
+    void Reset() { *this = GameStateManager(); }
 
     GameState* currentState = nullptr; // not owned: the states belong to Game
     std::map<std::string, GameState*> states;

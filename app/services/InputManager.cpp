@@ -7,7 +7,12 @@ InputManager& InputManager::instance()
 }
 
 InputManager::InputManager()
-    : mouseSource([this] { return window ? sf::Mouse::getPosition(*window) : sf::Vector2i(); })
+    : mouseSource(
+          []
+          {
+              const auto& window = InputManager::instance().window;
+              return window ? sf::Mouse::getPosition(*window) : sf::Vector2i();
+          })
 {
 }
 

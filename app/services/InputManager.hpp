@@ -54,6 +54,8 @@ public:
     void Bind(int action, int player, sf::Keyboard::Key key);
     // Installs the ten default bindings of the game.
     void BindDefaults();
+    // Back to a process that has seen no event: nothing down, no bindings, no window.
+    void Reset() { *this = InputManager(); }
 
     bool IsMouseButtonPressed(sf::Mouse::Button button) const;
     // A press that the widget layer used (a click on the HUD) is not the world's: it no longer

@@ -22,6 +22,8 @@ public:
     void PlaySound(const std::string& key, float volume);
     // Drops every sound that is no longer playing, keeping the order of the rest.
     void RemoveStoppedSounds();
+    // Drops every sound, playing or not.
+    void Reset() { *this = SoundManager(); }
 
     std::vector<std::shared_ptr<sf::Sound>> playing;
 

@@ -12,6 +12,8 @@
 
 #include <SFML/System/Clock.hpp>
 
+#include <chrono>
+
 Game::Game(std::shared_ptr<sf::RenderWindow> window, InputManager& inputManager, AssetManager& assetManager,
            GameStateManager& gameStateManager, UIManager& uiManager)
     : window(std::move(window)), inputManager(inputManager), assetManager(assetManager),
@@ -102,17 +104,48 @@ void LoadGameAssets(AssetManager& assets)
 
 void Game::Frame(float dt)
 {
+    Frame(dt, FrameOptions());
+}
+
+void Game::Frame(float dt, const FrameOptions& options)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto milliseconds = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
+    const auto started = Clock::now();
+
     // The state sees the input of the previous frame's poll: flags are cleared only now.
     gameStateManager.currentState->Update(dt);
     inputManager.Update();
+    const auto updated = Clock::now();
 
-    sf::Event event;
-    while (window->pollEvent(event))
-        HandleEvent(event);
+    if (options.poll)
+    {
+        options.poll(*this);
+    }
+    else
+    {
+        sf::Event event;
+        while (window->pollEvent(event))
+            HandleEvent(event);
+    }
 
-    window->clear(sf::Color::Black);
-    gameStateManager.currentState->Draw(window);
-    window->display();
+    const auto polled = Clock::now();
+    if (options.picture == FrameOptions::Picture::Placed)
+    {
+        RenderManager::instance().PlaceSprites();
+    }
+    else
+    {
+        window->clear(sf::Color::Black);
+        gameStateManager.currentState->Draw(window);
+        if (options.picture == FrameOptions::Picture::Shown)
+            window->display();
+    }
+    if (options.times)
+    {
+        options.times->updateMs = milliseconds(updated - started);
+        options.times->pictureMs = milliseconds(Clock::now() - polled);
+    }
 }
 
 void Game::HandleEvent(const sf::Event& event)

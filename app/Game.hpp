@@ -7,12 +7,37 @@
 
 #include <SFML/Graphics/RenderWindow.hpp>
 
+#include <functional>
 #include <memory>
 
 class InputManager;
 class AssetManager;
 class GameStateManager;
 class UIManager;
+
+class Game;
+
+// How one pass of the frame loop takes its events and shows its picture. The game's own loop
+// polls the window and shows every frame; tests and the benchmark hand in the events of a frame,
+// draw without showing (into a small hidden window), or only place the sprites as a drawing
+// would. The order of the pass is the same for all.
+struct FrameOptions
+{
+    // Hands this frame's events to Game::HandleEvent; empty: the window's own queue.
+    std::function<void(Game&)> poll;
+    enum class Picture
+    {
+        Shown,  // cleared, drawn and displayed
+        Drawn,  // cleared and drawn, not displayed
+        Placed, // nothing rasterised: the sprites are only placed where a drawing puts them
+    };
+    Picture picture = Picture::Shown;
+    // When set, filled with the milliseconds of the update and of the picture.
+    struct Times
+    {
+        double updateMs = 0., pictureMs = 0.;
+    }* times = nullptr;
+};
 
 class Game
 {
@@ -24,8 +49,10 @@ public:
     bool Init();
     // Init, then the frame loop until the window closes, then Exit of the current state.
     void Run();
-    // One pass of the frame loop with the given frame time.
+    // One pass of the frame loop with the given frame time: the current state's update, the
+    // input flags cleared, the events polled and handled, the picture cleared, drawn and shown.
     void Frame(float dt);
+    void Frame(float dt, const FrameOptions& options);
     // What the frame loop does with each polled event: the input manager first, then the
     // widgets, then the window (resizing, closing).
     void HandleEvent(const sf::Event& event);

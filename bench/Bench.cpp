@@ -1,11 +1,12 @@
-// varnhold_bench: runs the real gameplay state (GamePlay::Init with a benchmark map, then
-// GamePlay::Update and GamePlay::Draw per frame) in a real window at a fixed dt of 1/60 s and
+// varnhold_bench: runs the real gameplay state (GamePlay::Init with a benchmark map, then the
+// game's own frames, Game::Frame) in a real window at a fixed dt of 1/60 s and
 // prints one line of figures per scenario. Each scenario runs in its own child process, so the
 // peak resident memory is that scenario's alone. Run it under Xvfb:
 //   xvfb-run -a -s "-screen 0 1280x720x24" env ALSOFT_DRIVERS=null ./varnhold_bench [small|large|long]...
 
 #include "app/services/AssetManager.hpp"
 #include "app/Game.hpp"
+#include "app/services/GameStateManager.hpp"
 #include "app/GamePlay.hpp"
 #include "app/services/InputManager.hpp"
 #include "bench/DrawCounter.hpp"
@@ -109,26 +110,6 @@ Census Count()
     return c;
 }
 
-// Does to the sprites what a drawn frame does (pixel colliders test the sprites where they were
-// last drawn), without rasterising anything: the long scenario and the warm-up frames use it
-// instead of drawing.
-void PlaceSpritesWithoutDrawing()
-{
-    auto& render = RenderManager::instance();
-    for (const auto& [layer, visible] : render.layers)
-    {
-        if (!visible)
-            continue;
-        for (const auto& component : render.components)
-        {
-            if (component->GetLayer() != layer)
-                continue;
-            if (auto* sprite = dynamic_cast<SpriteRenderComponent*>(component.get()))
-                sprite->Place();
-        }
-    }
-}
-
 // Contacts of this frame between a projectile and an enemy: the shots that hit.
 std::size_t ShotHits()
 {
@@ -183,7 +164,6 @@ public:
                       fs::copy_options::overwrite_existing);
         fs::current_path(root / "run");
 
-        window = std::make_shared<sf::RenderWindow>(sf::VideoMode(1280, 720, 32), "Varnhold bench");
         // No frame cap and no vertical sync: the benchmark measures the cost of a frame.
         auto& ui = UIManager::instance();
         ui.window = window;
@@ -193,10 +173,13 @@ public:
         input.BindDefaults();
         // The cursor rests on the first tower: the building rules run every frame.
         input.mouseSource = [] { return sf::Vector2i(TowerSpot(0).x, TowerSpot(0).y); };
-        for (int layer = 0; layer <= 4; ++layer)
-            RenderManager::instance().layers.emplace_back(layer, true);
+        RenderManager::instance().SeedLayers();
         LoadGameAssets(AssetManager::instance());
+        ui.gui->setFont(AssetManager::instance().fonts["arial"]);
         GameplayManager::instance().seedSource = [] { return 20261208u; };
+        // The game's frames drive the running game, which Init enters without the main menu.
+        GameStateManager::instance().AddState("GamePlay", &game.gamePlay);
+        GameStateManager::instance().currentState = &game.gamePlay;
     }
 
     ~Bench()
@@ -219,7 +202,7 @@ public:
 
     void StartGame()
     {
-        state.Init();
+        game.gamePlay.Init();
         for (int i = 0; i < scenario.towers; ++i)
         {
             const sf::Vector2i at = TowerSpot(i);
@@ -228,7 +211,7 @@ public:
         frame = 0;
     }
 
-    void EndGame() { state.Exit(); }
+    void EndGame() { game.gamePlay.Exit(); }
 
     struct Sample
     {
@@ -240,29 +223,19 @@ public:
     Sample Step(bool draw)
     {
         Sample sample;
-        const auto t0 = std::chrono::steady_clock::now();
-        state.Update(Dt);
-        const auto t1 = std::chrono::steady_clock::now();
-        sample.updateMs = Millis(t1 - t0);
+        FrameOptions options;
+        options.picture = draw ? FrameOptions::Picture::Shown : FrameOptions::Picture::Placed;
+        FrameOptions::Times times;
+        options.times = &times;
+        const std::uint64_t before = DrawCallsSoFar();
+        game.Frame(Dt, options);
+        sample.updateMs = times.updateMs;
         sample.contacts = PhysicsManager::instance().contacts.size();
         sample.hits = ShotHits();
-        sf::Event event;
-        while (window->pollEvent(event))
-        {
-        }
         if (draw)
         {
-            const std::uint64_t before = DrawCallsSoFar();
-            const auto t2 = std::chrono::steady_clock::now();
-            window->clear(sf::Color::Black);
-            state.Draw(window);
-            window->display();
-            sample.drawMs = Millis(std::chrono::steady_clock::now() - t2);
+            sample.drawMs = times.pictureMs;
             sample.drawCalls = DrawCallsSoFar() - before;
-        }
-        else
-        {
-            PlaceSpritesWithoutDrawing();
         }
         ++frame;
         return sample;
@@ -283,8 +256,10 @@ public:
 
     const Scenario& scenario;
     fs::path root;
-    std::shared_ptr<sf::RenderWindow> window;
-    GamePlay state;
+    std::shared_ptr<sf::RenderWindow> window =
+        std::make_shared<sf::RenderWindow>(sf::VideoMode(WorldWidth, WorldHeight, 32), "Varnhold bench");
+    Game game{window, InputManager::instance(), AssetManager::instance(), GameStateManager::instance(),
+              UIManager::instance()};
     int frame = 0;
 };
 

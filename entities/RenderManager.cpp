@@ -63,6 +63,22 @@ void RenderManager::Draw(std::shared_ptr<sf::RenderWindow> window)
         camera->Draw(window);
 }
 
+void RenderManager::PlaceSprites()
+{
+    for (const auto& [layer, visible] : layers)
+    {
+        if (!visible)
+            continue;
+        for (const auto& component : components)
+        {
+            if (component->GetLayer() != layer)
+                continue;
+            if (auto* sprite = dynamic_cast<SpriteRenderComponent*>(component.get()))
+                sprite->Place();
+        }
+    }
+}
+
 void RenderManager::AddSprite(const sf::Sprite& sprite, sf::RenderTarget& target)
 {
     const sf::Texture* texture = sprite.getTexture();

@@ -27,6 +27,9 @@ public:
     void Reset();
     // Visible layers in list order, components in registration order, then the camera object.
     void Draw(std::shared_ptr<sf::RenderWindow> window);
+    // What Draw does to the sprites (each placed on its owner; pixel colliders test them there),
+    // without rasterising anything.
+    void PlaceSprites();
     // The run-time layer editor, driven by the actions of player editorPlayer.
     void EditLayers();
 

@@ -5,6 +5,7 @@
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/MotionComponents.hpp"
+#include "entities/RenderComponents.hpp"
 
 #include <memory>
 #include <string>
@@ -36,6 +37,22 @@ public:
         BoxCollisionComponent::OnCollision(other);
     }
     std::vector<CollisionCall>* log;
+};
+
+// Records its draws into a shared list by a label; reports any type number it is given.
+class RecordingRender : public RenderComponent
+{
+public:
+    RecordingRender(GameObject* owner, int layer, std::string label, std::vector<std::string>* drawn,
+                    int type = ComponentType::SpriteRender)
+        : RenderComponent(owner, layer), label(std::move(label)), drawn(drawn), type(type)
+    {
+    }
+    int GetType() const override { return type; }
+    void Draw(std::shared_ptr<sf::RenderWindow>) override { drawn->push_back(label); }
+    std::string label;
+    std::vector<std::string>* drawn;
+    int type;
 };
 
 struct Thing

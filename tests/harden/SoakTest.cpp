@@ -115,24 +115,23 @@ protected:
         ASSERT_TRUE(nullAudio);
         testing_support::ResetWorld();
         testing_support::LoadAssets();
-        window = std::make_shared<sf::RenderWindow>(sf::VideoMode(64, 36), "soak", sf::Style::None);
-        window->setVisible(false);
+        driver = std::make_unique<testing_support::GameDriver>();
+        driver->picture = FrameOptions::Picture::Shown;
     }
     void TearDown() override
     {
         testing_support::ResetWorld();
-        window.reset();
+        driver.reset();
     }
 
     testing_support::ScratchGame game;
-    std::shared_ptr<sf::RenderWindow> window;
+    std::unique_ptr<testing_support::GameDriver> driver;
 };
 
 TEST_F(SoakTest, ALongGameKeepsItsRegistriesAndMemoryBounded)
 {
     GameplayManager::instance().seedSource = [] { return 777u; };
-    GamePlay state;
-    state.Init();
+    driver->StartGame();
     const auto base = GameObjectManager::instance().FindByName("Base");
     ASSERT_TRUE(base);
     const auto status = base->GetComponent<StatusComponent>();
@@ -158,11 +157,7 @@ TEST_F(SoakTest, ALongGameKeepsItsRegistriesAndMemoryBounded)
     {
         for (int f = 0; f < framesPerMinute; ++f)
         {
-            state.Update(step);
-            InputManager::instance().Update();
-            window->clear();
-            state.Draw(window);
-            window->display();
+            driver->Frame(step);
             ++frames;
             if (frames % 60 == 0)
             {

@@ -99,6 +99,73 @@ bool StepWorld(float dt)
     return GameplayManager::instance().running;
 }
 
+GameDriver::GameDriver(sf::Vector2u windowSize, bool visible)
+    : window(std::make_shared<sf::RenderWindow>(sf::VideoMode(windowSize.x, windowSize.y), "test game",
+                                                visible ? sf::Style::Default : sf::Style::None)),
+      game(std::make_unique<Game>(window, InputManager::instance(), AssetManager::instance(),
+                                  GameStateManager::instance(), UIManager::instance()))
+{
+    window->setVisible(visible);
+    auto& ui = UIManager::instance();
+    ui.window = window;
+    ui.gui->setTarget(*window);
+    if (const auto font = AssetManager::instance().fonts.find("arial"); font != AssetManager::instance().fonts.end())
+        ui.gui->setFont(font->second);
+    InputManager::instance().window = window;
+    GameStateManager::instance().AddState("MainMenu", &game->mainMenu);
+    GameStateManager::instance().AddState("GamePlay", &game->gamePlay);
+}
+
+GameDriver::~GameDriver()
+{
+    // The state objects go with the Game: the states' switch must not keep pointing at them.
+    GameStateManager::instance().Reset();
+    InputManager::instance().window.reset();
+    UIManager::instance().window.reset();
+}
+
+void GameDriver::StartGame()
+{
+    GameStateManager::instance().ChangeState("GamePlay");
+}
+
+void GameDriver::Frame(float dt, const std::vector<sf::Event>& events)
+{
+    FrameOptions options;
+    options.picture = picture;
+    options.poll = [&events](Game& played)
+    {
+        for (const sf::Event& event : events)
+            played.HandleEvent(event);
+    };
+    game->Frame(dt, options);
+}
+
+void GameDriver::Frame(float dt, const std::function<void()>& poll)
+{
+    FrameOptions options;
+    options.picture = picture;
+    options.poll = [&poll](Game&) { poll(); };
+    game->Frame(dt, options);
+}
+
+std::shared_ptr<sf::Texture> Picture(sf::Vector2u size, const std::function<sf::Color(unsigned, unsigned)>& paint)
+{
+    sf::Image image;
+    image.create(size.x, size.y, sf::Color::Transparent);
+    for (unsigned x = 0; x < size.x; ++x)
+        for (unsigned y = 0; y < size.y; ++y)
+            image.setPixel(x, y, paint(x, y));
+    auto texture = std::make_shared<sf::Texture>();
+    (void)texture->loadFromImage(image);
+    return texture;
+}
+
+std::shared_ptr<sf::Texture> Solid(sf::Vector2u size, sf::Color colour)
+{
+    return Picture(size, [colour](unsigned, unsigned) { return colour; });
+}
+
 sf::Vector2f CentreOf(const vgui::Widget& widget)
 {
     sf::Vector2f corner = widget.getPosition();

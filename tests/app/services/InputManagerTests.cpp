@@ -1,13 +1,11 @@
-// The input manager's per-frame flags and bindings, and the switching of game states.
+// The input manager's per-frame flags and bindings.
 
-#include "app/services/GameStateManager.hpp"
 #include "app/services/InputManager.hpp"
 #include "tests/support/TestSupport.hpp"
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <map>
 
 namespace
 {
@@ -38,18 +36,6 @@ protected:
         const auto found = flags.find(key);
         return found != flags.end() && found->second;
     }
-};
-
-class RecordingState : public GameState
-{
-public:
-    RecordingState(std::string name, std::vector<std::string>* log) : name(std::move(name)), log(log) {}
-    void Init() override { log->push_back(name + ".Init"); }
-    void Exit() override { log->push_back(name + ".Exit"); }
-    void Update(float) override { log->push_back(name + ".Update"); }
-    void Draw(std::shared_ptr<sf::RenderWindow>) override { log->push_back(name + ".Draw"); }
-    std::string name;
-    std::vector<std::string>* log;
 };
 } // namespace
 
@@ -86,7 +72,7 @@ TEST_F(Input, FlagsOfOnePollLastUntilTheNextUpdate)
 TEST_F(Input, AClickIsSeenOnceAndQueriesCreateNoEntries)
 {
     EXPECT_FALSE(input.IsMouseButtonPressed(sf::Mouse::Left));
-    EXPECT_FALSE(input.IsActionPressed(5, 99));
+    EXPECT_FALSE(input.IsActionPressed(NextLayer, LayerEditorPlayer));
     EXPECT_TRUE(input.mousePressed.empty());
     EXPECT_TRUE(input.keyPressed.empty());
 
@@ -116,44 +102,15 @@ TEST_F(Input, OnlyTheFirstBindingOfAPairCounts)
     EXPECT_EQ(input.bindings[9]->action, 4);
     EXPECT_EQ(input.bindings[9]->key, sf::Keyboard::Space);
 
-    input.Bind(0, 0, sf::Keyboard::K); // a second key for player 0's "up"
+    input.Bind(MoveUp, FirstPlayer, sf::Keyboard::K); // a second key for the first player's "up"
     input.HandleEvent(KeyEvent(sf::Event::KeyPressed, sf::Keyboard::K));
-    EXPECT_FALSE(input.IsActionPressed(0, 0));
+    EXPECT_FALSE(input.IsActionPressed(MoveUp, FirstPlayer));
     input.HandleEvent(KeyEvent(sf::Event::KeyPressed, sf::Keyboard::Up));
-    EXPECT_TRUE(input.IsActionPressed(0, 0));
-    EXPECT_FALSE(input.IsActionPressed(0, 1)); // W is not pressed
+    EXPECT_TRUE(input.IsActionPressed(MoveUp, FirstPlayer));
+    EXPECT_FALSE(input.IsActionPressed(MoveUp, SecondPlayer)); // W is not pressed
     input.HandleEvent(KeyEvent(sf::Event::KeyPressed, sf::Keyboard::Space));
-    EXPECT_TRUE(input.IsActionPressed(4, 1));
-    EXPECT_FALSE(input.IsActionPressed(5, 99)); // no binding
+    EXPECT_TRUE(input.IsActionPressed(ActionKey, SecondPlayer));
+    EXPECT_FALSE(input.IsActionPressed(NextLayer, LayerEditorPlayer)); // no binding
     input.Update();
-    EXPECT_FALSE(input.IsActionPressed(0, 0));
-}
-
-TEST(StateSwitching, ChangesAreImmediateExitBeforeInitAndNeverToTheCurrentState)
-{
-    testing_support::ResetWorld();
-    auto& states = GameStateManager::instance();
-    std::vector<std::string> log;
-    RecordingState menu("Menu", &log), play("Play", &log), replacement("Other", &log);
-    states.AddState("MainMenu", &menu);
-    states.AddState("GamePlay", &play);
-
-    states.ChangeState("MainMenu");
-    EXPECT_EQ(states.currentState, &menu);
-    EXPECT_EQ(log, std::vector<std::string>{"Menu.Init"});
-
-    states.ChangeState("MainMenu");
-    EXPECT_EQ(log.size(), 1u);
-
-    states.ChangeState("GamePlay");
-    EXPECT_EQ(states.currentState, &play);
-    EXPECT_EQ(log, (std::vector<std::string>{"Menu.Init", "Menu.Exit", "Play.Init"}));
-
-    // A name added again takes the new state.
-    states.AddState("MainMenu", &replacement);
-    states.ChangeState("MainMenu");
-    EXPECT_EQ(states.currentState, &replacement);
-    EXPECT_EQ(log.back(), "Other.Init");
-    EXPECT_EQ(log[log.size() - 2], "Play.Exit");
-    testing_support::ResetWorld();
+    EXPECT_FALSE(input.IsActionPressed(MoveUp, FirstPlayer));
 }

@@ -1,6 +1,12 @@
-// The pixel test narrows its scan to where both masks can be opaque; it must answer exactly as
-// the plain scan over the whole bounds intersection did, kept here as the oracle.
+// The pixel test: it narrows its scan to where both masks can be opaque and must answer exactly
+// as the plain scan over the whole bounds intersection did, kept here as the oracle; and pixel
+// colliders of real textures through the physics step (needs a GL context).
+
 #include "entities/ShapeOverlap.hpp"
+
+#include "entities/PhysicsManager.hpp"
+#include "tests/entities/EntityTestSupport.hpp"
+#include "tests/support/TestSupport.hpp"
 
 #include <gtest/gtest.h>
 
@@ -112,7 +118,7 @@ sf::Sprite RandomSprite(std::mt19937& random, const sf::Image& mask)
 }
 } // namespace
 
-TEST(PerfPixelTest, OpaqueBoundsHoldEveryOpaquePixel)
+TEST(PixelTest, OpaqueBoundsHoldEveryOpaquePixel)
 {
     sf::Image empty;
     empty.create(5, 4, sf::Color::Transparent);
@@ -131,7 +137,7 @@ TEST(PerfPixelTest, OpaqueBoundsHoldEveryOpaquePixel)
 
 // Many random placements, rotations, flips and scales, with sprites centred near each other so
 // that most pairs overlap in their bounds and a good share of them in their pixels too.
-TEST(PerfPixelTest, AnswersAsThePlainScanDid)
+TEST(PixelTest, AnswersAsThePlainScanDid)
 {
     std::mt19937 random(20261208);
     int touching = 0, apart = 0;
@@ -148,4 +154,97 @@ TEST(PerfPixelTest, AnswersAsThePlainScanDid)
     // Both answers came up often enough for the comparison to mean something.
     EXPECT_GT(touching, 2000);
     EXPECT_GT(apart, 2000);
+}
+
+using namespace entity_tests;
+
+namespace
+{
+using testing_support::Picture;
+using testing_support::Solid;
+
+class PixelColliders : public ::testing::Test
+{
+protected:
+    void SetUp() override { testing_support::ResetWorld(); }
+    void TearDown() override { testing_support::ResetWorld(); }
+
+    sf::Sprite At(const sf::Texture& texture, float x, float y)
+    {
+        sf::Sprite sprite(texture);
+        sprite.setPosition(x, y);
+        return sprite;
+    }
+};
+} // namespace
+
+TEST_F(PixelColliders, PixelTestBoundsMasksAndAlpha)
+{
+    const auto opaque = Solid({4, 4});
+    const sf::Image opaqueMask = opaque->copyToImage();
+    EXPECT_TRUE(PixelsOverlap(At(*opaque, 0, 0), opaqueMask, At(*opaque, 2, 2), opaqueMask));
+    EXPECT_FALSE(PixelsOverlap(At(*opaque, 0, 0), opaqueMask, At(*opaque, 4, 0), opaqueMask));
+
+    // Only column 0 opaque: the first column never counts, even fully overlapped.
+    const auto column0 = Picture({4, 4}, [](unsigned x, unsigned) { return x == 0 ? sf::Color::Red : sf::Color::Transparent; });
+    const sf::Image column0Mask = column0->copyToImage();
+    EXPECT_FALSE(PixelsOverlap(At(*column0, 0, 0), column0Mask, At(*column0, 0, 0), column0Mask));
+    // ... nor the first row.
+    const auto row0 = Picture({4, 4}, [](unsigned, unsigned y) { return y == 0 ? sf::Color::Red : sf::Color::Transparent; });
+    const sf::Image row0Mask = row0->copyToImage();
+    EXPECT_FALSE(PixelsOverlap(At(*row0, 0, 0), row0Mask, At(*opaque, 0, 0), opaqueMask));
+    // Half a pixel to the right, screen column 1 lands at local 0.5, truncated to column 0.
+    EXPECT_TRUE(PixelsOverlap(At(*column0, 0.5f, 0), column0Mask, At(*opaque, 0, 0), opaqueMask));
+
+    // Only alpha decides: coloured but fully transparent pixels are empty, alpha 1 is solid.
+    const auto clear = Solid({4, 4}, sf::Color(255, 255, 255, 0));
+    const auto faint = Solid({4, 4}, sf::Color(0, 0, 0, 1));
+    EXPECT_FALSE(PixelsOverlap(At(*clear, 0, 0), clear->copyToImage(), At(*opaque, 0, 0), opaqueMask));
+    EXPECT_TRUE(PixelsOverlap(At(*faint, 0, 0), faint->copyToImage(), At(*opaque, 0, 0), opaqueMask));
+
+    // Bounds are truncated: at 0.9 a 4-wide sprite spans 0..4, so one at 3.5 (3..7) shares only
+    // screen column 3, which lies left of the second sprite's picture.
+    EXPECT_FALSE(PixelsOverlap(At(*opaque, 0.9f, 0), opaqueMask, At(*opaque, 3.5f, 0), opaqueMask));
+    EXPECT_TRUE(PixelsOverlap(At(*opaque, 0.9f, 0), opaqueMask, At(*opaque, 2.5f, 0), opaqueMask));
+
+    // A flipped sprite (negative scale) still spans its bounds.
+    sf::Sprite flipped = At(*opaque, 4, 0);
+    flipped.setScale(-1.f, 1.f);
+    EXPECT_TRUE(PixelsOverlap(flipped, opaqueMask, At(*opaque, 2, 0), opaqueMask));
+}
+
+TEST_F(PixelColliders, PixelCollidersMeetOnlyPixelCollidersAndKeepTheirFirstMask)
+{
+    const auto opaque = Solid({32, 32});
+    const auto empty = Solid({32, 32}, sf::Color::Transparent);
+
+    auto projectile = std::make_shared<GameObject>(ObjectType::Obstacle);
+    auto projectileBody = std::make_shared<RigidBodyComponent>(projectile.get());
+    auto projectileSprite = std::make_shared<sf::Sprite>(*opaque);
+    projectileSprite->setPosition(100.f, 100.f);
+    auto projectilePixels = std::make_shared<PixelCollisionComponent>(projectile.get(), projectileBody, projectileSprite);
+    PhysicsManager::instance().AddCollider(projectilePixels, "Obstacle");
+
+    // A box and a circle right on top of it are never tested against pixels.
+    MakeBox(ObjectType::Obstacle, {116.f, 116.f}, {64.f, 64.f}, "Tower");
+    const Thing circle = MakeCircle(ObjectType::Obstacle, {116.f, 116.f}, 40.f, "Obstacle");
+    auto& physics = PhysicsManager::instance();
+    physics.Update(0.f);
+    ASSERT_EQ(physics.contacts.size(), 1u); // box and circle only
+    EXPECT_EQ(physics.contacts.front().first, circle.collider);
+
+    auto enemy = std::make_shared<GameObject>(ObjectType::Obstacle);
+    auto enemyBody = std::make_shared<RigidBodyComponent>(enemy.get());
+    auto enemySprite = std::make_shared<sf::Sprite>(*opaque);
+    enemySprite->setPosition(110.f, 110.f);
+    auto enemyPixels = std::make_shared<PixelCollisionComponent>(enemy.get(), enemyBody, enemySprite);
+    physics.AddCollider(enemyPixels, "Obstacle");
+    // The picture changes after construction; the mask does not.
+    enemySprite->setTexture(*empty);
+    physics.Update(0.f);
+    EXPECT_EQ(physics.contacts.size(), 2u);
+
+    enemy->alive = false;
+    physics.Update(0.f);
+    EXPECT_EQ(physics.contacts.size(), 1u);
 }

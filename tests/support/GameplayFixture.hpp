@@ -7,6 +7,7 @@
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/GameObjectManager.hpp"
+#include "gameplay/StatusComponent.hpp"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,17 @@ protected:
                 return found;
         return {};
     }
+    // A weak enemy of wave 1 (or the kind and wave given) at (300, 300), named ..._7.
+    std::shared_ptr<GameObject> Enemy(int kind = 0, int wave = 1, sf::Vector2f at = {300.f, 300.f});
+    // A shot of the given damage from a new bullet tower at the spot.
+    std::shared_ptr<GameObject> Projectile(float damage, sf::Vector2f at = {300.f, 300.f});
+    std::shared_ptr<GameObject> Tower(int kind, sf::Vector2f at = {200.f, 200.f});
+    // The first keep of the two-keep test level (which is loaded for it).
+    std::shared_ptr<GameObject> Base();
+    static std::shared_ptr<StatusComponent> Status(const GameObject& object);
+    // A shot's pixel mask meeting an enemy's, both sides told.
+    static void Hit(const GameObject& projectile, const GameObject& enemy);
+
     // One contact between two colliders as the physics step reports it: both sides in turn.
     static void Contact(const std::shared_ptr<CollisionComponent>& a, const std::shared_ptr<CollisionComponent>& b);
 

@@ -1,7 +1,7 @@
 // Building the level from Tiled maps: placement of map objects, properties and their defaults,
 // the waypoint path, tile rectangles, and what a broken map leaves behind.
 
-#include "tests/gameplay/GameplayFixture.hpp"
+#include "tests/support/GameplayFixture.hpp"
 
 #include "app/services/AssetManager.hpp"
 #include "entities/MotionComponents.hpp"

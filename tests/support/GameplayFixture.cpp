@@ -1,6 +1,10 @@
-#include "tests/gameplay/GameplayFixture.hpp"
+#include "tests/support/GameplayFixture.hpp"
 
+#include "app/services/AssetManager.hpp"
+#include "gameplay/Factories.hpp"
 #include "gameplay/GameplayManager.hpp"
+#include "gameplay/LevelLoader.hpp"
+#include "gameplay/Tables.hpp"
 
 #include <cstdlib>
 
@@ -52,4 +56,39 @@ void GameplayTest::Contact(const std::shared_ptr<CollisionComponent>& a, const s
     b->SetColliding();
     a->OnCollision(b);
     b->OnCollision(a);
+}
+
+std::shared_ptr<GameObject> GameplayTest::Enemy(int kind, int wave, sf::Vector2f at)
+{
+    CreateEnemy(7, kind, wave, at.x, at.y);
+    return Last();
+}
+
+std::shared_ptr<GameObject> GameplayTest::Projectile(float damage, sf::Vector2f at)
+{
+    const auto shooter = Tower(BulletTower, at);
+    auto sprite = std::make_shared<sf::Sprite>(AssetManager::instance().GetTexture("projectile"));
+    return CreateProjectile(sprite, shooter.get(), damage, {});
+}
+
+std::shared_ptr<GameObject> GameplayTest::Tower(int kind, sf::Vector2f at)
+{
+    CreateTower(kind, at.x, at.y);
+    return OfType(ObjectType::Tower).back();
+}
+
+std::shared_ptr<GameObject> GameplayTest::Base()
+{
+    LoadMap(UseMap("two_bases.tmj"), {});
+    return OfType(ObjectType::Base).front();
+}
+
+std::shared_ptr<StatusComponent> GameplayTest::Status(const GameObject& object)
+{
+    return object.GetComponent<StatusComponent>();
+}
+
+void GameplayTest::Hit(const GameObject& projectile, const GameObject& enemy)
+{
+    Contact(Collider<PixelCollisionComponent>(projectile), Collider<PixelCollisionComponent>(enemy));
 }

@@ -1,4 +1,4 @@
-// Loading and looking up assets from a scratch assets folder, and one real frame of the loop.
+// Loading and looking up assets from a scratch assets folder.
 // Needs a GL context (textures, window).
 
 #include "app/services/AssetManager.hpp"
@@ -146,57 +146,4 @@ TEST_F(Assets, TilesetsLoadOncePerNameAndReportMissingImages)
     ErrCapture again;
     assets.LoadTilesets(map);
     EXPECT_EQ(again.str(), "");
-}
-
-namespace
-{
-class FrameState : public GameState
-{
-public:
-    void Init() override {}
-    void Exit() override {}
-    void Update(float dt) override
-    {
-        log.push_back("Update");
-        lastDt = dt;
-        sawClick = InputManager::instance().IsMouseButtonPressed(sf::Mouse::Left);
-    }
-    void Draw(std::shared_ptr<sf::RenderWindow>) override
-    {
-        log.push_back("Draw");
-        clickWhenDrawing = InputManager::instance().IsMouseButtonPressed(sf::Mouse::Left);
-    }
-    std::vector<std::string> log;
-    float lastDt = 0.f;
-    bool sawClick = false;
-    bool clickWhenDrawing = false;
-};
-} // namespace
-
-TEST(GameFrame, UpdateSeesThePreviousPollThenFlagsClearBeforeDrawing)
-{
-    testing_support::ResetWorld();
-    auto window = std::make_shared<sf::RenderWindow>(sf::VideoMode(320, 240), "frame");
-    auto& ui = UIManager::instance();
-    ui.gui->setTarget(*window);
-    Game game(window, InputManager::instance(), AssetManager::instance(), GameStateManager::instance(), ui);
-    FrameState state;
-    GameStateManager::instance().AddState("Probe", &state);
-    GameStateManager::instance().ChangeState("Probe");
-
-    // A click that arrived in the previous frame's poll.
-    sf::Event click{};
-    click.type = sf::Event::MouseButtonPressed;
-    click.mouseButton.button = sf::Mouse::Left;
-    InputManager::instance().HandleEvent(click);
-
-    game.Frame(0.25f);
-    EXPECT_EQ(state.log, (std::vector<std::string>{"Update", "Draw"}));
-    EXPECT_FLOAT_EQ(state.lastDt, 0.25f);
-    EXPECT_TRUE(state.sawClick);
-    EXPECT_FALSE(state.clickWhenDrawing);
-    game.Frame(0.f);
-    EXPECT_FALSE(state.sawClick);
-    EXPECT_TRUE(window->isOpen());
-    testing_support::ResetWorld();
 }

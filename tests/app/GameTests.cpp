@@ -63,40 +63,35 @@ protected:
                               { return object.value("y", -1.0) == 0.0 && object.value("width", 0.0) == 1280.0; });
         }
         scratch.WriteAsset("game.tmj", map.dump());
-        window = std::make_shared<sf::RenderWindow>(sf::VideoMode(WorldWidth, WorldHeight), "clicks");
-        game = std::make_unique<Game>(window, InputManager::instance(), AssetManager::instance(),
-                                      GameStateManager::instance(), UIManager::instance());
-        UIManager::instance().window = window;
-        UIManager::instance().gui->setTarget(*window);
-        InputManager::instance().window = window;
+        driver = std::make_unique<testing_support::GameDriver>(sf::Vector2u(WorldWidth, WorldHeight), true);
+        window = driver->window;
+        game = driver->game.get();
         InputManager::instance().mouseSource = [this] { return pointer; };
         game->FitViewToWindow();
-        GameStateManager::instance().AddState("MainMenu", &game->mainMenu);
-        GameStateManager::instance().AddState("GamePlay", &game->gamePlay);
-        GameStateManager::instance().ChangeState("GamePlay");
+        driver->StartGame();
         UIManager::instance().money = 1000;
         Frame({});
     }
     void TearDown() override
     {
         testing_support::ResetWorld();
-        game.reset();
+        driver.reset();
     }
 
     // One frame whose poll brought these events, after its update: the pointer moved to where
     // the last of them was while the frame was being updated.
     void Frame(const std::vector<sf::Event>& events)
     {
-        game->gamePlay.Update(Step);
-        InputManager::instance().Update();
-        for (const sf::Event& event : events)
-        {
-            if (event.type == sf::Event::MouseMoved)
-                pointer = {event.mouseMove.x, event.mouseMove.y};
-            game->HandleEvent(event);
-        }
-        window->clear();
-        game->gamePlay.Draw(window);
+        driver->Frame(Step,
+                      [this, &events]
+                      {
+                          for (const sf::Event& event : events)
+                          {
+                              if (event.type == sf::Event::MouseMoved)
+                                  pointer = {event.mouseMove.x, event.mouseMove.y};
+                              game->HandleEvent(event);
+                          }
+                      });
     }
     // The pointer jumps to the pixel and clicks in the same poll; the next frame acts on it.
     void HurriedClick(sf::Vector2i at)
@@ -116,8 +111,9 @@ protected:
     static int Selected() { return UIManager::instance().cursorInput->selectedTower; }
 
     testing_support::ScratchGame scratch;
+    std::unique_ptr<testing_support::GameDriver> driver;
     std::shared_ptr<sf::RenderWindow> window;
-    std::unique_ptr<Game> game;
+    Game* game = nullptr;
     sf::Vector2i pointer{640, 700};
 };
 
@@ -225,4 +221,57 @@ TEST_F(Clicks, TheSecondClickOfADoubleClickNeverPressesTheNextScreensButton)
     }
     EXPECT_EQ(ui.currentScreen, MainMenuScreen);
     EXPECT_TRUE(window->isOpen());
+}
+
+namespace
+{
+class FrameState : public GameState
+{
+public:
+    void Init() override {}
+    void Exit() override {}
+    void Update(float dt) override
+    {
+        log.push_back("Update");
+        lastDt = dt;
+        sawClick = InputManager::instance().IsMouseButtonPressed(sf::Mouse::Left);
+    }
+    void Draw(std::shared_ptr<sf::RenderWindow>) override
+    {
+        log.push_back("Draw");
+        clickWhenDrawing = InputManager::instance().IsMouseButtonPressed(sf::Mouse::Left);
+    }
+    std::vector<std::string> log;
+    float lastDt = 0.f;
+    bool sawClick = false;
+    bool clickWhenDrawing = false;
+};
+} // namespace
+
+TEST(GameFrame, UpdateSeesThePreviousPollThenFlagsClearBeforeDrawing)
+{
+    testing_support::ResetWorld();
+    auto window = std::make_shared<sf::RenderWindow>(sf::VideoMode(320, 240), "frame");
+    auto& ui = UIManager::instance();
+    ui.gui->setTarget(*window);
+    Game game(window, InputManager::instance(), AssetManager::instance(), GameStateManager::instance(), ui);
+    FrameState state;
+    GameStateManager::instance().AddState("Probe", &state);
+    GameStateManager::instance().ChangeState("Probe");
+
+    // A click that arrived in the previous frame's poll.
+    sf::Event click{};
+    click.type = sf::Event::MouseButtonPressed;
+    click.mouseButton.button = sf::Mouse::Left;
+    InputManager::instance().HandleEvent(click);
+
+    game.Frame(0.25f);
+    EXPECT_EQ(state.log, (std::vector<std::string>{"Update", "Draw"}));
+    EXPECT_FLOAT_EQ(state.lastDt, 0.25f);
+    EXPECT_TRUE(state.sawClick);
+    EXPECT_FALSE(state.clickWhenDrawing);
+    game.Frame(0.f);
+    EXPECT_FALSE(state.sawClick);
+    EXPECT_TRUE(window->isOpen());
+    testing_support::ResetWorld();
 }

@@ -1,5 +1,4 @@
-// Game objects, the object registry, health bars, and the render manager's layer handling
-// (with components that only record their drawing).
+// Game objects, the object registry and health bars.
 
 #include "app/GamePlay.hpp"
 #include "app/services/InputManager.hpp"
@@ -9,6 +8,7 @@
 #include "entities/RenderComponents.hpp"
 #include "entities/RenderManager.hpp"
 #include "gameplay/StatusComponent.hpp"
+#include "tests/entities/EntityTestSupport.hpp"
 #include "tests/support/TestSupport.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
@@ -17,6 +17,8 @@
 
 #include <algorithm>
 
+using entity_tests::RecordingRender;
+
 namespace
 {
 class Objects : public ::testing::Test
@@ -24,22 +26,6 @@ class Objects : public ::testing::Test
 protected:
     void SetUp() override { testing_support::ResetWorld(); }
     void TearDown() override { testing_support::ResetWorld(); }
-};
-
-// Records its draws into a shared list by a label; reports any type number it is given.
-class RecordingRender : public RenderComponent
-{
-public:
-    RecordingRender(GameObject* owner, int layer, std::string label, std::vector<std::string>* drawn,
-                    int type = ComponentType::SpriteRender)
-        : RenderComponent(owner, layer), label(std::move(label)), drawn(drawn), type(type)
-    {
-    }
-    int GetType() const override { return type; }
-    void Draw(std::shared_ptr<sf::RenderWindow>) override { drawn->push_back(label); }
-    std::string label;
-    std::vector<std::string>* drawn;
-    int type;
 };
 
 class CountingComponent : public Component
@@ -68,13 +54,6 @@ bool InGui(const std::shared_ptr<GameObject>& object)
     return std::find(widgets.begin(), widgets.end(), object->healthBar) != widgets.end();
 }
 
-sf::Event Key(sf::Keyboard::Key key)
-{
-    sf::Event event{};
-    event.type = sf::Event::KeyPressed;
-    event.key.code = key;
-    return event;
-}
 } // namespace
 
 TEST_F(Objects, RegistryKeepsTheCameraApartAndIdsRunOnAcrossGames)
@@ -225,111 +204,4 @@ TEST_F(Objects, ObjectDrawsOnlySpriteTileAndCameraComponentsWhileAlive)
     object.alive = false;
     object.Draw(nullptr);
     EXPECT_EQ(drawn.size(), 2u);
-}
-
-TEST_F(Objects, RenderManagerDrawsByLayerListThenTheCamera)
-{
-    std::vector<std::string> drawn;
-    auto& render = RenderManager::instance();
-    GameObject world(ObjectType::TileMap);
-    for (auto [layer, label] : std::vector<std::pair<int, std::string>>{
-             {2, "sprite"}, {0, "ground"}, {7, "nowhere"}, {4, "top"}, {0, "ground2"}, {1, "hidden"}})
-        render.AddRenderComponent(std::make_shared<RecordingRender>(&world, layer, label, &drawn));
-    auto camera = std::make_shared<GameObject>(ObjectType::Camera);
-    camera->AddComponent(std::make_shared<RecordingRender>(camera.get(), 5, "camera", &drawn, ComponentType::Camera));
-    GameObjectManager::instance().AddGameObject(camera);
-
-    render.layers = {{4, true}, {1, false}, {0, true}, {2, true}, {3, true}};
-    render.Draw(nullptr);
-    EXPECT_EQ(drawn, (std::vector<std::string>{"top", "ground", "ground2", "sprite", "camera"}));
-
-    render.Clear();
-    drawn.clear();
-    render.Draw(nullptr);
-    EXPECT_EQ(drawn, std::vector<std::string>{"camera"});
-    EXPECT_EQ(render.layers.size(), 5u);
-}
-
-TEST_F(Objects, LayerStepping)
-{
-    GameObject owner(ObjectType::Tower);
-    struct Plain : RenderComponent
-    {
-        using RenderComponent::RenderComponent;
-        int GetType() const override { return ComponentType::SpriteRender; }
-        void Draw(std::shared_ptr<sf::RenderWindow>) override {}
-    } layer(&owner, 4);
-    layer.RaiseLayer(false);
-    EXPECT_EQ(layer.GetLayer(), 0);
-    layer.LowerLayer(false);
-    EXPECT_EQ(layer.GetLayer(), 4);
-    layer.LowerLayer(false);
-    EXPECT_EQ(layer.GetLayer(), 3);
-    layer.RaiseLayer(true);
-    EXPECT_EQ(layer.GetLayer(), 3);
-    layer.SetLayer(2);
-    layer.RaiseLayer(true);
-    EXPECT_EQ(layer.GetLayer(), 4);
-    layer.LowerLayer(true);
-    EXPECT_EQ(layer.GetLayer(), 2);
-    layer.SetLayer(7);
-    layer.RaiseLayer(false);
-    layer.LowerLayer(false);
-    EXPECT_EQ(layer.GetLayer(), 7);
-}
-
-TEST_F(Objects, LayerEditorFollowsTheFirstPressedActionOfItsPlayer)
-{
-    auto& input = InputManager::instance();
-    auto& render = RenderManager::instance();
-    const std::vector<std::pair<int, bool>> start = render.layers;
-
-    // Without bindings for player 99 nothing happens, whatever is pressed.
-    input.BindDefaults();
-    input.HandleEvent(Key(sf::Keyboard::Up));
-    render.EditLayers();
-    EXPECT_EQ(render.layers, start);
-    EXPECT_EQ(render.selectedLayer, 0);
-
-    const sf::Keyboard::Key keys[] = {sf::Keyboard::Num5, sf::Keyboard::Num6, sf::Keyboard::Num7,
-                                      sf::Keyboard::Num8, sf::Keyboard::Num9};
-    for (int action = 5; action <= 9; ++action)
-        input.Bind(action, 99, keys[action - 5]);
-    auto press = [&](std::initializer_list<int> actions) {
-        input.Update();
-        for (int action : actions)
-            input.HandleEvent(Key(keys[action - 5]));
-        render.EditLayers();
-    };
-
-    press({6}); // already at the first entry
-    EXPECT_EQ(render.selectedLayer, 0);
-    press({8}); // move layer 0 one later, it stays selected
-    EXPECT_EQ(render.selectedLayer, 1);
-    EXPECT_EQ(render.layers[1], std::make_pair(0, true));
-    EXPECT_EQ(render.layers[0], std::make_pair(1, true));
-    press({7});
-    EXPECT_EQ(render.layers[1], std::make_pair(0, false));
-    press({5, 6}); // only the first pressed action counts
-    EXPECT_EQ(render.selectedLayer, 2);
-    press({9}); // layer 2 moves one earlier, in front of the hidden layer 0
-    EXPECT_EQ(render.selectedLayer, 1);
-    EXPECT_EQ(render.layers[1], std::make_pair(2, true));
-    EXPECT_EQ(render.layers[2], std::make_pair(0, false));
-    press({5});
-    press({5});
-    press({5});
-    press({5});
-    EXPECT_EQ(render.selectedLayer, 4);
-    press({8}); // the last entry cannot move later
-    EXPECT_EQ(render.selectedLayer, 4);
-    EXPECT_EQ(render.layers[4], std::make_pair(4, true));
-    for (int i = 0; i < 5; ++i)
-        press({6});
-    press({9}); // the first entry cannot move earlier
-    EXPECT_EQ(render.selectedLayer, 0);
-    EXPECT_EQ(render.layers[0], std::make_pair(1, true));
-    input.Update();
-    render.EditLayers(); // nothing pressed
-    EXPECT_EQ(render.selectedLayer, 0);
 }

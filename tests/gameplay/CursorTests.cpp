@@ -1,0 +1,127 @@
+// The player's cursor: the build preview at the pointer and the clicks that build or drop the
+// selection. Needs a GL context.
+
+#include "app/services/AssetManager.hpp"
+#include "app/services/InputManager.hpp"
+#include "entities/GameObjectManager.hpp"
+#include "gameplay/Cursor.hpp"
+#include "gameplay/GameConfig.hpp"
+#include "tests/support/TestSupport.hpp"
+#include "ui/UIManager.hpp"
+
+#include <gtest/gtest.h>
+
+using testing_support::Solid;
+
+namespace
+{
+class Cursor : public ::testing::Test
+{
+protected:
+    void SetUp() override { testing_support::ResetWorld(); }
+    void TearDown() override { testing_support::ResetWorld(); }
+};
+} // namespace
+
+TEST_F(Cursor, BuildPreviewShowsTheSelectedTowerAtTheCursor)
+{
+    auto& assets = AssetManager::instance();
+    assets.textures["towerPlatformShape"] = Solid({64, 64});
+    assets.textures["tower1shape"] = Solid({31, 41});
+    assets.textures["tower2shape"] = Solid({33, 43});
+    assets.textures["tower3shape"] = Solid({35, 45});
+
+    auto window = std::make_shared<sf::RenderWindow>(sf::VideoMode(200, 200), "preview");
+    GameObject cursor(ObjectType::Mouse);
+    cursor.setPosition(100.f, 90.f);
+    auto input = std::make_shared<InputComponent>(&cursor);
+    TowerShapeRenderComponent preview(&cursor, input);
+    EXPECT_EQ(preview.GetLayer(), 2);
+
+    auto capture = [&] {
+        window->clear(sf::Color::Black);
+        preview.Draw(window);
+        sf::Texture shot;
+        shot.create(200, 200);
+        shot.update(*window);
+        return shot.copyToImage().getPixel(100, 90);
+    };
+    EXPECT_EQ(capture(), sf::Color::Black); // nothing selected
+
+    input->selectedTower = 3;
+    EXPECT_EQ(capture(), sf::Color::White);
+    EXPECT_EQ(preview.shapeSprite->getTexture(), assets.textures["tower3shape"].get());
+    EXPECT_EQ(preview.shapeSprite->getTextureRect(), sf::IntRect(0, 0, 35, 45));
+    EXPECT_EQ(preview.shapeSprite->getOrigin(), sf::Vector2f(17.f, 22.f));
+    EXPECT_EQ(preview.shapeSprite->getPosition(), sf::Vector2f(100.f, 90.f));
+    EXPECT_EQ(preview.platformSprite->getOrigin(), sf::Vector2f(32.f, 32.f));
+    EXPECT_EQ(preview.platformSprite->getPosition(), sf::Vector2f(100.f, 90.f));
+
+    cursor.alive = false; // the preview does not care
+    input->selectedTower = 1;
+    EXPECT_EQ(capture(), sf::Color::White);
+    EXPECT_EQ(preview.shapeSprite->getTexture(), assets.textures["tower1shape"].get());
+    assets.textures.clear();
+}
+
+namespace
+{
+// A press at (300, 200), where the test's mouse rests.
+sf::Event Click(sf::Mouse::Button button)
+{
+    sf::Event event{};
+    event.type = sf::Event::MouseButtonPressed;
+    event.mouseButton.button = button;
+    event.mouseButton.x = 300;
+    event.mouseButton.y = 200;
+    return event;
+}
+
+std::size_t Towers()
+{
+    std::size_t count = 0;
+    for (const auto& object : GameObjectManager::instance().objects)
+        count += object->type == ObjectType::Tower ? 1u : 0u;
+    return count;
+}
+} // namespace
+
+TEST_F(Cursor, CursorFollowsTheMouseBuildsOnLeftClickBeforeARightClickClears)
+{
+    testing_support::ScratchGame scratch;
+    testing_support::LoadAssets();
+    auto& input = InputManager::instance();
+    input.mouseSource = [] { return sf::Vector2i(300, 200); };
+    UIManager::instance().money = 1000;
+
+    GameObject cursor(ObjectType::Mouse);
+    InputComponent component(&cursor);
+    component.selectedTower = 1;
+
+    GameConfig::instance().buildAllowed = false; // resting on something
+    input.HandleEvent(Click(sf::Mouse::Left));
+    component.Update(0.f);
+    EXPECT_EQ(cursor.getPosition(), sf::Vector2f(300.f, 200.f));
+    EXPECT_EQ(Towers(), 0u);
+    EXPECT_EQ(component.selectedTower, 1);
+
+    // Left and right in one poll: the build comes first, then the selection is dropped.
+    input.Update();
+    GameConfig::instance().buildAllowed = true;
+    input.HandleEvent(Click(sf::Mouse::Left));
+    input.HandleEvent(Click(sf::Mouse::Right));
+    component.Update(0.f);
+    ASSERT_EQ(Towers(), 1u);
+    EXPECT_EQ(GameObjectManager::instance().objects.front()->getPosition(), sf::Vector2f(300.f, 200.f));
+    EXPECT_EQ(component.selectedTower, 0);
+
+    // A right click alone only drops the selection.
+    input.Update();
+    component.selectedTower = 2;
+    input.HandleEvent(Click(sf::Mouse::Right));
+    component.Update(0.f);
+    EXPECT_EQ(component.selectedTower, 0);
+    EXPECT_EQ(Towers(), 1u);
+    testing_support::ResetWorld();
+    AssetManager::instance().textures.clear();
+}

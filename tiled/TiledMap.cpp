@@ -1,14 +1,13 @@
 #include "tiled/TiledMap.hpp"
 
+#include "tiled/FileChecks.hpp"
 #include "tiled/JsonText.hpp"
 #include "tiled/TileData.hpp"
 
 #include <nlohmann/json.hpp>
 
 #include <cmath>
-#include <fstream>
 #include <limits>
-#include <system_error>
 
 namespace tmj
 {
@@ -85,7 +84,6 @@ using nlohmann::json;
 
 // All tile layers of one map together; 16 MiB of cells. The game's maps hold a few thousand.
 constexpr std::uint64_t MaxCells = 4u << 20;
-constexpr std::uintmax_t MaxFileBytes = 64u << 20;
 constexpr std::int64_t IntMax = std::numeric_limits<int>::max();
 constexpr std::int64_t IntMin = std::numeric_limits<int>::min();
 
@@ -129,64 +127,6 @@ std::string OneLine(std::string text)
         if (c == '\n' || c == '\r' || c == '\t')
             c = ' ';
     return text;
-}
-
-enum class FileRead
-{
-    Ok,
-    Missing,
-    Directory,
-    NotRegular,
-    TooLarge,
-    Unreadable,
-};
-
-FileRead ReadWholeFile(const fs::path& path, std::string& text)
-{
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::exists(status))
-        return FileRead::Missing;
-    if (fs::is_directory(status))
-        return FileRead::Directory;
-    // Devices and pipes could block or never end (a tileset "source" of /dev/zero).
-    if (!fs::is_regular_file(status))
-        return FileRead::NotRegular;
-    const std::uintmax_t size = fs::file_size(path, ec);
-    if (ec)
-        return FileRead::Unreadable;
-    if (size > MaxFileBytes)
-        return FileRead::TooLarge;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return FileRead::Unreadable;
-    // Read no more than the size seen above plus one byte, in case the file grows meanwhile.
-    text.resize(static_cast<std::size_t>(size) + 1);
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.bad())
-        return FileRead::Unreadable;
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    return text.size() > size ? FileRead::Unreadable : FileRead::Ok;
-}
-
-std::string Describe(FileRead result)
-{
-    switch (result)
-    {
-    case FileRead::Ok:
-        return "ok";
-    case FileRead::Missing:
-        return "file not found";
-    case FileRead::Directory:
-        return "is a directory, not a file";
-    case FileRead::NotRegular:
-        return "is not a regular file";
-    case FileRead::TooLarge:
-        return "file is larger than " + std::to_string(MaxFileBytes >> 20) + " MiB";
-    case FileRead::Unreadable:
-        return "cannot read the file";
-    }
-    return "cannot read the file";
 }
 
 // Missing files, folders and devices count as "not found"; a file we found but cannot take is invalid.
@@ -247,6 +187,7 @@ private:
     Map& map_;
     bool failed_ = false;
     std::uint64_t cells_ = 0; // in all tile layers read so far
+    std::uintmax_t tilesetBytes_ = 0; // read from external tileset files
 
     void Warn(const std::string& where, const std::string& what)
     {
@@ -630,10 +571,15 @@ private:
             return Fail(Status::Unsupported, at,
                         "tileset " + Quoted(source) + " is in Tiled's XML format; export or embed it as JSON");
         std::string text;
-        const FileRead read = ReadWholeFile(baseDir_ / tileset.source, text);
+        const FileRead read = ReadRegularFile(baseDir_ / tileset.source, MaxTilesetFileBytes, text);
         if (read != FileRead::Ok)
-            return Fail(StatusOf(read),
-                        at, "tileset " + Quoted(source) + ": " + Describe(read));
+            return Fail(StatusOf(read), at, "tileset " + Quoted(source) + ": " + Describe(read, MaxTilesetFileBytes));
+        // The same file named many times is read many times: count every reading.
+        if (text.size() > MaxTilesetBytesInAll - tilesetBytes_)
+            return Fail(Status::InvalidMap, at,
+                        "tileset " + Quoted(source) + ": the map's tileset files together pass the " +
+                            std::to_string(MaxTilesetBytesInAll >> 20) + " MiB this reader accepts");
+        tilesetBytes_ += text.size();
         json root;
         std::string error;
         if (!ParseJsonText(text, root, error))
@@ -891,10 +837,9 @@ Map Guarded(const std::string& display, const fs::path& baseDir, const fs::path*
         if (file != nullptr)
         {
             std::string content;
-            const FileRead read = ReadWholeFile(*file, content);
+            const FileRead read = ReadRegularFile(*file, MaxMapFileBytes, content);
             if (read != FileRead::Ok)
-                reader.Fail(StatusOf(read),
-                            "", Describe(read));
+                reader.Fail(StatusOf(read), "", Describe(read, MaxMapFileBytes));
             else
                 reader.ReadText(content);
         }

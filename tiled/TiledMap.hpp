@@ -17,9 +17,20 @@ enum class Status
     OK,
     FileNotFound,
     MalformedJson,
-    InvalidMap,
+    InvalidMap, // also: a map past one of the limits below
     Unsupported,
 };
+
+// What the reader accepts at most. Varnhold's level is 32 x 18 tiles in two tile layers with 37
+// objects; every limit is a hundred times that or more, and each stops a file of a few kilobytes
+// or megabytes from freezing the game or taking gigabytes (a 60 MB map once held millions of
+// empty objects). A map past a limit fails with Status::InvalidMap and a message that names the
+// limit and where it was passed.
+// Files, in bytes, checked before reading. Only regular files are read at all: a FIFO or a
+// device fails with Status::FileNotFound ("is not a regular file").
+constexpr std::uintmax_t MaxMapFileBytes = std::uintmax_t{16} << 20;     // 16 MiB
+constexpr std::uintmax_t MaxTilesetFileBytes = std::uintmax_t{4} << 20;  // 4 MiB, each external tileset
+constexpr std::uintmax_t MaxTilesetBytesInAll = std::uintmax_t{16} << 20; // all external tilesets of a map
 
 // Global tile id flags kept in the top four bits of a cell.
 constexpr std::uint32_t FlipHorizontal = 0x80000000u;

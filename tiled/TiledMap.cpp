@@ -582,7 +582,7 @@ private:
         tilesetBytes_ += text.size();
         json root;
         std::string error;
-        if (!ParseJsonText(text, root, error))
+        if (!ParseJsonText(text, root, error, MaxJsonTreeBytes / 3))
             return Fail(error.rfind("parse error", 0) == 0 ? Status::MalformedJson : Status::InvalidMap, at,
                         "tileset " + Quoted(source) + ": " + error);
         // Locations inside the tileset's own file read "tiles.tsj#/tilecount".

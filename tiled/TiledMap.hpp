@@ -31,6 +31,8 @@ enum class Status
 constexpr std::uintmax_t MaxMapFileBytes = std::uintmax_t{16} << 20;     // 16 MiB
 constexpr std::uintmax_t MaxTilesetFileBytes = std::uintmax_t{4} << 20;  // 4 MiB, each external tileset
 constexpr std::uintmax_t MaxTilesetBytesInAll = std::uintmax_t{16} << 20; // all external tilesets of a map
+// The parsed JSON is held in memory while it is read: see MaxJsonTreeBytes (96 MiB) in
+// tiled/JsonText.hpp; an external tileset's JSON may take a third of that.
 
 // Global tile id flags kept in the top four bits of a cell.
 constexpr std::uint32_t FlipHorizontal = 0x80000000u;

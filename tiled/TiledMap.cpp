@@ -82,8 +82,6 @@ namespace
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-// All tile layers of one map together; 16 MiB of cells. The game's maps hold a few thousand.
-constexpr std::uint64_t MaxCells = 4u << 20;
 constexpr std::int64_t IntMax = std::numeric_limits<int>::max();
 constexpr std::int64_t IntMin = std::numeric_limits<int>::min();
 
@@ -161,6 +159,14 @@ public:
     {
     }
 
+    // Once the map is read: one line for the warnings that were left out.
+    void CloseWarnings()
+    {
+        if (droppedWarnings_ > 0)
+            map_.warnings.push_back(display_ + ": " + std::to_string(droppedWarnings_) +
+                                    " more warnings left out");
+    }
+
     bool ReadText(std::string_view text)
     {
         json root;
@@ -186,12 +192,33 @@ private:
     fs::path baseDir_;
     Map& map_;
     bool failed_ = false;
-    std::uint64_t cells_ = 0; // in all tile layers read so far
+    // What the map holds so far, against the limits in TiledMap.hpp.
+    std::uint64_t cells_ = 0;
+    std::size_t layers_ = 0;
+    std::size_t objects_ = 0;
+    std::size_t tileEntries_ = 0;
+    std::size_t properties_ = 0;
     std::uintmax_t tilesetBytes_ = 0; // read from external tileset files
+    std::size_t droppedWarnings_ = 0;
 
     void Warn(const std::string& where, const std::string& what)
     {
-        map_.warnings.push_back(OneLine(display_ + ": " + where + ": " + what));
+        if (map_.warnings.size() < MaxWarnings)
+            map_.warnings.push_back(OneLine(display_ + ": " + where + ": " + what));
+        else
+            ++droppedWarnings_;
+    }
+
+    // Counts `more` items of one kind and fails once the map would hold more than `limit`.
+    bool Count(std::size_t& sofar, std::size_t more, std::size_t limit, const std::string& where,
+               const std::string& what)
+    {
+        if (more > limit - sofar)
+            return Fail(Status::InvalidMap, where,
+                        std::to_string(more) + " " + what + " take the map past the " + std::to_string(limit) +
+                            " " + what + " this reader accepts");
+        sofar += more;
+        return true;
     }
 
     // --- checked field access -------------------------------------------------------------
@@ -341,8 +368,8 @@ private:
                                                            !version->is_string())
             return Expected("/version", "a number or a string", *version);
         map_.orientation = orientation;
-        if (!GetInt(root, "width", "", map_.width, 1, IntMax, true) ||
-            !GetInt(root, "height", "", map_.height, 1, IntMax, true) ||
+        if (!GetInt(root, "width", "", map_.width, 1, MaxLayerSide, true) ||
+            !GetInt(root, "height", "", map_.height, 1, MaxLayerSide, true) ||
             !GetInt(root, "tilewidth", "", map_.tileWidth, 1, IntMax, true) ||
             !GetInt(root, "tileheight", "", map_.tileHeight, 1, IntMax, true))
             return false;
@@ -360,6 +387,8 @@ private:
         if (layers == nullptr)
             return true;
         const std::string base = Child(where, "layers");
+        if (!Count(layers_, layers->size(), MaxLayers, base, "layers"))
+            return false;
         out.reserve(layers->size());
         for (std::size_t i = 0; i < layers->size(); ++i)
         {
@@ -412,6 +441,11 @@ private:
         layer.height = map_.height;
         if (!GetInt(node, "width", where, layer.width, 1) || !GetInt(node, "height", where, layer.height, 1))
             return false;
+        const std::string named = "layer " + Quoted(layer.name) + ": ";
+        const std::string size = std::to_string(layer.width) + " x " + std::to_string(layer.height) + " cells";
+        if (layer.width > MaxLayerSide || layer.height > MaxLayerSide)
+            return Fail(Status::InvalidMap, where,
+                        named + size + ": a layer is at most " + std::to_string(MaxLayerSide) + " cells wide and high");
         const std::string dataWhere = Child(where, "data");
         const json* data = Field(node, "data");
         if (data == nullptr)
@@ -421,12 +455,10 @@ private:
                             "layers in chunks (infinite maps) are not supported");
             return Fail(Status::InvalidMap, dataWhere, "required field is missing");
         }
-        const std::string named = "layer " + Quoted(layer.name) + ": ";
         const std::uint64_t count = static_cast<std::uint64_t>(layer.width) * static_cast<std::uint64_t>(layer.height);
-        if (count > MaxCells - cells_)
+        if (count > MaxMapCells - cells_)
             return Fail(Status::InvalidMap, where,
-                        named + std::to_string(layer.width) + " x " + std::to_string(layer.height) +
-                            " cells take the map past the " + std::to_string(MaxCells) +
+                        named + size + " take the map past the " + std::to_string(MaxMapCells) +
                             " cells this reader accepts");
         cells_ += count;
         const auto cellCount = static_cast<std::size_t>(count);
@@ -487,6 +519,8 @@ private:
         if (objects == nullptr)
             return true;
         const std::string base = Child(where, "objects");
+        if (!Count(objects_, objects->size(), MaxObjects, base, "objects"))
+            return false;
         out.reserve(objects->size());
         for (std::size_t i = 0; i < objects->size(); ++i)
         {
@@ -541,6 +575,10 @@ private:
             return false;
         if (tilesets == nullptr)
             return true;
+        if (tilesets->size() > MaxTilesets)
+            return Fail(Status::InvalidMap, "/tilesets",
+                        std::to_string(tilesets->size()) + " tilesets, more than the " +
+                            std::to_string(MaxTilesets) + " this reader accepts");
         map_.tilesets.reserve(tilesets->size());
         for (std::size_t i = 0; i < tilesets->size(); ++i)
         {
@@ -612,6 +650,8 @@ private:
         if (tiles == nullptr)
             return true;
         const std::string base = Child(where, "tiles");
+        if (!Count(tileEntries_, tiles->size(), MaxTileEntries, base, "tile entries"))
+            return false;
         for (std::size_t i = 0; i < tiles->size(); ++i)
         {
             Tile tile;
@@ -666,6 +706,15 @@ private:
         if (properties == nullptr)
             return true;
         const std::string base = Child(where, "properties");
+        if (properties->is_array() || properties->is_object())
+        {
+            if (properties->size() > MaxPropertiesPerOwner)
+                return Fail(Status::InvalidMap, base,
+                            std::to_string(properties->size()) + " properties, more than the " +
+                                std::to_string(MaxPropertiesPerOwner) + " one owner may have");
+            if (!Count(properties_, properties->size(), MaxProperties, base, "properties"))
+                return false;
+        }
         if (properties->is_array())
         {
             for (std::size_t i = 0; i < properties->size(); ++i)
@@ -845,6 +894,7 @@ Map Guarded(const std::string& display, const fs::path& baseDir, const fs::path*
         }
         else
             reader.ReadText(text);
+        reader.CloseWarnings();
     }
     catch (const std::exception& e)
     {

@@ -1,6 +1,7 @@
 // Turning a parsed form into widgets. Everything is built off to the side first; the Gui only
 // changes once the whole file has loaded, so a failing file leaves the screen as it was.
 
+#include "widgets/FileChecks.hpp"
 #include "widgets/FormParser.hpp"
 #include "widgets/WidgetState.hpp"
 
@@ -583,17 +584,17 @@ std::vector<Widget::Ptr> form::buildForm(const std::string& text, const std::str
 
 void Gui::loadWidgetsFromFile(const std::string& path, bool replaceExisting)
 {
-    const std::string failedToOpen = form::oneLine("Failed to open '" + path + "' to load the widgets from it.");
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw Exception(failedToOpen);
-    std::ostringstream buffer;
-    buffer << file.rdbuf();
-    std::string text = buffer.str();
+    const std::string failedToOpen = "Failed to open '" + path + "' to load the widgets from it";
+    std::string text;
+    const FileRead read = ReadRegularFile(path, MaxFormFileBytes, text);
+    if (read == FileRead::Missing || read == FileRead::Unreadable)
+        throw Exception(form::oneLine(failedToOpen + "."));
+    if (read != FileRead::Ok)
+        throw Exception(form::oneLine(failedToOpen + ": " + Describe(read, MaxFormFileBytes) + "."));
     if (text.rfind("\xEF\xBB\xBF", 0) == 0)
         text.erase(0, 3); // a byte order mark from some editors
     if (text.find_first_not_of(" \t\r\n") == std::string::npos)
-        throw Exception(failedToOpen);
+        throw Exception(form::oneLine(failedToOpen + "."));
 
     static const std::vector<Widget::Ptr> none;
     std::vector<Widget::Ptr> widgets =

@@ -7,6 +7,7 @@
 
 #include <SFML/Graphics.hpp>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -15,6 +16,11 @@
 
 namespace vgui
 {
+
+// What one form may ask for. The game's forms are under 7 KB; each limit is far above what they
+// need and stops a small file, or a link to a device, from freezing the game or taking gigabytes.
+// A form past a limit fails to load with an Exception whose message names the limit.
+constexpr std::uintmax_t MaxFormFileBytes = std::uintmax_t{1} << 20; // 1 MiB, checked before reading
 
 // Thrown by loadWidgetsFromFile (and only there); the message is one line saying what and where.
 class Exception : public std::runtime_error
@@ -248,7 +254,8 @@ public:
     // "../assets/arial.ttf" on first need (one line on failure, then text is not drawn).
     void setFont(std::shared_ptr<const sf::Font> font);
     // Throws vgui::Exception on failure; a failed file changes nothing (no half-built screen).
-    // With replaceExisting, the file's widgets replace every widget of the root.
+    // With replaceExisting, the file's widgets replace every widget of the root. Only a regular
+    // file of at most MaxFormFileBytes is read (see the limits at the top of this header).
     void loadWidgetsFromFile(const std::string& path, bool replaceExisting = true);
 };
 

@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cmath>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -97,6 +96,7 @@ private:
     // long chain of references is as deep a recursion.
     static constexpr int longestChain = 256;
     int resolving = 0;
+    std::uint64_t imagePixels = 0; // of the distinct images read so far
 
     [[noreturn]] static void Fail(const std::string& id, unsigned line, const std::string& what)
     {
@@ -145,11 +145,32 @@ private:
             textures[cacheKey] = read;
             return read;
         }
-        // Check the file first: a texture object needs a GL context, a missing file does not.
-        if (!std::ifstream(path, std::ios::binary))
+        // Everything about the file is checked before a texture exists: a texture object needs a
+        // GL context, and decoding is where a small file turns into a lot of memory. The bytes
+        // checked are the bytes decoded, so the file cannot change in between.
+        std::string bytes;
+        const FileRead read = ReadRegularFile(path, MaxImageFileBytes, bytes);
+        if (read == FileRead::Missing)
             Fail(id, line, "Failed to load the image '" + path + "'.");
+        if (read != FileRead::Ok)
+            Fail(id, line, "Failed to load the image '" + path + "': " + Describe(read, MaxImageFileBytes) + ".");
+        const std::optional<sf::Vector2u> size = ImageSize(bytes.data(), bytes.size());
+        if (!size)
+            Fail(id, line, "Failed to load the image '" + path + "': it is not a PNG, JPEG or BMP image.");
+        const std::string sides = std::to_string(size->x) + " x " + std::to_string(size->y);
+        if (size->x > MaxImageSide || size->y > MaxImageSide)
+            Fail(id, line, "The image '" + path + "' is " + sides + " pixels; an image may be at most " +
+                               std::to_string(MaxImageSide) + " x " + std::to_string(MaxImageSide) + ".");
+        imagePixels += std::uint64_t{size->x} * size->y;
+        if (imagePixels > MaxFormImagePixels)
+            Fail(id, line, "With the image '" + path + "' (" + sides + ") the form's images pass " +
+                               std::to_string(MaxFormImagePixels) + " pixels in all.");
+        const unsigned largest = sf::Texture::getMaximumSize();
+        if (size->x > largest || size->y > largest)
+            Fail(id, line, "The image '" + path + "' is " + sides + " pixels; this graphics driver takes at most " +
+                               std::to_string(largest) + " x " + std::to_string(largest) + ".");
         auto texture = std::make_shared<sf::Texture>();
-        if (!texture->loadFromFile(path))
+        if (!texture->loadFromMemory(bytes.data(), bytes.size()))
             Fail(id, line, "Failed to load the image '" + path + "'.");
         texture->setSmooth(smooth);
         textures[cacheKey] = texture;

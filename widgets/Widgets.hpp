@@ -17,10 +17,19 @@
 namespace vgui
 {
 
-// What one form may ask for. The game's forms are under 7 KB; each limit is far above what they
-// need and stops a small file, or a link to a device, from freezing the game or taking gigabytes.
-// A form past a limit fails to load with an Exception whose message names the limit.
+// What one form may ask for. The game's forms are under 7 KB with images up to 1280 x 720; each
+// limit is far above what they need and stops a small file, or a link to a device, from freezing
+// the game or taking gigabytes. A form past a limit fails to load with an Exception whose message
+// names the limit (and, past a limit of a widget's, the widget and its line).
 constexpr std::uintmax_t MaxFormFileBytes = std::uintmax_t{1} << 20; // 1 MiB, checked before reading
+// Images named by a form (Image, Texture...): the file in bytes, checked before reading; each side
+// in pixels, read from the file's header before decoding (a 1 MB PNG can claim 16384 x 16384,
+// 1 GB once decoded), and never more than sf::Texture::getMaximumSize() either; and the pixels of
+// all distinct images of one form together (one 4096 x 4096 image's worth, 64 MiB as a texture).
+// Only PNG, JPEG and BMP files are read, the formats whose header we check.
+constexpr std::uintmax_t MaxImageFileBytes = std::uintmax_t{16} << 20; // 16 MiB
+constexpr unsigned MaxImageSide = 4096;
+constexpr std::uint64_t MaxFormImagePixels = std::uint64_t{4096} * 4096;
 
 // Thrown by loadWidgetsFromFile (and only there); the message is one line saying what and where.
 class Exception : public std::runtime_error

@@ -96,6 +96,7 @@ private:
     // long chain of references is as deep a recursion.
     static constexpr int longestChain = 256;
     int resolving = 0;
+    std::size_t widgetCount = 0;
     std::uint64_t imagePixels = 0; // of the distinct images read so far
 
     [[noreturn]] static void Fail(const std::string& id, unsigned line, const std::string& what)
@@ -290,6 +291,8 @@ private:
         const std::string name = dot == std::string::npos ? "" : form::parseString(node.header.substr(dot + 1));
         const std::string id = name.empty() ? type : type + "." + name;
 
+        if (++widgetCount > MaxFormWidgets)
+            Fail(id, node.line, "The form holds more than " + std::to_string(MaxFormWidgets) + " widgets.");
         Widget::Ptr widget = Create(type);
         if (!widget)
             Fail(id, node.line, "No construct function exists for widget type '" + type + "'.");
@@ -310,14 +313,12 @@ private:
             return value;
         };
         // A whole count up to `largest`: a bigger one has no meaning and would not fit the field.
-        auto readCount = [&](const form::Item& item, float largest) {
+        auto readCount = [&](const form::Item& item, float largest, const std::string& why = "") {
             const float number = readNumber(item, false);
             if (!(number <= largest))
-                Fail(id, item.line, "The number '" + item.value + "' of '" + item.key + "' is too large.");
+                Fail(id, item.line, "The number '" + item.value + "' of '" + item.key + "' is too large" + why + ".");
             return static_cast<unsigned>(number);
         };
-        // Glyphs are rendered at the text size; beyond this they only exhaust memory.
-        constexpr float largestTextSize = 1000.f;
         constexpr float largestCount = 4294967040.f; // the largest float below 2^32
         auto readLayout = [&](const form::Item& item, std::array<std::unique_ptr<Expr>, 2>& target) {
             std::string first;
@@ -390,7 +391,8 @@ private:
                 s.text = sf::String::fromUtf8(text.begin(), text.end());
             }
             else if (key == "TextSize")
-                s.textSize = readCount(item, largestTextSize);
+                s.textSize = readCount(item, static_cast<float>(MaxTextSize),
+                                       " (at most " + std::to_string(MaxTextSize) + ")");
             else if (key == "DefaultText" && kind == Kind::TextArea)
             {
                 const std::string text = form::parseString(item.value);

@@ -7,6 +7,7 @@
 
 #include <SFML/Graphics.hpp>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -17,11 +18,18 @@
 namespace vgui
 {
 
-// What one form may ask for. The game's forms are under 7 KB with images up to 1280 x 720; each
-// limit is far above what they need and stops a small file, or a link to a device, from freezing
-// the game or taking gigabytes. A form past a limit fails to load with an Exception whose message
-// names the limit (and, past a limit of a widget's, the widget and its line).
+// What one form may ask for. The game's forms are under 7 KB with at most 45 widgets, text sizes
+// up to 80 and images up to 1280 x 720; each limit is far above that and stops a small file, or a
+// link to a device, from freezing the game or taking gigabytes. A form past a limit fails to load
+// with an Exception whose message names the limit (and, past a widget's limit, the widget and its
+// line).
 constexpr std::uintmax_t MaxFormFileBytes = std::uintmax_t{1} << 20; // 1 MiB, checked before reading
+constexpr std::size_t MaxFormWidgets = 2000;                         // in one form, nested ones included
+constexpr int MaxFormDepth = 64; // sections inside sections; each level is a recursion when loading and drawing
+// Pixels. Each text size gets glyph pages of its own in the font, and a glyph's area grows with
+// the square of the size: three labels at 1000 once took 3.5 GB. Sizes set from code are drawn
+// at most this large too.
+constexpr unsigned MaxTextSize = 200;
 // Images named by a form (Image, Texture...): the file in bytes, checked before reading; each side
 // in pixels, read from the file's header before decoding (a 1 MB PNG can claim 16384 x 16384,
 // 1 GB once decoded), and never more than sf::Texture::getMaximumSize() either; and the pixels of

@@ -163,8 +163,8 @@ public:
     void CloseWarnings()
     {
         if (droppedWarnings_ > 0)
-            map_.warnings.push_back(display_ + ": " + std::to_string(droppedWarnings_) +
-                                    " more warnings left out");
+            map_.warnings.push_back(
+                OneLine(display_ + ": " + std::to_string(droppedWarnings_) + " more warnings left out"));
     }
 
     bool ReadText(std::string_view text)

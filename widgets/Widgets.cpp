@@ -1,5 +1,6 @@
 #include "widgets/Widgets.hpp"
 
+#include "widgets/FileChecks.hpp"
 #include "widgets/WidgetState.hpp"
 
 #include <algorithm>
@@ -198,11 +199,22 @@ const sf::Font* WidgetAccess::fontOf(const Widget& widget)
     if (!state.fontChosen)
     {
         state.fontChosen = true;
-        auto font = std::make_shared<sf::Font>();
-        if (font->loadFromFile("../assets/arial.ttf"))
-            state.font = font;
+        // Read through the file checks (a FIFO in the font's place must not block the game); the
+        // font reads its glyphs from these bytes for as long as it lives, so they live together.
+        struct FontFile
+        {
+            std::string bytes;
+            sf::Font font;
+        };
+        const std::string path = "../assets/arial.ttf";
+        auto file = std::make_shared<FontFile>();
+        const FileRead read = ReadRegularFile(path, MaxFontFileBytes, file->bytes);
+        if (read == FileRead::Ok && file->font.loadFromMemory(file->bytes.data(), file->bytes.size()))
+            state.font = std::shared_ptr<const sf::Font>(file, &file->font);
         else
-            sf::err() << "vgui: could not load the font \"../assets/arial.ttf\"; text is not drawn" << std::endl;
+            sf::err() << "vgui: could not load the font \"" << path << "\""
+                      << (read == FileRead::Ok ? "" : " (" + Describe(read, MaxFontFileBytes) + ")")
+                      << "; text is not drawn" << std::endl;
     }
     return state.font.get();
 }

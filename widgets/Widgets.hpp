@@ -38,6 +38,8 @@ constexpr unsigned MaxTextSize = 200;
 constexpr std::uintmax_t MaxImageFileBytes = std::uintmax_t{16} << 20; // 16 MiB
 constexpr unsigned MaxImageSide = 4096;
 constexpr std::uint64_t MaxFormImagePixels = std::uint64_t{4096} * 4096;
+// The font the Gui loads by itself when none is set (see Gui::setFont), in bytes.
+constexpr std::uintmax_t MaxFontFileBytes = std::uintmax_t{32} << 20; // 32 MiB; the game's is 400 KB
 
 // Thrown by loadWidgetsFromFile (and only there); the message is one line saying what and where.
 class Exception : public std::runtime_error
@@ -268,7 +270,8 @@ public:
     // of the new one.
     void ignoreClicksFor(sf::Time time);
     // The font every widget draws its text with. Without a call, the Gui loads
-    // "../assets/arial.ttf" on first need (one line on failure, then text is not drawn).
+    // "../assets/arial.ttf" on first need, a regular file of at most MaxFontFileBytes (one line
+    // on failure, then text is not drawn).
     void setFont(std::shared_ptr<const sf::Font> font);
     // Throws vgui::Exception on failure; a failed file changes nothing (no half-built screen).
     // With replaceExisting, the file's widgets replace every widget of the root. Only a regular

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 
 #include <fcntl.h>
@@ -240,4 +241,64 @@ TEST_F(FormLimits, HostileFormsEndInOneMessageQuicklyAndSmall)
         EXPECT_LT(run.peakMiB, 300);
     }
     close(writer);
+}
+
+// The Gui reads "../assets/arial.ttf" by itself when no font was set; that file gets the same
+// checks. Each case clicks a text area (which needs the font) from a scratch run/ folder.
+TEST_F(FormLimits, TheDefaultFontIsReadOnlyFromARegularFile)
+{
+    fs::create_directories(folder / "run");
+    fs::create_directories(folder / "assets");
+    const fs::path font = folder / "assets" / "arial.ttf";
+    const std::string cannot = "vgui: could not load the font \"../assets/arial.ttf\" ";
+    struct Case
+    {
+        const char* name;
+        std::function<void()> make;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"the game's font", [&] { fs::copy_file(std::string(VARNHOLD_SOURCE_DIR) + "/assets/arial.ttf", font); }, ""},
+        {"a FIFO nobody writes to", [&] { mkfifo(font.c_str(), 0600); },
+         cannot + "(it is not a regular file); text is not drawn\n"},
+        {"a link to /dev/zero", [&] { fs::create_symlink("/dev/zero", font); },
+         cannot + "(it is not a regular file); text is not drawn\n"},
+        {"a file of 1 GB",
+         [&] {
+             std::ofstream(font, std::ios::binary) << "x";
+             fs::resize_file(font, std::uintmax_t{1} << 30);
+         },
+         cannot + "(the file is larger than 32 MiB); text is not drawn\n"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        fs::remove(font);
+        c.make();
+        const ChildRun run = RunInChild(
+            [&] {
+                std::ostringstream errors;
+                sf::err().rdbuf(errors.rdbuf());
+                if (chdir((folder / "run").c_str()) != 0)
+                    return std::string("no run folder");
+                Gui gui;
+                auto area = TextArea::create();
+                area->setSize(200.f, 50.f);
+                gui.add(area);
+                sf::Event press{};
+                press.type = sf::Event::MouseButtonPressed;
+                press.mouseButton = {sf::Mouse::Left, 10, 10};
+                gui.handleEvent(press);
+                return errors.str();
+            },
+            std::chrono::seconds(20));
+        if (!run.finished)
+        {
+            ADD_FAILURE() << "blocked or died after " << run.seconds << " s";
+            continue;
+        }
+        EXPECT_EQ(run.output, c.error);
+        EXPECT_LT(run.seconds, 5.0);
+        EXPECT_LT(run.peakMiB, 300);
+    }
 }

@@ -83,7 +83,6 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 
 constexpr std::int64_t IntMax = std::numeric_limits<int>::max();
-constexpr std::int64_t IntMin = std::numeric_limits<int>::min();
 
 std::string Child(const std::string& where, std::string_view key)
 {

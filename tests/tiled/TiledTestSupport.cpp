@@ -2,14 +2,6 @@
 
 #include <zlib.h>
 
-#include <cerrno>
-#include <csignal>
-
-#include <poll.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 namespace tmjtest
 {
 
@@ -83,69 +75,5 @@ std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& bytes, int wi
 
 std::vector<std::uint8_t> Zlib(const std::vector<std::uint8_t>& bytes) { return Deflate(bytes, 15); }
 std::vector<std::uint8_t> Gzip(const std::vector<std::uint8_t>& bytes) { return Deflate(bytes, 15 + 16); }
-
-ChildRun RunInChild(const std::function<std::string()>& work, std::chrono::milliseconds timeout)
-{
-    using Clock = std::chrono::steady_clock;
-    ChildRun run;
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
-        return run;
-    const auto start = Clock::now();
-    const pid_t child = fork();
-    if (child < 0)
-    {
-        close(pipeEnds[0]);
-        close(pipeEnds[1]);
-        return run;
-    }
-    if (child == 0)
-    {
-        close(pipeEnds[0]);
-        const std::string output = work();
-        for (std::size_t done = 0; done < output.size();)
-        {
-            const ssize_t n = write(pipeEnds[1], output.data() + done, output.size() - done);
-            if (n <= 0)
-                break;
-            done += static_cast<std::size_t>(n);
-        }
-        _exit(0); // no destructors or test framework teardown in the child
-    }
-    close(pipeEnds[1]);
-    bool ended = false;
-    for (;;)
-    {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(start + timeout - Clock::now());
-        if (left.count() <= 0)
-            break;
-        pollfd wait{pipeEnds[0], POLLIN, 0};
-        const int ready = poll(&wait, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
-            break;
-        char buffer[4096];
-        const ssize_t n = read(pipeEnds[0], buffer, sizeof buffer);
-        if (n <= 0)
-        {
-            ended = true;
-            break;
-        }
-        run.output.append(buffer, static_cast<std::size_t>(n));
-    }
-    close(pipeEnds[0]);
-    if (!ended)
-        kill(child, SIGKILL);
-    int status = 0;
-    rusage usage{};
-    while (wait4(child, &status, 0, &usage) < 0 && errno == EINTR)
-    {
-    }
-    run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    run.finished = ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    run.peakMiB = usage.ru_maxrss / 1024; // kilobytes on Linux
-    return run;
-}
 
 } // namespace tmjtest

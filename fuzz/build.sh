@@ -27,14 +27,15 @@ fuzzer() {
 
 build_tiled() {
     fuzzer tiled_fuzzer "$ROOT/fuzz/tiled_fuzzer.cpp" \
-        "$ROOT/tiled/TiledMap.cpp" "$ROOT/tiled/TileData.cpp" "$ROOT/tiled/JsonText.cpp" -lz
+        "$ROOT/tiled/TiledMap.cpp" "$ROOT/tiled/TileData.cpp" "$ROOT/tiled/JsonText.cpp" \
+        "$ROOT/tiled/FileChecks.cpp" -lz
 }
 
 # The widget layer's form parser and builder; no GL context is needed (see the target).
 build_form() {
     fuzzer form_fuzzer "$ROOT/fuzz/form_fuzzer.cpp" \
         "$ROOT/widgets/Widgets.cpp" "$ROOT/widgets/WidgetDraw.cpp" "$ROOT/widgets/Gui.cpp" \
-        "$ROOT/widgets/FormParser.cpp" "$ROOT/widgets/FormLoader.cpp" \
+        "$ROOT/widgets/FormParser.cpp" "$ROOT/widgets/FormLoader.cpp" "$ROOT/widgets/FileChecks.cpp" \
         -lsfml-graphics -lsfml-window -lsfml-system
 }
 

@@ -14,24 +14,24 @@ using nlohmann::json;
 class DomBuilder
 {
 public:
-    explicit DomBuilder(json& root) : root_(root) {}
+    DomBuilder(json& root, std::size_t budget) : root_(root), budget_(budget) {}
 
     std::string error;
 
-    bool null() { return Put(nullptr); }
-    bool boolean(bool value) { return Put(value); }
-    bool number_integer(json::number_integer_t value) { return Put(value); }
-    bool number_unsigned(json::number_unsigned_t value) { return Put(value); }
-    bool number_float(json::number_float_t value, const json::string_t&) { return Put(value); }
-    bool string(json::string_t& value) { return Put(std::move(value)); }
+    bool null() { return Charge(0) && Put(nullptr); }
+    bool boolean(bool value) { return Charge(0) && Put(value); }
+    bool number_integer(json::number_integer_t value) { return Charge(0) && Put(value); }
+    bool number_unsigned(json::number_unsigned_t value) { return Charge(0) && Put(value); }
+    bool number_float(json::number_float_t value, const json::string_t&) { return Charge(0) && Put(value); }
+    bool string(json::string_t& value) { return Charge(StringBytes(value.size())) && Put(std::move(value)); }
     bool binary(json::binary_t&) { return false; } // never produced by JSON text
     bool key(json::string_t& name)
     {
         key_ = std::move(name);
         return true;
     }
-    bool start_object(std::size_t) { return Open(json::object()); }
-    bool start_array(std::size_t) { return Open(json::array()); }
+    bool start_object(std::size_t) { return Charge(objectBytes) && Open(json::object()); }
+    bool start_array(std::size_t) { return Charge(arrayBytes) && Open(json::array()); }
     bool end_object() { return Close(); }
     bool end_array() { return Close(); }
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& ex)
@@ -45,9 +45,38 @@ public:
     }
 
 private:
+    // What glibc hands out on a 64-bit machine for each part of the tree (16-byte chunks with
+    // 8 bytes of header, at least 32), rounded up. Overcounting a little is fine; a repeated key,
+    // which replaces a member, is even counted twice.
+    static constexpr std::size_t slotBytes = 32;    // a value in an array: 16 bytes, twice for growth
+    static constexpr std::size_t memberBytes = 96;  // a map node: links, key string, value
+    static constexpr std::size_t objectBytes = 64;  // the std::map an object value points to
+    static constexpr std::size_t arrayBytes = 32;   // the std::vector an array value points to
+    static constexpr std::size_t stringBytes = 48;  // the std::string a string value points to
+
     json& root_;
     std::vector<json*> stack_; // the open arrays and objects, outermost first
     std::string key_;
+    std::size_t budget_;
+    std::size_t used_ = 0;
+
+    // Text past the short-string buffer gets a heap block of its own.
+    static std::size_t StringBytes(std::size_t length) { return stringBytes + (length > 15 ? length + 24 : 0); }
+
+    // Counts a value's own cost plus the place it takes in its parent.
+    bool Charge(std::size_t bytes)
+    {
+        if (!stack_.empty())
+            bytes += stack_.back()->is_array() ? slotBytes : memberBytes + StringBytes(key_.size()) - stringBytes;
+        if (bytes > budget_ - used_)
+        {
+            error = "the JSON would take more than " + std::to_string(budget_ >> 20) +
+                    " MiB in memory once read; no map needs that much";
+            return false;
+        }
+        used_ += bytes;
+        return true;
+    }
 
     // Places a value in the innermost open container (or as the root) and returns where it went.
     json* Insert(json&& value)
@@ -91,12 +120,12 @@ private:
 
 } // namespace
 
-bool ParseJsonText(std::string_view text, json& out, std::string& error)
+bool ParseJsonText(std::string_view text, json& out, std::string& error, std::size_t maxTreeBytes)
 {
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
     out = json();
-    DomBuilder builder(out);
+    DomBuilder builder(out, maxTreeBytes);
     const bool ok = json::sax_parse(text.begin(), text.end(), &builder);
     if (ok)
         return true;

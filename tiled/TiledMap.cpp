@@ -1,14 +1,13 @@
 #include "tiled/TiledMap.hpp"
 
+#include "tiled/FileChecks.hpp"
 #include "tiled/JsonText.hpp"
 #include "tiled/TileData.hpp"
 
 #include <nlohmann/json.hpp>
 
 #include <cmath>
-#include <fstream>
 #include <limits>
-#include <system_error>
 
 namespace tmj
 {
@@ -83,11 +82,7 @@ namespace
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-// All tile layers of one map together; 16 MiB of cells. The game's maps hold a few thousand.
-constexpr std::uint64_t MaxCells = 4u << 20;
-constexpr std::uintmax_t MaxFileBytes = 64u << 20;
 constexpr std::int64_t IntMax = std::numeric_limits<int>::max();
-constexpr std::int64_t IntMin = std::numeric_limits<int>::min();
 
 std::string Child(const std::string& where, std::string_view key)
 {
@@ -131,64 +126,6 @@ std::string OneLine(std::string text)
     return text;
 }
 
-enum class FileRead
-{
-    Ok,
-    Missing,
-    Directory,
-    NotRegular,
-    TooLarge,
-    Unreadable,
-};
-
-FileRead ReadWholeFile(const fs::path& path, std::string& text)
-{
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::exists(status))
-        return FileRead::Missing;
-    if (fs::is_directory(status))
-        return FileRead::Directory;
-    // Devices and pipes could block or never end (a tileset "source" of /dev/zero).
-    if (!fs::is_regular_file(status))
-        return FileRead::NotRegular;
-    const std::uintmax_t size = fs::file_size(path, ec);
-    if (ec)
-        return FileRead::Unreadable;
-    if (size > MaxFileBytes)
-        return FileRead::TooLarge;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return FileRead::Unreadable;
-    // Read no more than the size seen above plus one byte, in case the file grows meanwhile.
-    text.resize(static_cast<std::size_t>(size) + 1);
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.bad())
-        return FileRead::Unreadable;
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    return text.size() > size ? FileRead::Unreadable : FileRead::Ok;
-}
-
-std::string Describe(FileRead result)
-{
-    switch (result)
-    {
-    case FileRead::Ok:
-        return "ok";
-    case FileRead::Missing:
-        return "file not found";
-    case FileRead::Directory:
-        return "is a directory, not a file";
-    case FileRead::NotRegular:
-        return "is not a regular file";
-    case FileRead::TooLarge:
-        return "file is larger than " + std::to_string(MaxFileBytes >> 20) + " MiB";
-    case FileRead::Unreadable:
-        return "cannot read the file";
-    }
-    return "cannot read the file";
-}
-
 // Missing files, folders and devices count as "not found"; a file we found but cannot take is invalid.
 Status StatusOf(FileRead result)
 {
@@ -221,6 +158,14 @@ public:
     {
     }
 
+    // Once the map is read: one line for the warnings that were left out.
+    void CloseWarnings()
+    {
+        if (droppedWarnings_ > 0)
+            map_.warnings.push_back(
+                OneLine(display_ + ": " + std::to_string(droppedWarnings_) + " more warnings left out"));
+    }
+
     bool ReadText(std::string_view text)
     {
         json root;
@@ -246,11 +191,33 @@ private:
     fs::path baseDir_;
     Map& map_;
     bool failed_ = false;
-    std::uint64_t cells_ = 0; // in all tile layers read so far
+    // What the map holds so far, against the limits in TiledMap.hpp.
+    std::uint64_t cells_ = 0;
+    std::size_t layers_ = 0;
+    std::size_t objects_ = 0;
+    std::size_t tileEntries_ = 0;
+    std::size_t properties_ = 0;
+    std::uintmax_t tilesetBytes_ = 0; // read from external tileset files
+    std::size_t droppedWarnings_ = 0;
 
     void Warn(const std::string& where, const std::string& what)
     {
-        map_.warnings.push_back(OneLine(display_ + ": " + where + ": " + what));
+        if (map_.warnings.size() < MaxWarnings)
+            map_.warnings.push_back(OneLine(display_ + ": " + where + ": " + what));
+        else
+            ++droppedWarnings_;
+    }
+
+    // Counts `more` items of one kind and fails once the map would hold more than `limit`.
+    bool Count(std::size_t& sofar, std::size_t more, std::size_t limit, const std::string& where,
+               const std::string& what)
+    {
+        if (more > limit - sofar)
+            return Fail(Status::InvalidMap, where,
+                        std::to_string(more) + " " + what + " take the map past the " + std::to_string(limit) +
+                            " " + what + " this reader accepts");
+        sofar += more;
+        return true;
     }
 
     // --- checked field access -------------------------------------------------------------
@@ -400,8 +367,8 @@ private:
                                                            !version->is_string())
             return Expected("/version", "a number or a string", *version);
         map_.orientation = orientation;
-        if (!GetInt(root, "width", "", map_.width, 1, IntMax, true) ||
-            !GetInt(root, "height", "", map_.height, 1, IntMax, true) ||
+        if (!GetInt(root, "width", "", map_.width, 1, MaxLayerSide, true) ||
+            !GetInt(root, "height", "", map_.height, 1, MaxLayerSide, true) ||
             !GetInt(root, "tilewidth", "", map_.tileWidth, 1, IntMax, true) ||
             !GetInt(root, "tileheight", "", map_.tileHeight, 1, IntMax, true))
             return false;
@@ -419,6 +386,8 @@ private:
         if (layers == nullptr)
             return true;
         const std::string base = Child(where, "layers");
+        if (!Count(layers_, layers->size(), MaxLayers, base, "layers"))
+            return false;
         out.reserve(layers->size());
         for (std::size_t i = 0; i < layers->size(); ++i)
         {
@@ -471,6 +440,11 @@ private:
         layer.height = map_.height;
         if (!GetInt(node, "width", where, layer.width, 1) || !GetInt(node, "height", where, layer.height, 1))
             return false;
+        const std::string named = "layer " + Quoted(layer.name) + ": ";
+        const std::string size = std::to_string(layer.width) + " x " + std::to_string(layer.height) + " cells";
+        if (layer.width > MaxLayerSide || layer.height > MaxLayerSide)
+            return Fail(Status::InvalidMap, where,
+                        named + size + ": a layer is at most " + std::to_string(MaxLayerSide) + " cells wide and high");
         const std::string dataWhere = Child(where, "data");
         const json* data = Field(node, "data");
         if (data == nullptr)
@@ -480,12 +454,10 @@ private:
                             "layers in chunks (infinite maps) are not supported");
             return Fail(Status::InvalidMap, dataWhere, "required field is missing");
         }
-        const std::string named = "layer " + Quoted(layer.name) + ": ";
         const std::uint64_t count = static_cast<std::uint64_t>(layer.width) * static_cast<std::uint64_t>(layer.height);
-        if (count > MaxCells - cells_)
+        if (count > MaxMapCells - cells_)
             return Fail(Status::InvalidMap, where,
-                        named + std::to_string(layer.width) + " x " + std::to_string(layer.height) +
-                            " cells take the map past the " + std::to_string(MaxCells) +
+                        named + size + " take the map past the " + std::to_string(MaxMapCells) +
                             " cells this reader accepts");
         cells_ += count;
         const auto cellCount = static_cast<std::size_t>(count);
@@ -546,6 +518,8 @@ private:
         if (objects == nullptr)
             return true;
         const std::string base = Child(where, "objects");
+        if (!Count(objects_, objects->size(), MaxObjects, base, "objects"))
+            return false;
         out.reserve(objects->size());
         for (std::size_t i = 0; i < objects->size(); ++i)
         {
@@ -600,6 +574,10 @@ private:
             return false;
         if (tilesets == nullptr)
             return true;
+        if (tilesets->size() > MaxTilesets)
+            return Fail(Status::InvalidMap, "/tilesets",
+                        std::to_string(tilesets->size()) + " tilesets, more than the " +
+                            std::to_string(MaxTilesets) + " this reader accepts");
         map_.tilesets.reserve(tilesets->size());
         for (std::size_t i = 0; i < tilesets->size(); ++i)
         {
@@ -630,13 +608,18 @@ private:
             return Fail(Status::Unsupported, at,
                         "tileset " + Quoted(source) + " is in Tiled's XML format; export or embed it as JSON");
         std::string text;
-        const FileRead read = ReadWholeFile(baseDir_ / tileset.source, text);
+        const FileRead read = ReadRegularFile(baseDir_ / tileset.source, MaxTilesetFileBytes, text);
         if (read != FileRead::Ok)
-            return Fail(StatusOf(read),
-                        at, "tileset " + Quoted(source) + ": " + Describe(read));
+            return Fail(StatusOf(read), at, "tileset " + Quoted(source) + ": " + Describe(read, MaxTilesetFileBytes));
+        // The same file named many times is read many times: count every reading.
+        if (text.size() > MaxTilesetBytesInAll - tilesetBytes_)
+            return Fail(Status::InvalidMap, at,
+                        "tileset " + Quoted(source) + ": the map's tileset files together pass the " +
+                            std::to_string(MaxTilesetBytesInAll >> 20) + " MiB this reader accepts");
+        tilesetBytes_ += text.size();
         json root;
         std::string error;
-        if (!ParseJsonText(text, root, error))
+        if (!ParseJsonText(text, root, error, MaxJsonTreeBytes / 3))
             return Fail(error.rfind("parse error", 0) == 0 ? Status::MalformedJson : Status::InvalidMap, at,
                         "tileset " + Quoted(source) + ": " + error);
         // Locations inside the tileset's own file read "tiles.tsj#/tilecount".
@@ -666,6 +649,8 @@ private:
         if (tiles == nullptr)
             return true;
         const std::string base = Child(where, "tiles");
+        if (!Count(tileEntries_, tiles->size(), MaxTileEntries, base, "tile entries"))
+            return false;
         for (std::size_t i = 0; i < tiles->size(); ++i)
         {
             Tile tile;
@@ -720,6 +705,15 @@ private:
         if (properties == nullptr)
             return true;
         const std::string base = Child(where, "properties");
+        if (properties->is_array() || properties->is_object())
+        {
+            if (properties->size() > MaxPropertiesPerOwner)
+                return Fail(Status::InvalidMap, base,
+                            std::to_string(properties->size()) + " properties, more than the " +
+                                std::to_string(MaxPropertiesPerOwner) + " one owner may have");
+            if (!Count(properties_, properties->size(), MaxProperties, base, "properties"))
+                return false;
+        }
         if (properties->is_array())
         {
             for (std::size_t i = 0; i < properties->size(); ++i)
@@ -891,15 +885,15 @@ Map Guarded(const std::string& display, const fs::path& baseDir, const fs::path*
         if (file != nullptr)
         {
             std::string content;
-            const FileRead read = ReadWholeFile(*file, content);
+            const FileRead read = ReadRegularFile(*file, MaxMapFileBytes, content);
             if (read != FileRead::Ok)
-                reader.Fail(StatusOf(read),
-                            "", Describe(read));
+                reader.Fail(StatusOf(read), "", Describe(read, MaxMapFileBytes));
             else
                 reader.ReadText(content);
         }
         else
             reader.ReadText(text);
+        reader.CloseWarnings();
     }
     catch (const std::exception& e)
     {

@@ -3,6 +3,7 @@
 // external JSON tilesets (.tsj/.json). It never throws and never reads out of bounds: every
 // failure ends up as a status and a one-line message on the returned Map.
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -17,9 +18,36 @@ enum class Status
     OK,
     FileNotFound,
     MalformedJson,
-    InvalidMap,
+    InvalidMap, // also: a map past one of the limits below
     Unsupported,
 };
+
+// What the reader accepts at most. Varnhold's level is 32 x 18 tiles in two tile layers with 37
+// objects; every limit is a hundred times that or more, and each stops a file of a few kilobytes
+// or megabytes from freezing the game or taking gigabytes (a 28 KB map once held a 2048 x 2048
+// layer; a 60 MB one held millions of empty objects). A map past a limit fails with
+// Status::InvalidMap and a message that names the limit and where it was passed.
+// Files, in bytes, checked before reading. Only regular files are read at all: a FIFO or a
+// device fails with Status::FileNotFound ("is not a regular file").
+constexpr std::uintmax_t MaxMapFileBytes = std::uintmax_t{16} << 20;     // 16 MiB
+constexpr std::uintmax_t MaxTilesetFileBytes = std::uintmax_t{4} << 20;  // 4 MiB, each external tileset
+constexpr std::uintmax_t MaxTilesetBytesInAll = std::uintmax_t{16} << 20; // all external tilesets of a map
+// Tile layers, in cells, checked before anything is allocated or inflated. Every cell becomes a
+// sprite in the game, so the cap is on all tile layers of the map together.
+constexpr int MaxLayerSide = 4096;                 // the width and the height of the map and of each layer
+constexpr std::uint64_t MaxMapCells = 1'000'000;   // in all tile layers together
+// Counts over the whole map (layers inside groups and tiles of external tilesets included).
+constexpr std::size_t MaxLayers = 256;
+// Every object becomes a game object (obstacles collide, waypoints are sorted on each insertion),
+// so 10,000 stacked obstacles or 100,000 waypoints must not get through.
+constexpr std::size_t MaxObjects = 4096;
+constexpr std::size_t MaxTilesets = 256;           // every tileset's image is a texture to load
+constexpr std::size_t MaxTileEntries = 65'536;     // per-tile data ("tiles") of all tilesets
+constexpr std::size_t MaxPropertiesPerOwner = 256; // custom properties of one map, layer, object, tileset or tile
+constexpr std::size_t MaxProperties = 100'000;     // custom properties in all
+constexpr std::size_t MaxWarnings = 100;           // lines kept in Map::warnings, plus one saying more were left out
+// The parsed JSON is held in memory while it is read: see MaxJsonTreeBytes (96 MiB) in
+// tiled/JsonText.hpp; an external tileset's JSON may take a third of that.
 
 // Global tile id flags kept in the top four bits of a cell.
 constexpr std::uint32_t FlipHorizontal = 0x80000000u;
@@ -166,7 +194,8 @@ struct Map
     Status status = Status::OK;
     std::string message; // one line: what and where; empty when status is OK
     // Problems that do not stop the map from loading, one line each in the same form as
-    // message (today: custom properties whose value does not fit their declared type).
+    // message (today: custom properties whose value does not fit their declared type). At most
+    // MaxWarnings lines, then one that says how many more were left out.
     std::vector<std::string> warnings;
 
     int width = 0, height = 0;

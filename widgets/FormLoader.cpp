@@ -1,12 +1,12 @@
 // Turning a parsed form into widgets. Everything is built off to the side first; the Gui only
 // changes once the whole file has loaded, so a failing file leaves the screen as it was.
 
+#include "widgets/FileChecks.hpp"
 #include "widgets/FormParser.hpp"
 #include "widgets/WidgetState.hpp"
 
 #include <array>
 #include <cmath>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -96,6 +96,8 @@ private:
     // long chain of references is as deep a recursion.
     static constexpr int longestChain = 256;
     int resolving = 0;
+    std::size_t widgetCount = 0;
+    std::uint64_t imagePixels = 0; // of the distinct images read so far
 
     [[noreturn]] static void Fail(const std::string& id, unsigned line, const std::string& what)
     {
@@ -144,11 +146,32 @@ private:
             textures[cacheKey] = read;
             return read;
         }
-        // Check the file first: a texture object needs a GL context, a missing file does not.
-        if (!std::ifstream(path, std::ios::binary))
+        // Everything about the file is checked before a texture exists: a texture object needs a
+        // GL context, and decoding is where a small file turns into a lot of memory. The bytes
+        // checked are the bytes decoded, so the file cannot change in between.
+        std::string bytes;
+        const FileRead read = ReadRegularFile(path, MaxImageFileBytes, bytes);
+        if (read == FileRead::Missing)
             Fail(id, line, "Failed to load the image '" + path + "'.");
+        if (read != FileRead::Ok)
+            Fail(id, line, "Failed to load the image '" + path + "': " + Describe(read, MaxImageFileBytes) + ".");
+        const std::optional<sf::Vector2u> size = ImageSize(bytes.data(), bytes.size());
+        if (!size)
+            Fail(id, line, "Failed to load the image '" + path + "': it is not a PNG, JPEG or BMP image.");
+        const std::string sides = std::to_string(size->x) + " x " + std::to_string(size->y);
+        if (size->x > MaxImageSide || size->y > MaxImageSide)
+            Fail(id, line, "The image '" + path + "' is " + sides + " pixels; an image may be at most " +
+                               std::to_string(MaxImageSide) + " x " + std::to_string(MaxImageSide) + ".");
+        imagePixels += std::uint64_t{size->x} * size->y;
+        if (imagePixels > MaxFormImagePixels)
+            Fail(id, line, "With the image '" + path + "' (" + sides + ") the form's images pass " +
+                               std::to_string(MaxFormImagePixels) + " pixels in all.");
+        const unsigned largest = sf::Texture::getMaximumSize();
+        if (size->x > largest || size->y > largest)
+            Fail(id, line, "The image '" + path + "' is " + sides + " pixels; this graphics driver takes at most " +
+                               std::to_string(largest) + " x " + std::to_string(largest) + ".");
         auto texture = std::make_shared<sf::Texture>();
-        if (!texture->loadFromFile(path))
+        if (!texture->loadFromMemory(bytes.data(), bytes.size()))
             Fail(id, line, "Failed to load the image '" + path + "'.");
         texture->setSmooth(smooth);
         textures[cacheKey] = texture;
@@ -268,6 +291,8 @@ private:
         const std::string name = dot == std::string::npos ? "" : form::parseString(node.header.substr(dot + 1));
         const std::string id = name.empty() ? type : type + "." + name;
 
+        if (++widgetCount > MaxFormWidgets)
+            Fail(id, node.line, "The form holds more than " + std::to_string(MaxFormWidgets) + " widgets.");
         Widget::Ptr widget = Create(type);
         if (!widget)
             Fail(id, node.line, "No construct function exists for widget type '" + type + "'.");
@@ -288,14 +313,12 @@ private:
             return value;
         };
         // A whole count up to `largest`: a bigger one has no meaning and would not fit the field.
-        auto readCount = [&](const form::Item& item, float largest) {
+        auto readCount = [&](const form::Item& item, float largest, const std::string& why = "") {
             const float number = readNumber(item, false);
             if (!(number <= largest))
-                Fail(id, item.line, "The number '" + item.value + "' of '" + item.key + "' is too large.");
+                Fail(id, item.line, "The number '" + item.value + "' of '" + item.key + "' is too large" + why + ".");
             return static_cast<unsigned>(number);
         };
-        // Glyphs are rendered at the text size; beyond this they only exhaust memory.
-        constexpr float largestTextSize = 1000.f;
         constexpr float largestCount = 4294967040.f; // the largest float below 2^32
         auto readLayout = [&](const form::Item& item, std::array<std::unique_ptr<Expr>, 2>& target) {
             std::string first;
@@ -368,7 +391,8 @@ private:
                 s.text = sf::String::fromUtf8(text.begin(), text.end());
             }
             else if (key == "TextSize")
-                s.textSize = readCount(item, largestTextSize);
+                s.textSize = readCount(item, static_cast<float>(MaxTextSize),
+                                       " (at most " + std::to_string(MaxTextSize) + ")");
             else if (key == "DefaultText" && kind == Kind::TextArea)
             {
                 const std::string text = form::parseString(item.value);
@@ -583,17 +607,17 @@ std::vector<Widget::Ptr> form::buildForm(const std::string& text, const std::str
 
 void Gui::loadWidgetsFromFile(const std::string& path, bool replaceExisting)
 {
-    const std::string failedToOpen = form::oneLine("Failed to open '" + path + "' to load the widgets from it.");
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw Exception(failedToOpen);
-    std::ostringstream buffer;
-    buffer << file.rdbuf();
-    std::string text = buffer.str();
+    const std::string failedToOpen = "Failed to open '" + path + "' to load the widgets from it";
+    std::string text;
+    const FileRead read = ReadRegularFile(path, MaxFormFileBytes, text);
+    if (read == FileRead::Missing || read == FileRead::Unreadable)
+        throw Exception(form::oneLine(failedToOpen + "."));
+    if (read != FileRead::Ok)
+        throw Exception(form::oneLine(failedToOpen + ": " + Describe(read, MaxFormFileBytes) + "."));
     if (text.rfind("\xEF\xBB\xBF", 0) == 0)
         text.erase(0, 3); // a byte order mark from some editors
     if (text.find_first_not_of(" \t\r\n") == std::string::npos)
-        throw Exception(failedToOpen);
+        throw Exception(form::oneLine(failedToOpen + "."));
 
     static const std::vector<Widget::Ptr> none;
     std::vector<Widget::Ptr> widgets =

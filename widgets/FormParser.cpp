@@ -44,7 +44,7 @@ private:
     unsigned line = 1;
     // Each nested section is one level of recursion here and later when it is built, laid out,
     // drawn and destroyed: a hand-made file nested without end must fail, not overflow the stack.
-    static constexpr int deepestSection = 64;
+    static constexpr int deepestSection = MaxFormDepth;
     int depth = 0;
 
     [[noreturn]] static void Fail(unsigned atLine, const std::string& what)

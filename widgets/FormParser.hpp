@@ -76,7 +76,8 @@ struct Expr
 std::unique_ptr<Expr> parseExpression(const std::string& text, std::string& error);
 
 // Reads one image named by a form; returns whether it could be read. A reader may succeed and
-// leave `texture` empty (a tool without a GL context), and the widget then shows no image.
+// leave `texture` empty (a tool without a GL context), and the widget then shows no image. A
+// reader takes the place of the file checks and image limits too, which the default applies.
 using ImageReader =
     std::function<bool(const std::string& path, bool smooth, std::shared_ptr<const sf::Texture>& texture)>;
 

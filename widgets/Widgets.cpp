@@ -1,5 +1,6 @@
 #include "widgets/Widgets.hpp"
 
+#include "widgets/FileChecks.hpp"
 #include "widgets/WidgetState.hpp"
 
 #include <algorithm>
@@ -496,7 +497,7 @@ void ProgressBar::setText(const std::string& utf8) { state->text = FromUtf8(utf8
 unsigned effectiveTextSize(const WidgetAccess::State& state)
 {
     if (state.textSize > 0)
-        return state.textSize;
+        return std::min(state.textSize, MaxTextSize);
     const float height = innerRect(state).height;
     switch (state.kind)
     {

@@ -7,6 +7,8 @@
 
 #include <SFML/Graphics.hpp>
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -15,6 +17,27 @@
 
 namespace vgui
 {
+
+// What one form may ask for. The game's forms are under 7 KB with at most 45 widgets, text sizes
+// up to 80 and images up to 1280 x 720; each limit is far above that and stops a small file, or a
+// link to a device, from freezing the game or taking gigabytes. A form past a limit fails to load
+// with an Exception whose message names the limit (and, past a widget's limit, the widget and its
+// line).
+constexpr std::uintmax_t MaxFormFileBytes = std::uintmax_t{1} << 20; // 1 MiB, checked before reading
+constexpr std::size_t MaxFormWidgets = 2000;                         // in one form, nested ones included
+constexpr int MaxFormDepth = 64; // sections inside sections; each level is a recursion when loading and drawing
+// Pixels. Each text size gets glyph pages of its own in the font, and a glyph's area grows with
+// the square of the size: three labels at 1000 once took 3.5 GB. Sizes set from code are drawn
+// at most this large too.
+constexpr unsigned MaxTextSize = 200;
+// Images named by a form (Image, Texture...): the file in bytes, checked before reading; each side
+// in pixels, read from the file's header before decoding (a 1 MB PNG can claim 16384 x 16384,
+// 1 GB once decoded), and never more than sf::Texture::getMaximumSize() either; and the pixels of
+// all distinct images of one form together (one 4096 x 4096 image's worth, 64 MiB as a texture).
+// Only PNG, JPEG and BMP files are read, the formats whose header we check.
+constexpr std::uintmax_t MaxImageFileBytes = std::uintmax_t{16} << 20; // 16 MiB
+constexpr unsigned MaxImageSide = 4096;
+constexpr std::uint64_t MaxFormImagePixels = std::uint64_t{4096} * 4096;
 
 // Thrown by loadWidgetsFromFile (and only there); the message is one line saying what and where.
 class Exception : public std::runtime_error
@@ -248,7 +271,8 @@ public:
     // one, text is laid out one unit per character and not drawn.
     void setFont(std::shared_ptr<const sf::Font> font);
     // Throws vgui::Exception on failure; a failed file changes nothing (no half-built screen).
-    // With replaceExisting, the file's widgets replace every widget of the root.
+    // With replaceExisting, the file's widgets replace every widget of the root. Only a regular
+    // file of at most MaxFormFileBytes is read (see the limits at the top of this header).
     void loadWidgetsFromFile(const std::string& path, bool replaceExisting = true);
 };
 

@@ -175,30 +175,33 @@ TEST(TileLayerData, CellCountMustMatchWidthTimesHeight)
 TEST(TileLayerData, HugeSizeWithATinyArrayIsRefusedBeforeAllocating)
 {
     json map = SmallMap();
-    map["width"] = 100000;
-    map["height"] = 100000;
-    map["layers"].push_back({{"type", "tilelayer"}, {"name", "Ground"}, {"data", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}}});
-    ExpectFailure(Read(map), tmj::Status::InvalidMap, "100000 x 100000 cells");
+    map["layers"].push_back({{"type", "tilelayer"}, {"name", "Ground"}, {"width", 100000}, {"height", 100000},
+                             {"data", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}}});
+    ExpectFailure(Read(map), tmj::Status::InvalidMap,
+                  "/layers/0: layer \"Ground\": 100000 x 100000 cells: a layer is at most 4096 cells wide and high");
+    map["width"] = 100000; // a layer without a size takes the map's, which is refused first
+    ExpectFailure(Read(map), tmj::Status::InvalidMap, "/width: expected an integer in 1..4096, got 100000");
     // The same through the compressed path, where the size is only known after inflating.
-    json layer = {{"type", "tilelayer"},   {"name", "Ground"},          {"width", 2000},
-                  {"height", 2000},        {"encoding", "base64"},      {"compression", "gzip"},
+    json layer = {{"type", "tilelayer"},   {"name", "Ground"},          {"width", 1000},
+                  {"height", 1000},        {"encoding", "base64"},      {"compression", "gzip"},
                   {"data", Base64(Gzip(LittleEndian({1, 2, 3})))}};
-    ExpectFailure(Read(WithLayer(layer)), tmj::Status::InvalidMap, "inflates to 12 bytes, expected 16000000");
+    ExpectFailure(Read(WithLayer(layer)), tmj::Status::InvalidMap, "inflates to 12 bytes, expected 4000000");
 }
 
 TEST(TileLayerData, CapCountsAllLayersTogether)
 {
     json map = SmallMap();
-    map["width"] = 2048;
-    map["height"] = 1024; // 2 Mi cells per layer: two fit, the third does not
+    map["width"] = 1000;
+    map["height"] = 400; // 400,000 cells per layer: two fit in a million, the third does not
     json layer = {{"type", "tilelayer"}, {"encoding", "base64"}, {"compression", "zlib"},
-                  {"data", Base64(Zlib(std::vector<std::uint8_t>(std::size_t{8} << 20, 0)))}};
+                  {"data", Base64(Zlib(std::vector<std::uint8_t>(std::size_t{1600000}, 0)))}};
     for (const char* name : {"A", "B", "C"})
     {
         layer["name"] = name;
         map["layers"].push_back(layer);
     }
-    ExpectFailure(Read(map), tmj::Status::InvalidMap, "/layers/2: layer \"C\": 2048 x 1024 cells take the map past");
+    ExpectFailure(Read(map), tmj::Status::InvalidMap,
+                  "/layers/2: layer \"C\": 1000 x 400 cells take the map past the 1000000 cells");
     map["layers"].erase(2);
     EXPECT_EQ(Read(map).status, tmj::Status::OK);
 }
@@ -511,4 +514,30 @@ TEST(Tilesets, EmbeddedTilesetFieldsAndTiles)
     EXPECT_EQ(t.tiles[0].animation.at(0).tileId, 4u);
     map["tilesets"][0]["tilecount"] = -1;
     ExpectFailure(Read(map), tmj::Status::InvalidMap, "/tilesets/0/tilecount");
+}
+
+// Counts that add up over the whole map: what one owner may hold is not what the map may hold.
+TEST(Limits, CountsAddUpOverTheWholeMap)
+{
+    auto objects = [](std::size_t count, std::size_t properties) {
+        const json object = {{"properties", std::vector<json>(properties, {{"name", "p"}, {"value", "v"}})}};
+        return WithLayer({{"type", "objectgroup"}, {"objects", std::vector<json>(count, object)}});
+    };
+    json groups = SmallMap();
+    groups["layers"] = std::vector<json>(2, {{"type", "group"}, {"layers", std::vector<json>(150, {{"type", "group"}})}});
+    json tiles = SmallMap();
+    tiles["tilesets"] = std::vector<json>(2, {{"firstgid", 1}, {"tiles", std::vector<json>(40000, {{"id", 0}})}});
+    const std::pair<json, std::string> cases[] = {
+        {groups, "/layers/1/layers: 150 layers take the map past the 256 layers"},
+        {tiles, "/tilesets/1/tiles: 40000 tile entries take the map past the 65536 tile entries"},
+        {objects(400, 251), "/objects/398/properties: 251 properties take the map past the 100000 properties"},
+        {objects(1, 257), "/objects/0/properties: 257 properties, more than the 256 one owner may have"},
+    };
+    for (const auto& [map, fragment] : cases)
+        ExpectFailure(Read(map), tmj::Status::InvalidMap, fragment);
+    EXPECT_EQ(Read(objects(390, 256)).status, tmj::Status::OK) << "99,840 properties, 256 on each object";
+
+    const tmj::Map warned = Read(PropertyObject(std::vector<json>(150, {{"name", "H"}, {"type", "int"}, {"value", 0.5}})));
+    ASSERT_EQ(warned.warnings.size(), tmj::MaxWarnings + 1);
+    EXPECT_EQ(warned.warnings.back(), "<memory>: 50 more warnings left out");
 }

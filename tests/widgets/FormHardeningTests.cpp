@@ -77,11 +77,13 @@ TEST(FormHardening, NestingWithoutEndIsAnErrorNotAStackOverflow)
     const std::string sum = BuildError("Label.A { Size = (" + Repeat("1+", deep) + "1, 0); }");
     EXPECT_NE(sum.find("An expression longer than 1000 characters."), std::string::npos) << sum;
 
-    // Each widget laid out by the next one: the resolution recursed once per widget.
+    // Each widget laid out by the next one: the resolution recursed once per widget. (A chain
+    // longer than the widget limit stops at that limit first.)
+    const std::size_t links = 1000;
     std::string chain;
-    for (std::size_t i = 0; i < deep; ++i)
+    for (std::size_t i = 0; i < links; ++i)
         chain += "Label.a" + std::to_string(i) + " { Position = (a" + std::to_string(i + 1) + ".left, 0); }\n";
-    chain += "Label.a" + std::to_string(deep) + " { }\n";
+    chain += "Label.a" + std::to_string(links) + " { }\n";
     const std::string chained = BuildError(chain);
     EXPECT_NE(chained.find("The layout refers through more than 256 widgets."), std::string::npos) << chained;
     std::string shortChain;
@@ -95,9 +97,12 @@ TEST(FormHardening, NumbersThatDoNotFitTheirFieldAreErrors)
     const std::string forty(40, '9'); // strtof makes this infinity
     EXPECT_NE(BuildError("Label.A { TextSize = " + forty + "; }").find("Failed to parse the number"),
               std::string::npos);
-    EXPECT_NE(BuildError("Label.A { TextSize = 5000; }").find("The number '5000' of 'TextSize' is too large."),
-              std::string::npos);
-    EXPECT_EQ(BuildError("Label.A { TextSize = 1000; }"), "");
+    EXPECT_EQ(BuildError("Label.A {\n TextSize = 201; }"),
+              "Error while loading 'Label.A' at line 2: The number '201' of 'TextSize' is too large (at most 200).");
+    EXPECT_EQ(BuildError("Label.A { TextSize = 200; }"), "");
+    auto label = Label::create();
+    label->setTextSize(5000);
+    EXPECT_EQ(label->getTextSize(), MaxTextSize) << "sizes set from code are drawn no larger";
     EXPECT_NE(BuildError("ProgressBar.B { Maximum = 99999999999; }").find("is too large"), std::string::npos);
     EXPECT_NE(BuildError("TextArea.C { MaximumCharacters = 5000000000; }").find("is too large"), std::string::npos);
     EXPECT_EQ(BuildError("ProgressBar.B { Maximum = 4000000000; Value = 3999999999; }"), "");
@@ -112,4 +117,15 @@ TEST(FormHardening, NumbersThatDoNotFitTheirFieldAreErrors)
     EXPECT_NE(BuildError("Label.A { Position = (0, -2000000); }").find("beyond a million pixels"),
               std::string::npos);
     EXPECT_EQ(BuildError("Label.A { Position = (-1000000, 1000000); Size = (100%, 1000000); }"), "");
+}
+
+TEST(FormHardening, WidgetsPerFormAreCountedNestedOnesIncluded)
+{
+    // A panel and 1999 labels inside it: 2000 widgets load; one more anywhere does not.
+    const std::string full = "Panel.P {\n" + Repeat("Label { }\n", 1999) + "}\n";
+    EXPECT_EQ(BuildError(full), "");
+    EXPECT_EQ(BuildError(full + "Button.Extra { }"),
+              "Error while loading 'Button.Extra' at line 2002: The form holds more than 2000 widgets.");
+    // Shared renderers are looks, not widgets.
+    EXPECT_EQ(BuildError("Renderer.1 { }\nRenderer.2 { }\n" + full), "");
 }

@@ -139,3 +139,35 @@ TEST(Drawing, WidgetsDrawInWindowPixelsAndTheViewIsRestored)
     EXPECT_EQ(image.getPixel(50, 210), sf::Color::Blue) << "half of the bar is filled";
     EXPECT_NE(image.getPixel(150, 210), sf::Color::Blue);
 }
+
+// Each image may be as large as a side allows, but one form's images together have a budget.
+TEST_F(TempFolder, AFormsImagesTogetherStayWithinTheirPixelBudget)
+{
+    sf::Image quarter; // of the budget: 4096 x 1024
+    quarter.create(MaxImageSide, MaxImageSide / 4, sf::Color::Blue);
+    ASSERT_TRUE(quarter.saveToFile((folder / "forms" / "art" / "q.bmp").string()));
+    std::string form;
+    for (int i = 0; i < 5; ++i)
+    {
+        const std::string name = "q" + std::to_string(i) + ".bmp";
+        fs::copy_file(folder / "forms" / "art" / "q.bmp", folder / "forms" / "art" / name);
+        form += "Picture.P" + std::to_string(i) + " { Renderer { Texture = \"art/" + name + "\"; } }\n";
+    }
+    const std::string path = (folder / "forms" / "screen.txt").string();
+    Gui gui;
+    std::ofstream(path) << form.substr(0, form.rfind("Picture.P4"));
+    ASSERT_NO_THROW(gui.loadWidgetsFromFile(path)) << "four quarters fill the budget exactly";
+    std::ofstream(path) << form;
+    std::string error = "loaded";
+    try
+    {
+        gui.loadWidgetsFromFile(path);
+    }
+    catch (const Exception& e)
+    {
+        error = e.what();
+    }
+    EXPECT_EQ(error, "Error while loading 'Picture.P4' at line 5: With the image '" +
+                         (folder / "forms" / "art" / "q4.bmp").string() +
+                         "' (4096 x 1024) the form's images pass 16777216 pixels in all.");
+}

@@ -59,11 +59,6 @@ const Scenario scenarios[] = {
     {"long", "long", 20, 0, 0, 0, 30, 60, 480},
 };
 
-double Millis(std::chrono::steady_clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
 double Percentile(std::vector<double> values, double p)
 {
     if (values.empty())

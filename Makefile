@@ -12,7 +12,7 @@ endif
 # the server there.
 XVFB = xvfb-run -a -s "-screen 0 1280x720x24 -noreset"
 
-.PHONY: all deps configure build run test test-asan fuzz-smoke clean
+.PHONY: all deps configure build run test test-asan fuzz-smoke format format-check clean
 
 all: build
 
@@ -55,11 +55,23 @@ test-asan: deps
 		ctest --output-on-failure -j$(JOBS) -L '$(GL_LABELS)' $(CTEST_ARGS) || status=1; \
 	exit $$status
 
-# A short run of each libFuzzer target from its committed seeds, so that a regression shows.
+# A short run of each libFuzzer target from its committed seeds, so that a regression shows. The
+# fuzzers are built by CMake with clang, from the same library targets as the game.
 FUZZ_SECONDS ?= 30
+FUZZ_BUILD ?= build-fuzz
 fuzz-smoke: deps
-	./fuzz/build.sh
-	./fuzz/smoke.sh $(FUZZ_SECONDS)
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNHOLD_FUZZ=ON \
+		-DVARNHOLD_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target tiled_fuzzer form_fuzzer highscore_fuzzer
+	FUZZ_BIN=$(CURDIR)/$(FUZZ_BUILD) ./fuzz/smoke.sh $(FUZZ_SECONDS)
+
+# The house format (.clang-format) over every source of ours; format-check fails on a file it would
+# change, and CI runs it.
+FORMATTED = $(shell git ls-files '*.cpp' '*.hpp')
+format: deps
+	clang-format -i $(FORMATTED)
+format-check: deps
+	clang-format --dry-run --Werror $(FORMATTED)
 
 clean:
 	rm -rf $(BUILD)

@@ -2,12 +2,12 @@
 # Runs every built fuzzer for a short while from its committed seeds (fuzz/corpus/<target>/) and
 # fails on the first crash, hang, leak or sanitizer report. New inputs go to a scratch folder, so
 # the committed seeds stay as they are.
-#   fuzz/smoke.sh [SECONDS]      default 30 seconds per target
+#   FUZZ_BIN=<folder of the built fuzzers> fuzz/smoke.sh [SECONDS]      default 30 seconds per target
 set -eu
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 SECONDS_EACH=${1:-30}
-OUT="$ROOT/fuzz/out"
+OUT=${FUZZ_BIN:-$ROOT/build-fuzz}
 status=0
 for corpus in "$ROOT"/fuzz/corpus/*/; do
     target=$(basename "$corpus")

@@ -5,7 +5,7 @@ packages=(
     make cmake g++ pkg-config
     libsfml-dev nlohmann-json3-dev libgtest-dev zlib1g-dev
     xvfb xauth libgl1-mesa-dri xdotool imagemagick sox fonts-liberation2
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,7 @@
 #include "app/Game.hpp"
 
-#include "app/services/AssetsLocation.hpp"
-
 #include "app/services/AssetManager.hpp"
+#include "app/services/AssetsLocation.hpp"
 #include "app/services/GameStateManager.hpp"
 #include "app/services/InputManager.hpp"
 #include "entities/RenderManager.hpp"
@@ -23,8 +22,9 @@ Game::Game(std::shared_ptr<sf::RenderWindow> window, InputManager& inputManager,
 
 bool Game::Init()
 {
-    window->create(sf::VideoMode(WorldWidth, WorldHeight, 32), "Varnhold (a fortress defence by the Varnhold team)",
-                   sf::Style::Default, sf::ContextSettings());
+    window->create(sf::VideoMode(WorldWidth, WorldHeight, 32),
+                   "Varnhold (a fortress defence by the Varnhold team)", sf::Style::Default,
+                   sf::ContextSettings());
     window->setFramerateLimit(60);
     window->setVerticalSyncEnabled(true);
 
@@ -110,7 +110,10 @@ void Game::Frame(float dt)
 void Game::Frame(float dt, const FrameOptions& options)
 {
     using Clock = std::chrono::steady_clock;
-    const auto milliseconds = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
+    const auto milliseconds = [](Clock::duration d)
+    {
+        return std::chrono::duration<double, std::milli>(d).count();
+    };
     const auto started = Clock::now();
 
     // The state sees the input of the previous frame's poll: flags are cleared only now.

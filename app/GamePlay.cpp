@@ -1,14 +1,13 @@
 #include "app/GamePlay.hpp"
 
 #include "app/services/AssetsLocation.hpp"
-
 #include "app/services/GameCounters.hpp"
 #include "app/services/SoundManager.hpp"
 #include "entities/GameObjectManager.hpp"
-#include "gameplay/Cursor.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/Reclaim.hpp"
 #include "entities/RenderManager.hpp"
+#include "gameplay/Cursor.hpp"
 #include "gameplay/Factories.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"

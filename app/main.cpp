@@ -1,6 +1,6 @@
+#include "app/Game.hpp"
 #include "app/services/AssetManager.hpp"
 #include "app/services/AssetsLocation.hpp"
-#include "app/Game.hpp"
 #include "app/services/GameStateManager.hpp"
 #include "app/services/InputManager.hpp"
 #include "ui/UIManager.hpp"

@@ -4,10 +4,10 @@
 // peak resident memory is that scenario's alone. Run it under Xvfb:
 //   xvfb-run -a -s "-screen 0 1280x720x24" env ALSOFT_DRIVERS=null ./varnhold_bench [small|large|long]...
 
-#include "app/services/AssetManager.hpp"
 #include "app/Game.hpp"
-#include "app/services/GameStateManager.hpp"
 #include "app/GamePlay.hpp"
+#include "app/services/AssetManager.hpp"
+#include "app/services/GameStateManager.hpp"
 #include "app/services/InputManager.hpp"
 #include "bench/DrawCounter.hpp"
 #include "entities/GameObjectManager.hpp"
@@ -22,15 +22,14 @@
 
 #include <SFML/Graphics/RenderWindow.hpp>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -43,13 +42,13 @@ constexpr int FramesPerMinute = 3600;
 struct Scenario
 {
     const char* name;
-    const char* map;    // in bench/maps
-    int towers;         // placed at fixed spots before the first frame
-    int enemyGoal;      // live enemies before measuring (small and large)
-    int maxWarmFrames;  // give up waiting for the goal after this many frames
-    int measureFrames;  // measured frames (small and large)
-    int minutes;        // simulated minutes (long)
-    int drawEvery;      // long: draw one frame in this many
+    const char* map;       // in bench/maps
+    int towers;            // placed at fixed spots before the first frame
+    int enemyGoal;         // live enemies before measuring (small and large)
+    int maxWarmFrames;     // give up waiting for the goal after this many frames
+    int measureFrames;     // measured frames (small and large)
+    int minutes;           // simulated minutes (long)
+    int drawEvery;         // long: draw one frame in this many
     int wallBudgetSeconds; // long: stop early when the wall clock passes this
 };
 
@@ -155,8 +154,8 @@ public:
         fs::remove_all(root);
         fs::create_directories(root / "run");
         fs::copy(source / "assets", root / "assets", fs::copy_options::recursive);
-        fs::copy_file(source / "bench" / "maps" / (std::string(scenario.map) + ".tmj"), root / "assets" / "game.tmj",
-                      fs::copy_options::overwrite_existing);
+        fs::copy_file(source / "bench" / "maps" / (std::string(scenario.map) + ".tmj"),
+                      root / "assets" / "game.tmj", fs::copy_options::overwrite_existing);
         fs::current_path(root / "run");
 
         // No frame cap and no vertical sync: the benchmark measures the cost of a frame.
@@ -167,11 +166,17 @@ public:
         input.window = window;
         input.BindDefaults();
         // The cursor rests on the first tower: the building rules run every frame.
-        input.mouseSource = [] { return sf::Vector2i(TowerSpot(0).x, TowerSpot(0).y); };
+        input.mouseSource = []
+        {
+            return sf::Vector2i(TowerSpot(0).x, TowerSpot(0).y);
+        };
         RenderManager::instance().SeedLayers();
         LoadGameAssets(AssetManager::instance());
         ui.gui->setFont(AssetManager::instance().fonts["arial"]);
-        GameplayManager::instance().seedSource = [] { return 20261208u; };
+        GameplayManager::instance().seedSource = []
+        {
+            return 20261208u;
+        };
         // The game's frames drive the running game, which Init enters without the main menu.
         GameStateManager::instance().AddState("GamePlay", &game.gamePlay);
         GameStateManager::instance().currentState = &game.gamePlay;
@@ -297,14 +302,15 @@ std::string GameSummary()
 void PrintWorld(const char* name, const Measured& m)
 {
     const Census c = Count();
-    std::printf("%s: frames %zu, live %d (enemies %d, projectiles %d), dead %d, colliders %zu, contacts/frame %.0f, "
-                "hits %zu, kills %d, live projectiles/frame %.1f, "
-                "update ms median %.3f p99 %.3f, draw ms median %.3f p99 %.3f, frame ms median %.3f, "
-                "draw calls/frame %.0f",
-                name, m.update.size(), c.live, c.liveEnemies, c.liveProjectiles, c.dead,
-                PhysicsManager::instance().colliders.size(), Mean(m.contacts), m.hits, m.kills,
-                Mean(m.liveProjectiles), Percentile(m.update, 0.5), Percentile(m.update, 0.99),
-                Percentile(m.draw, 0.5), Percentile(m.draw, 0.99), Percentile(m.frameMs, 0.5), Mean(m.drawCalls));
+    std::printf(
+        "%s: frames %zu, live %d (enemies %d, projectiles %d), dead %d, colliders %zu, contacts/frame %.0f, "
+        "hits %zu, kills %d, live projectiles/frame %.1f, "
+        "update ms median %.3f p99 %.3f, draw ms median %.3f p99 %.3f, frame ms median %.3f, "
+        "draw calls/frame %.0f",
+        name, m.update.size(), c.live, c.liveEnemies, c.liveProjectiles, c.dead,
+        PhysicsManager::instance().colliders.size(), Mean(m.contacts), m.hits, m.kills,
+        Mean(m.liveProjectiles), Percentile(m.update, 0.5), Percentile(m.update, 0.99),
+        Percentile(m.draw, 0.5), Percentile(m.draw, 0.99), Percentile(m.frameMs, 0.5), Mean(m.drawCalls));
 }
 
 void RunShort(const Scenario& scenario)
@@ -328,10 +334,11 @@ void RunShort(const Scenario& scenario)
         const Measured r = MeasureFrames(bench, scenario.measureFrames, false);
         UseReference(PhysicsManager::instance(), false);
         const bool same = GameSummary() == fastGame;
-        std::printf(", reference update ms median %.3f p99 %.3f, speed-up median %.1fx p99 %.1fx, same game %s",
-                    Percentile(r.update, 0.5), Percentile(r.update, 0.99),
-                    Percentile(r.update, 0.5) / std::max(Percentile(m.update, 0.5), 1e-9),
-                    Percentile(r.update, 0.99) / std::max(Percentile(m.update, 0.99), 1e-9), same ? "yes" : "no");
+        std::printf(
+            ", reference update ms median %.3f p99 %.3f, speed-up median %.1fx p99 %.1fx, same game %s",
+            Percentile(r.update, 0.5), Percentile(r.update, 0.99),
+            Percentile(r.update, 0.5) / std::max(Percentile(m.update, 0.5), 1e-9),
+            Percentile(r.update, 0.99) / std::max(Percentile(m.update, 0.99), 1e-9), same ? "yes" : "no");
     }
     std::printf(", warm-up frames %d, peak RSS %.1f MB\n", warmFrames, PeakMegabytes());
     std::fflush(stdout);
@@ -358,7 +365,8 @@ void RunLong(const Scenario& scenario)
         }
         minutes.push_back(std::move(m));
         const auto wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::fprintf(stderr, "long: minute %d, update median %.3f ms, live enemies %.0f, peak %.1f MB, %.0f s\n",
+        std::fprintf(stderr,
+                     "long: minute %d, update median %.3f ms, live enemies %.0f, peak %.1f MB, %.0f s\n",
                      minute + 1, Percentile(minutes.back().update, 0.5), Mean(minutes.back().liveEnemies),
                      PeakMegabytes(), wall);
         stopped = wall > scenario.wallBudgetSeconds;
@@ -367,18 +375,21 @@ void RunLong(const Scenario& scenario)
     const Measured& first = minutes[std::min<std::size_t>(2, minutes.size() - 1)];
     const Measured& last = minutes.back();
     const Census c = Count();
-    std::printf("long: %zu simulated min%s (drawn 1 frame in %d; the others only place the sprites), live %d "
-                "(enemies %d, projectiles %d), dead %d, colliders %zu, minute %zu: live enemies %.0f update ms "
-                "median %.3f p99 %.3f, minute %zu: live enemies %.0f update ms median %.3f p99 %.3f, "
-                "last/first median %.2f, draw ms median %.3f, peak RSS %.1f MB\n",
-                minutes.size(), stopped && minutes.size() < static_cast<std::size_t>(scenario.minutes)
-                                    ? " (stopped early: wall-clock budget)" : "",
-                scenario.drawEvery, c.live, c.liveEnemies, c.liveProjectiles, c.dead,
-                PhysicsManager::instance().colliders.size(), std::min<std::size_t>(3, minutes.size()),
-                Mean(first.liveEnemies), Percentile(first.update, 0.5), Percentile(first.update, 0.99),
-                minutes.size(), Mean(last.liveEnemies), Percentile(last.update, 0.5), Percentile(last.update, 0.99),
-                Percentile(last.update, 0.5) / std::max(Percentile(first.update, 0.5), 1e-9), Percentile(last.draw, 0.5),
-                PeakMegabytes());
+    std::printf(
+        "long: %zu simulated min%s (drawn 1 frame in %d; the others only place the sprites), live %d "
+        "(enemies %d, projectiles %d), dead %d, colliders %zu, minute %zu: live enemies %.0f update ms "
+        "median %.3f p99 %.3f, minute %zu: live enemies %.0f update ms median %.3f p99 %.3f, "
+        "last/first median %.2f, draw ms median %.3f, peak RSS %.1f MB\n",
+        minutes.size(),
+        stopped && minutes.size() < static_cast<std::size_t>(scenario.minutes)
+            ? " (stopped early: wall-clock budget)"
+            : "",
+        scenario.drawEvery, c.live, c.liveEnemies, c.liveProjectiles, c.dead,
+        PhysicsManager::instance().colliders.size(), std::min<std::size_t>(3, minutes.size()),
+        Mean(first.liveEnemies), Percentile(first.update, 0.5), Percentile(first.update, 0.99),
+        minutes.size(), Mean(last.liveEnemies), Percentile(last.update, 0.5), Percentile(last.update, 0.99),
+        Percentile(last.update, 0.5) / std::max(Percentile(first.update, 0.5), 1e-9),
+        Percentile(last.draw, 0.5), PeakMegabytes());
     std::fflush(stdout);
     bench.EndGame();
 }

@@ -6,7 +6,7 @@ namespace
 {
 std::uint64_t drawCalls = 0;
 using DrawArrays = void (*)(unsigned int, int, int);
-}
+} // namespace
 
 std::uint64_t DrawCallsSoFar()
 {

@@ -1,9 +1,9 @@
 #include "entities/BroadPhase.hpp"
 
 #include "entities/CollisionComponents.hpp"
+#include "entities/CollisionFilter.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/MotionComponents.hpp"
-#include "entities/CollisionFilter.hpp"
 #include "entities/ShapeOverlap.hpp"
 
 #include <algorithm>
@@ -17,7 +17,7 @@ using Entry = BroadPhase::Entry;
 
 // The grid covers the window and a wide margin around it; anything further out is clamped into
 // the border cells (clamping keeps "bounds meet => they share a cell").
-constexpr double CellSize = 64.;   // pixels
+constexpr double CellSize = 64.;    // pixels
 constexpr double GridLeft = -1024.; // pixels
 constexpr double GridTop = -1024.;  // pixels
 constexpr int GridColumns = 80;
@@ -236,8 +236,8 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
                         const CellItem& b = cell[q];
                         const bool owner = (std::max(a.cellX0, static_cast<int>(b.cellX0)) == x) &
                                            (std::max(a.cellY0, static_cast<int>(b.cellY0)) == y);
-                        const bool meet = (a.minX <= b.maxX) & (b.minX <= a.maxX) & (a.minY <= b.maxY) &
-                                          (b.minY <= a.maxY);
+                        const bool meet =
+                            (a.minX <= b.maxX) & (b.minX <= a.maxX) & (a.minY <= b.maxY) & (b.minY <= a.maxY);
                         out[count] = b.index;
                         count += static_cast<std::size_t>(owner & meet & touches[b.kind]);
                     }
@@ -257,8 +257,9 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
             const Entry& b = entries[other];
             bool aIsFirst = true;
             const bool pixels = a.type.shape == Shape::Pixel;
-            const bool touch = TestShapes(**a.handle, a.type.shape, **b.handle, b.type.shape, aIsFirst,
-                                          pixels ? &views[a.view] : nullptr, pixels ? &views[b.view] : nullptr);
+            const bool touch =
+                TestShapes(**a.handle, a.type.shape, **b.handle, b.type.shape, aIsFirst,
+                           pixels ? &views[a.view] : nullptr, pixels ? &views[b.view] : nullptr);
             if (!touch)
                 continue;
             (*a.handle)->SetColliding();

@@ -9,12 +9,17 @@
 
 #include <typeinfo>
 
+void CollisionComponent::OnCollision(const std::shared_ptr<CollisionComponent>&)
+{
+}
 
-void CollisionComponent::OnCollision(const std::shared_ptr<CollisionComponent>&) {}
+void CollisionComponent::OnCollisionEnd(const std::shared_ptr<CollisionComponent>&)
+{
+}
 
-void CollisionComponent::OnCollisionEnd(const std::shared_ptr<CollisionComponent>&) {}
-
-void CollisionComponent::DrawDebug(std::shared_ptr<sf::RenderWindow>) {}
+void CollisionComponent::DrawDebug(std::shared_ptr<sf::RenderWindow>)
+{
+}
 
 void CollisionComponent::RecordContact(const std::shared_ptr<CollisionComponent>& other)
 {
@@ -46,7 +51,8 @@ void BoxCollisionComponent::DrawDebug(std::shared_ptr<sf::RenderWindow> window)
         {bottomLeft, topLeft}, {topLeft, topRight}, {topRight, bottomRight}, {bottomRight, bottomLeft}};
     for (const auto& edge : edges)
     {
-        const sf::Vertex line[2] = {sf::Vertex(edge[0], sf::Color::Green), sf::Vertex(edge[1], sf::Color::Green)};
+        const sf::Vertex line[2] = {sf::Vertex(edge[0], sf::Color::Green),
+                                    sf::Vertex(edge[1], sf::Color::Green)};
         window->draw(line, 2, sf::Lines);
     }
 }
@@ -68,7 +74,8 @@ void CircleCollisionComponent::DrawDebug(std::shared_ptr<sf::RenderWindow> windo
     window->draw(shape);
 }
 
-PointCollisionComponent::PointCollisionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody)
+PointCollisionComponent::PointCollisionComponent(GameObject* owner,
+                                                 std::shared_ptr<RigidBodyComponent> rigidBody)
     : CollisionComponent(owner, std::move(rigidBody)), point(owner->getPosition())
 {
 }
@@ -91,8 +98,8 @@ void PointCollisionComponent::DrawDebug(std::shared_ptr<sf::RenderWindow> window
     window->draw(marker);
 }
 
-
-PixelCollisionComponent::PixelCollisionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody,
+PixelCollisionComponent::PixelCollisionComponent(GameObject* owner,
+                                                 std::shared_ptr<RigidBodyComponent> rigidBody,
                                                  std::shared_ptr<sf::Sprite> sprite)
     : CollisionComponent(owner, std::move(rigidBody)), sprite(std::move(sprite)),
       mask(AssetManager::instance().GetMask(this->sprite->getTexture()))

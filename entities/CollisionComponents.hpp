@@ -2,8 +2,8 @@
 // Collision shapes: an axis-aligned box, a circle, a point and a pixel mask. Each refers to the
 // rigid body of its object; the physics manager pairs them and tells both shapes of a contact.
 
-#include "entities/ShapeOverlap.hpp"
 #include "entities/Component.hpp"
+#include "entities/ShapeOverlap.hpp"
 
 #include <SFML/Graphics/CircleShape.hpp>
 #include <SFML/Graphics/Image.hpp>
@@ -52,7 +52,8 @@ struct ColliderClass
     // A dense number for tables of class pairs.
     std::uint8_t Index() const
     {
-        return static_cast<std::uint8_t>((static_cast<int>(shape) * 4 + static_cast<int>(tag)) * 2 + (massless ? 1 : 0));
+        return static_cast<std::uint8_t>((static_cast<int>(shape) * 4 + static_cast<int>(tag)) * 2 +
+                                         (massless ? 1 : 0));
     }
 };
 
@@ -86,7 +87,8 @@ protected:
 class BoxCollisionComponent : public CollisionComponent
 {
 public:
-    BoxCollisionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody, sf::FloatRect rect)
+    BoxCollisionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody,
+                          sf::FloatRect rect)
         : CollisionComponent(owner, std::move(rigidBody)), rect(rect)
     {
     }

@@ -47,11 +47,12 @@ const std::array<std::array<bool, ColliderClass::Count>, ColliderClass::Count>& 
                     for (int tagB = 0; tagB < 4; ++tagB)
                         for (int masses = 0; masses < 4; ++masses)
                         {
-                            const ColliderClass a{static_cast<Shape>(shapeA), static_cast<TagClass>(tagA), true,
-                                                  (masses & 1) != 0};
-                            const ColliderClass b{static_cast<Shape>(shapeB), static_cast<TagClass>(tagB), true,
-                                                  (masses & 2) != 0};
-                            result[a.Index()][b.Index()] = !(a.massless && b.massless) && TagsMeet(a.tag, b.tag) &&
+                            const ColliderClass a{static_cast<Shape>(shapeA), static_cast<TagClass>(tagA),
+                                                  true, (masses & 1) != 0};
+                            const ColliderClass b{static_cast<Shape>(shapeB), static_cast<TagClass>(tagB),
+                                                  true, (masses & 2) != 0};
+                            result[a.Index()][b.Index()] = !(a.massless && b.massless) &&
+                                                           TagsMeet(a.tag, b.tag) &&
                                                            ShapesTested(a.shape, b.shape);
                         }
         return result;
@@ -108,8 +109,8 @@ const bool* MayTouchRow(const ColliderClass& a)
     return a.hasBody ? PairTable()[a.Index()].data() : none.data();
 }
 
-bool TestShapes(const CollisionComponent& a, Shape shapeA, const CollisionComponent& b, Shape shapeB, bool& aIsFirst,
-                const PixelView* viewA, const PixelView* viewB)
+bool TestShapes(const CollisionComponent& a, Shape shapeA, const CollisionComponent& b, Shape shapeB,
+                bool& aIsFirst, const PixelView* viewA, const PixelView* viewB)
 {
     aIsFirst = true;
     if (shapeA == Shape::Box && shapeB == Shape::Box)

@@ -20,5 +20,6 @@ const bool* MayTouchRow(const ColliderClass& a);
 // says which collider the contact lists first: a circle or point before a box, otherwise a.
 // Pixel colliders may bring their sides of the pixel test prepared (ViewOf); without them it is
 // worked out here.
-bool TestShapes(const CollisionComponent& a, ColliderShape shapeA, const CollisionComponent& b, ColliderShape shapeB,
-                bool& aIsFirst, const PixelView* viewA = nullptr, const PixelView* viewB = nullptr);
+bool TestShapes(const CollisionComponent& a, ColliderShape shapeA, const CollisionComponent& b,
+                ColliderShape shapeB, bool& aIsFirst, const PixelView* viewA = nullptr,
+                const PixelView* viewB = nullptr);

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 
-void Component::Update(float) {}
+void Component::Update(float)
+{
+}
 
-void Component::PhysicsUpdate(float) {}
+void Component::PhysicsUpdate(float)
+{
+}
 
 void RenderComponent::RaiseLayer(bool swap)
 {

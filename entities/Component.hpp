@@ -15,7 +15,7 @@ namespace ComponentType
 constexpr int Input = 1;
 constexpr int SpriteRender = 2; // sprites and the tower build preview
 constexpr int TiledLayer = 3;
-constexpr int Move = 5; // constant move, enemy movement
+constexpr int Move = 5;    // constant move, enemy movement
 constexpr int Spawner = 6; // enemy spawner, tower projectile spawner
 constexpr int Lifetime = 7;
 constexpr int Timer = 8; // timer, tower fire timer

@@ -21,8 +21,8 @@ public:
     // Moves the owner by velocity * dt.
     void PhysicsUpdate(float dt) override;
 
-    sf::Vector2f velocity;  // pixels per second
-    float mass = 1.f;       // two bodies of mass 0 are never tested against each other
+    sf::Vector2f velocity; // pixels per second
+    float mass = 1.f;      // two bodies of mass 0 are never tested against each other
 };
 
 // Flight at a constant speed towards a point (projectiles). With an object to chase, the flight
@@ -38,7 +38,7 @@ public:
     // A shot at a walking enemy: aimed only where the enemy stood, it passes behind it.
     void Chase(const std::shared_ptr<GameObject>& object) { chased = object; }
 
-    sf::Vector2f velocity;  // pixels per second
+    sf::Vector2f velocity; // pixels per second
     sf::Vector2f target;
     sf::Vector2f direction; // unit vector, or zero
     float speed;            // pixels per second

@@ -1,7 +1,7 @@
 #include "entities/PhysicsManager.hpp"
 
-#include "entities/GameObject.hpp"
 #include "entities/CollisionFilter.hpp"
+#include "entities/GameObject.hpp"
 
 PhysicsManager& PhysicsManager::instance()
 {

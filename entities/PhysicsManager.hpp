@@ -32,7 +32,8 @@ public:
 
     // Told of each contact by both of its colliders (self is the one reporting); the gameplay
     // installs its rules here.
-    using ContactListener = std::function<void(CollisionComponent* self, const std::shared_ptr<CollisionComponent>& other)>;
+    using ContactListener =
+        std::function<void(CollisionComponent* self, const std::shared_ptr<CollisionComponent>& other)>;
     ContactListener contactListener;
 
     std::list<Contact> contacts;

@@ -23,9 +23,11 @@ bool ReclaimableOwner(const Component& component)
 // No collider of the object is held outside the object's own component list.
 bool HeldOnlyByItself(const GameObject& object)
 {
-    return std::all_of(object.components.begin(), object.components.end(), [](const auto& component) {
-        return !dynamic_cast<const CollisionComponent*>(component.get()) || component.use_count() == 1;
-    });
+    return std::all_of(object.components.begin(), object.components.end(),
+                       [](const auto& component) {
+                           return !dynamic_cast<const CollisionComponent*>(component.get()) ||
+                                  component.use_count() == 1;
+                       });
 }
 } // namespace
 

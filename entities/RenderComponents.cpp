@@ -56,7 +56,8 @@ void TiledLayerComponent::Draw(std::shared_ptr<sf::RenderWindow> window)
     batches.Draw(tiles, *window);
 }
 
-CameraComponent::CameraComponent(GameObject* owner, std::shared_ptr<sf::View> view, sf::Vector2f offset, int layer)
+CameraComponent::CameraComponent(GameObject* owner, std::shared_ptr<sf::View> view, sf::Vector2f offset,
+                                 int layer)
     : RenderComponent(owner, layer), view(std::move(view))
 {
     moveOffset = offset;

@@ -26,7 +26,8 @@ public:
     // followRotation is true: the sprite copies the owner's rotation when drawn.
     SpriteRenderComponent(GameObject* owner, int layer, std::shared_ptr<sf::Sprite> sprite);
     // Also moves the sprite to the owner's position at once.
-    SpriteRenderComponent(GameObject* owner, bool followRotation, int layer, std::shared_ptr<sf::Sprite> sprite);
+    SpriteRenderComponent(GameObject* owner, bool followRotation, int layer,
+                          std::shared_ptr<sf::Sprite> sprite);
 
     int GetType() const override { return ComponentType::SpriteRender; }
     void Draw(std::shared_ptr<sf::RenderWindow> window) override;

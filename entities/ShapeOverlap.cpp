@@ -81,7 +81,9 @@ bool Opaque(const sf::Uint8* pixels, sf::Vector2u size, sf::Vector2f local)
 void Narrow(const PixelView& view, int& left, int& right, int& top, int& bottom)
 {
     const auto clampTo = [](double value, int low, int high)
-    { return static_cast<int>(std::clamp(value, static_cast<double>(low), static_cast<double>(high))); };
+    {
+        return static_cast<int>(std::clamp(value, static_cast<double>(low), static_cast<double>(high)));
+    };
     const int newLeft = clampTo(view.boxLeft, left, right);
     const int newRight = clampTo(view.boxRight, left, right);
     const int newTop = clampTo(view.boxTop, top, bottom);
@@ -177,7 +179,8 @@ bool PixelsOverlap(const PixelView& a, const PixelView& b)
     const auto bothOpaque = [&](int x, int y)
     {
         const auto fx = static_cast<float>(x), fy = static_cast<float>(y);
-        return Opaque(a.pixels, a.size, Apply(a.inverse, fx, fy)) && Opaque(b.pixels, b.size, Apply(b.inverse, fx, fy));
+        return Opaque(a.pixels, a.size, Apply(a.inverse, fx, fy)) &&
+               Opaque(b.pixels, b.size, Apply(b.inverse, fx, fy));
     };
     // Sprites that overlap at all mostly overlap in the middle of the shared rectangle: one pixel
     // there settles most pairs before the scan.

@@ -87,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     catch (const vgui::Exception& error)
     {
         const std::string message = error.what();
-        Check(!message.empty() && message.find('\n') == std::string::npos && message.find('\r') == std::string::npos);
+        Check(!message.empty() && message.find('\n') == std::string::npos &&
+              message.find('\r') == std::string::npos);
         return 0;
     }
 

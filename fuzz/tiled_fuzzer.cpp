@@ -131,11 +131,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                           ",\"tilewidth\":32,\"tileheight\":32,\"tilesets\":[{\"firstgid\":1,\"name\":\"t\","
                           "\"image\":\"t.png\",\"tilecount\":8}],\"layers\":[{\"type\":\"tilelayer\","
                           "\"name\":\"g\",\"encoding\":\"base64\",\"compression\":\"" +
-                          compressions[mode / 4 % 3] + "\",\"data\":\"" + Base64(data + 2, size - 2) + "\"}]}";
+                          compressions[mode / 4 % 3] + "\",\"data\":\"" + Base64(data + 2, size - 2) +
+                          "\"}]}";
         const tmj::Map parsed = tmj::ParseString(map, emptyDir);
         CheckMap(parsed);
         if (parsed.status == tmj::Status::OK)
-            Check(parsed.layers.size() == 1 && parsed.layers[0].data.size() == static_cast<std::size_t>(width * height));
+            Check(parsed.layers.size() == 1 &&
+                  parsed.layers[0].data.size() == static_cast<std::size_t>(width * height));
         break;
     }
     }

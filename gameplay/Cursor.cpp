@@ -25,7 +25,8 @@ void InputComponent::Update(float)
         FollowPointer();
     followed = false;
     auto& input = InputManager::instance();
-    if (input.IsMouseButtonPressed(sf::Mouse::Left) && GameConfig::instance().buildAllowed && selectedTower != 0)
+    if (input.IsMouseButtonPressed(sf::Mouse::Left) && GameConfig::instance().buildAllowed &&
+        selectedTower != 0)
     {
         const sf::Vector2f at = owner->getPosition();
         GameConfig::instance().tryBuildTower(selectedTower, at.x, at.y);

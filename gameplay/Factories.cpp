@@ -4,11 +4,11 @@
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/GameObjectManager.hpp"
-#include "gameplay/Cursor.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
 #include "entities/RenderManager.hpp"
+#include "gameplay/Cursor.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Tables.hpp"
@@ -36,7 +36,8 @@ void BuildTower(const TowerType& type, float x, float y)
     auto turretSprite = SpriteOf(type.turretTexture);
     turretSprite->setRotation(-90.f);
     turretSprite->setScale(1.f, 1.f);
-    auto turretRender = std::make_shared<SpriteRenderComponent>(tower.get(), KeepOwnRotation, WorldLayer, turretSprite);
+    auto turretRender =
+        std::make_shared<SpriteRenderComponent>(tower.get(), KeepOwnRotation, WorldLayer, turretSprite);
 
     auto projectileSprite = SpriteOf(type.projectileTexture);
 
@@ -45,12 +46,13 @@ void BuildTower(const TowerType& type, float x, float y)
     tower->setPosition(x, y);
 
     const sf::FloatRect platformBounds = platformSprite->getGlobalBounds();
-    const sf::FloatRect box(x - platformBounds.width / 2.f, y - platformBounds.height / 2.f, platformBounds.width,
-                            platformBounds.height);
+    const sf::FloatRect box(x - platformBounds.width / 2.f, y - platformBounds.height / 2.f,
+                            platformBounds.width, platformBounds.height);
 
     sf::CircleShape range(TowerNumbers::DetectionRadius, 30);
-    range.setOrigin(tower->getOrigin() + sf::Vector2f(TowerNumbers::DetectionRadius - turretBounds.width / 2.f,
-                                                      TowerNumbers::DetectionRadius - turretBounds.height / 2.f));
+    range.setOrigin(tower->getOrigin() +
+                    sf::Vector2f(TowerNumbers::DetectionRadius - turretBounds.width / 2.f,
+                                 TowerNumbers::DetectionRadius - turretBounds.height / 2.f));
     range.setPosition(tower->getPosition());
 
     auto status = std::make_shared<StatusComponent>(tower.get());
@@ -64,7 +66,8 @@ void BuildTower(const TowerType& type, float x, float y)
     // Attaches and registers the detection circle itself.
     auto detection = std::make_shared<AIDetectionComponent>(tower.get(), body, range, turretRender);
     auto timer = std::make_shared<AITimerComponent>(tower.get(), TowerNumbers::TimerInterval, detection);
-    auto spawner = std::make_shared<SpawnerComponent>(tower.get(), turretSprite, projectileSprite, type.barrels);
+    auto spawner =
+        std::make_shared<SpawnerComponent>(tower.get(), turretSprite, projectileSprite, type.barrels);
     timer->AddObserver(spawner);
 
     // This order is the update order within a frame: reload, then tracking, then the timer.
@@ -95,7 +98,8 @@ void CreatePlayerCursor()
 
     auto preview = std::make_shared<TowerShapeRenderComponent>(cursor.get(), input);
     auto body = std::make_shared<RigidBodyComponent>(cursor.get());
-    auto box = std::make_shared<BoxCollisionComponent>(cursor.get(), body, sf::FloatRect(0.f, 0.f, 64.f, 64.f));
+    auto box =
+        std::make_shared<BoxCollisionComponent>(cursor.get(), body, sf::FloatRect(0.f, 0.f, 64.f, 64.f));
     auto point = std::make_shared<PointCollisionComponent>(cursor.get(), body);
 
     cursor->AddComponent(body);
@@ -109,8 +113,8 @@ void CreatePlayerCursor()
     RenderManager::instance().AddRenderComponent(preview);
 }
 
-std::shared_ptr<GameObject> CreateProjectile(std::shared_ptr<sf::Sprite> sprite, GameObject* shooter, float damage,
-                                             sf::Vector2f offset)
+std::shared_ptr<GameObject> CreateProjectile(std::shared_ptr<sf::Sprite> sprite, GameObject* shooter,
+                                             float damage, sf::Vector2f offset)
 {
     auto projectile = std::make_shared<GameObject>(ObjectType::Projectile);
     projectile->setPosition(shooter->getPosition());
@@ -131,10 +135,12 @@ std::shared_ptr<GameObject> CreateProjectile(std::shared_ptr<sf::Sprite> sprite,
     auto lifetime = std::make_shared<LifetimeComponent>(projectile.get(), ProjectileLifetime);
 
     std::shared_ptr<GameObject> aim;
-    if (const auto detection = shooter->GetComponent<AIDetectionComponent>(); detection && !detection->targets.empty())
+    if (const auto detection = shooter->GetComponent<AIDetectionComponent>();
+        detection && !detection->targets.empty())
         aim = detection->targets.front();
     const sf::Vector2f target = aim ? aim->getPosition() : shooter->getPosition();
-    auto move = std::make_shared<ConstantMoveComponent>(projectile.get(), status->speed, target, offset, false);
+    auto move =
+        std::make_shared<ConstantMoveComponent>(projectile.get(), status->speed, target, offset, false);
     // Aimed only at where the enemy stood, a shot passes behind an enemy walking across its path
     // (and one fired as the enemy leaves the range lands in the grass): it chases its target.
     if (aim)
@@ -198,7 +204,8 @@ void CreateEnemy(std::int32_t queueCount, int kind, std::int32_t wave, float x, 
         return;
     const auto health = static_cast<std::uint32_t>(row->healthPerWave * wave + row->healthBase);
 
-    auto enemy = std::make_shared<GameObject>(ObjectType::Enemy, row->namePrefix + std::to_string(queueCount));
+    auto enemy =
+        std::make_shared<GameObject>(ObjectType::Enemy, row->namePrefix + std::to_string(queueCount));
     enemy->setPosition(x, y);
 
     auto sprite = SpriteOf(row->texture);

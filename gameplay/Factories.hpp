@@ -10,8 +10,8 @@ class GameObject;
 
 void CreatePlayerCursor();
 // A projectile at the shooter's position, heading for the shooter's current target.
-std::shared_ptr<GameObject> CreateProjectile(std::shared_ptr<sf::Sprite> sprite, GameObject* shooter, float damage,
-                                             sf::Vector2f offset);
+std::shared_ptr<GameObject> CreateProjectile(std::shared_ptr<sf::Sprite> sprite, GameObject* shooter,
+                                             float damage, sf::Vector2f offset);
 void CreateBulletTower(float x, float y);
 void CreateSmallRocketTower(float x, float y);
 void CreateBigRocketTower(float x, float y);

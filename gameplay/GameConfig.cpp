@@ -5,8 +5,8 @@
 #include "app/services/SoundManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
-#include "gameplay/Cursor.hpp"
 #include "entities/RenderComponents.hpp"
+#include "gameplay/Cursor.hpp"
 #include "gameplay/Factories.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
@@ -125,8 +125,9 @@ void UpgradeBase(GameObject& base, StatusComponent& status, int level)
     render->SetSprite(SpriteOf(level == 1 ? "base2" : "base3"));
     const sf::FloatRect newBounds = render->sprite->getGlobalBounds();
     if (const auto box = base.GetComponent<BoxCollisionComponent>())
-        box->rect = sf::FloatRect(base.getPosition().x - newBounds.width / 2.f,
-                                  base.getPosition().y - newBounds.height / 2.f, newBounds.width, newBounds.height);
+        box->rect =
+            sf::FloatRect(base.getPosition().x - newBounds.width / 2.f,
+                          base.getPosition().y - newBounds.height / 2.f, newBounds.width, newBounds.height);
     if (level == 1)
     {
         const sf::Vector2f delta(oldBounds.width - newBounds.width, oldBounds.height - newBounds.height);

@@ -37,7 +37,8 @@ public:
     std::int32_t bulletTowerUpgradePrice = TowerTypeOf(BulletTower)->upgradePrice; // per current level
     std::int32_t smallRocketTowerPrice = TowerTypeOf(SmallRocketTower)->price;
     std::int32_t smallRocketTowerUpgradeLimit = TowerTypeOf(SmallRocketTower)->upgradeLimit;
-    std::int32_t smallRocketTowerUpgradePrice = TowerTypeOf(SmallRocketTower)->upgradePrice; // per current level
+    std::int32_t smallRocketTowerUpgradePrice =
+        TowerTypeOf(SmallRocketTower)->upgradePrice; // per current level
     std::int32_t bigRocketTowerPrice = TowerTypeOf(BigRocketTower)->price;
     std::int32_t baseUpgradeLimit = 2;
     std::int32_t baseUpgradePrice = 150; // per current level

@@ -18,13 +18,14 @@ GameplayManager& GameplayManager::instance()
     return manager;
 }
 
-GameplayManager::GameplayManager()
-    : seedSource([] { return static_cast<unsigned>(std::time(nullptr)); })
+GameplayManager::GameplayManager() : seedSource([] { return static_cast<unsigned>(std::time(nullptr)); })
 {
     // Every contact the physics step finds goes through the rules below.
     PhysicsManager::instance().contactListener =
         [](CollisionComponent* self, const std::shared_ptr<CollisionComponent>& other)
-    { GameplayManager::instance().HandleCollision(self, other); };
+    {
+        GameplayManager::instance().HandleCollision(self, other);
+    };
 }
 
 void GameplayManager::AddWaypoint(std::int32_t index, sf::Vector2f position)
@@ -33,7 +34,8 @@ void GameplayManager::AddWaypoint(std::int32_t index, sf::Vector2f position)
     waypoints.sort([](const auto& a, const auto& b) { return a->index < b->index; });
 }
 
-void GameplayManager::HandleCollision(CollisionComponent* self, const std::shared_ptr<CollisionComponent>& other)
+void GameplayManager::HandleCollision(CollisionComponent* self,
+                                      const std::shared_ptr<CollisionComponent>& other)
 {
     if (!self || !other)
         return;
@@ -42,7 +44,9 @@ void GameplayManager::HandleCollision(CollisionComponent* self, const std::share
     const int myType = mine->type, theirType = theirs->type;
     // Whether the pair is one object of each of the two types, in either order.
     const auto pairOf = [myType, theirType](int a, int b)
-    { return (myType == a && theirType == b) || (myType == b && theirType == a); };
+    {
+        return (myType == a && theirType == b) || (myType == b && theirType == a);
+    };
     // Each contact reaches these rules twice, once from each of its colliders: the rules that
     // take hit points apply half the amount each time.
 
@@ -100,8 +104,8 @@ void GameplayManager::HandleCollision(CollisionComponent* self, const std::share
     // one upgrade at most.
     if (myType == ObjectType::Mouse && (theirType == ObjectType::Tower || theirType == ObjectType::Base) &&
         dynamic_cast<PointCollisionComponent*>(self) != nullptr && !upgradeClickSpent &&
-        InputManager::instance().IsMouseButtonPressed(sf::Mouse::Left) && !GameConfig::instance().buildAllowed &&
-        cursorInput && cursorInput->selectedTower == 0)
+        InputManager::instance().IsMouseButtonPressed(sf::Mouse::Left) &&
+        !GameConfig::instance().buildAllowed && cursorInput && cursorInput->selectedTower == 0)
     {
         upgradeClickSpent = true;
         GameConfig::instance().tryUpgrade(*theirs);

@@ -36,7 +36,8 @@ int WholePixels(double value)
 
 Placement PlacementOf(const tmj::Object& object)
 {
-    return {WholePixels(object.x), WholePixels(object.y), WholePixels(object.width), WholePixels(object.height)};
+    return {WholePixels(object.x), WholePixels(object.y), WholePixels(object.width),
+            WholePixels(object.height)};
 }
 
 // Origin at the integer half size, position at the centre of the map rectangle.
@@ -61,7 +62,8 @@ std::int32_t IntProperty(const tmj::Object& object, const std::string& name, std
     if (!object.properties.Find(name))
         return fallback;
     const auto value = object.properties.GetInt(name);
-    if (!value || *value < std::numeric_limits<std::int32_t>::min() || *value > std::numeric_limits<std::int32_t>::max())
+    if (!value || *value < std::numeric_limits<std::int32_t>::min() ||
+        *value > std::numeric_limits<std::int32_t>::max())
     {
         ReportWrongType(object, name, "int");
         return fallback;
@@ -74,7 +76,8 @@ float FloatProperty(const tmj::Object& object, const std::string& name, float fa
     const tmj::Property* property = object.properties.Find(name);
     if (!property)
         return fallback;
-    if (property->type != tmj::PropertyType::Float || !property->valid || !std::isfinite(property->floatValue))
+    if (property->type != tmj::PropertyType::Float || !property->valid ||
+        !std::isfinite(property->floatValue))
     {
         ReportWrongType(object, name, "float");
         return fallback;
@@ -131,12 +134,15 @@ std::shared_ptr<sf::Sprite> TileSprite(const sf::Texture& texture, std::uint32_t
     return sprite;
 }
 
-void FillTiles(TiledLayerComponent& component, const tmj::Map& map, const tmj::Layer& layer, sf::Vector2f placement)
+void FillTiles(TiledLayerComponent& component, const tmj::Map& map, const tmj::Layer& layer,
+               sf::Vector2f placement)
 {
-    if (layer.type != tmj::LayerType::TileLayer || layer.width <= 0 || map.tileWidth <= 0 || map.tileHeight <= 0)
+    if (layer.type != tmj::LayerType::TileLayer || layer.width <= 0 || map.tileWidth <= 0 ||
+        map.tileHeight <= 0)
         return;
-    const std::size_t cells = std::min(layer.data.size(), static_cast<std::size_t>(layer.width) *
-                                                              static_cast<std::size_t>(std::max(layer.height, 0)));
+    const std::size_t cells =
+        std::min(layer.data.size(),
+                 static_cast<std::size_t>(layer.width) * static_cast<std::size_t>(std::max(layer.height, 0)));
     const auto width = static_cast<std::size_t>(layer.width);
     for (std::size_t i = 0; i < cells; ++i)
     {
@@ -148,8 +154,9 @@ void FillTiles(TiledLayerComponent& component, const tmj::Map& map, const tmj::L
         if (!tileset)
             continue;
         const sf::Texture& texture = AssetManager::instance().GetTexture(tileset->name);
-        const sf::Vector2f topLeft(static_cast<float>(i % width) * static_cast<float>(map.tileWidth) + placement.x,
-                                   static_cast<float>(i / width) * static_cast<float>(map.tileHeight) + placement.y);
+        const sf::Vector2f topLeft(
+            static_cast<float>(i % width) * static_cast<float>(map.tileWidth) + placement.x,
+            static_cast<float>(i / width) * static_cast<float>(map.tileHeight) + placement.y);
         component.tiles.push_back(
             TileSprite(texture, gid, id - tileset->firstGid, map.tileWidth, map.tileHeight, topLeft));
     }
@@ -182,7 +189,8 @@ void LoadMap(const std::filesystem::path& file, sf::Vector2f placement)
     for (const auto& layer : map->layers)
     {
         const auto order = layer.properties.GetInt("RenderOrder");
-        auto component = std::make_shared<TiledLayerComponent>(tileMap.get(), order ? static_cast<int>(*order) : 0);
+        auto component =
+            std::make_shared<TiledLayerComponent>(tileMap.get(), order ? static_cast<int>(*order) : 0);
         FillTiles(*component, *map, layer, placement);
         tileMap->AddComponent(component);
         RenderManager::instance().AddRenderComponent(component);
@@ -224,7 +232,8 @@ void CreateBase(const tmj::Object& object)
 
     const sf::FloatRect bounds = sprite->getGlobalBounds();
     const sf::Vector2f at = base->getPosition();
-    const sf::FloatRect box(at.x - 0.5f * bounds.width, at.y - 0.5f * bounds.height, bounds.width, bounds.height);
+    const sf::FloatRect box(at.x - 0.5f * bounds.width, at.y - 0.5f * bounds.height, bounds.width,
+                            bounds.height);
 
     auto status = std::make_shared<StatusComponent>(base.get());
     const double whole = std::trunc(static_cast<double>(health));
@@ -280,7 +289,8 @@ void CreateObstacle(const tmj::Object& object)
     auto body = std::make_shared<RigidBodyComponent>(obstacle.get());
     auto collider = std::make_shared<BoxCollisionComponent>(
         obstacle.get(), body,
-        sf::FloatRect(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.w), static_cast<float>(p.h)));
+        sf::FloatRect(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.w),
+                      static_cast<float>(p.h)));
     obstacle->AddComponent(body);
     obstacle->AddComponent(collider);
     GameObjectManager::instance().AddGameObject(obstacle);

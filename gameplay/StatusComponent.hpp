@@ -26,7 +26,7 @@ public:
     float speed = 0.f;           // pixels per second
     std::int32_t scoreReward = 0;
     std::int32_t moneyReward = 0;
-    std::int32_t kills = 0;           // towers: enemies their shots have killed
+    std::int32_t kills = 0;            // towers: enemies their shots have killed
     std::weak_ptr<GameObject> firedBy; // projectiles: the tower that fired them
 };
 

@@ -29,9 +29,9 @@ enum EnemyKind : int
 struct TowerUpgrade
 {
     const char* turretTexture;
-    bool moreDamage;                    // damage += damage x 0.25
-    std::vector<sf::Vector2f> barrels;  // empty: unchanged
-    const char* projectileTexture;      // null: unchanged
+    bool moreDamage;                   // damage += damage x 0.25
+    std::vector<sf::Vector2f> barrels; // empty: unchanged
+    const char* projectileTexture;     // null: unchanged
 };
 
 struct TowerType
@@ -53,11 +53,11 @@ struct TowerType
 // Numbers every tower kind shares.
 namespace TowerNumbers
 {
-constexpr float DetectionRadius = 150.f; // pixels
-constexpr float FireInterval = 0.5f;     // seconds between shots of the spawner
-constexpr float Damage = 100.f;          // handed to shots at half
-constexpr float Speed = 250.f;           // pixels per second; kept, not read
-constexpr float TimerInterval = 0.5f;    // seconds between the fire timer's notifications
+constexpr float DetectionRadius = 150.f;  // pixels
+constexpr float FireInterval = 0.5f;      // seconds between shots of the spawner
+constexpr float Damage = 100.f;           // handed to shots at half
+constexpr float Speed = 250.f;            // pixels per second; kept, not read
+constexpr float TimerInterval = 0.5f;     // seconds between the fire timer's notifications
 constexpr float UpgradeFireStep = 0.125f; // seconds off the fire interval per upgrade
 } // namespace TowerNumbers
 
@@ -79,9 +79,9 @@ struct EnemyType
 namespace EnemyNumbers
 {
 constexpr float Scale = 1.2f;
-constexpr float Radius = 17.5f;        // pixels
-constexpr float Speed = 100.f;         // pixels per second
-constexpr float FireInterval = 0.25f;  // seconds; kept, not read
+constexpr float Radius = 17.5f;       // pixels
+constexpr float Speed = 100.f;        // pixels per second
+constexpr float FireInterval = 0.25f; // seconds; kept, not read
 } // namespace EnemyNumbers
 
 // Kinds 0 to 2; null for any other kind.

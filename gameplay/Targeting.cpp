@@ -17,7 +17,8 @@ constexpr double Pi = 3.141592653589793;
 }
 
 AIDetectionComponent::AIDetectionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody,
-                                           const sf::CircleShape& range, std::shared_ptr<SpriteRenderComponent> turret)
+                                           const sf::CircleShape& range,
+                                           std::shared_ptr<SpriteRenderComponent> turret)
     : CollisionComponent(owner, rigidBody), turret(std::move(turret)), range(range)
 {
     auto detector = std::make_shared<CircleCollisionComponent>(owner, std::move(rigidBody), range);
@@ -152,8 +153,9 @@ void SpawnerComponent::OnNotify()
     for (const sf::Vector2f offset : barrelOffsets)
     {
         const double theta = turretSprite->getRotation() * Pi / 180.0;
-        const sf::Vector2f rotated(static_cast<float>(offset.x * std::cos(theta) - offset.y * std::sin(theta)),
-                                   static_cast<float>(offset.x * std::sin(theta) + offset.y * std::cos(theta)));
+        const sf::Vector2f rotated(
+            static_cast<float>(offset.x * std::cos(theta) - offset.y * std::sin(theta)),
+            static_cast<float>(offset.x * std::sin(theta) + offset.y * std::cos(theta)));
         const auto projectile = CreateProjectile(projectileSprite, owner, damage, rotated);
         SoundManager::instance().PlaySound(kind == 1 ? "projectileSound" : "rocketSound", 50.f);
         projectile->setPosition(turretSprite->getPosition() + rotated);

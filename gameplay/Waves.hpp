@@ -29,7 +29,7 @@ public:
     std::int32_t middleStartWave; // first wave with middle enemies
     std::int32_t hardStartWave;   // first wave with hard enemies
     std::int32_t wavesStarted = 0;
-    std::int32_t waveSize;        // enemies per wave and per wave number
+    std::int32_t waveSize;         // enemies per wave and per wave number
     std::list<std::int32_t> queue; // kinds still to release, front first
 };
 

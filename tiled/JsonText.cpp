@@ -48,11 +48,11 @@ private:
     // What glibc hands out on a 64-bit machine for each part of the tree (16-byte chunks with
     // 8 bytes of header, at least 32), rounded up. Overcounting a little is fine; a repeated key,
     // which replaces a member, is even counted twice.
-    static constexpr std::size_t slotBytes = 32;    // a value in an array: 16 bytes, twice for growth
-    static constexpr std::size_t memberBytes = 96;  // a map node: links, key string, value
-    static constexpr std::size_t objectBytes = 64;  // the std::map an object value points to
-    static constexpr std::size_t arrayBytes = 32;   // the std::vector an array value points to
-    static constexpr std::size_t stringBytes = 48;  // the std::string a string value points to
+    static constexpr std::size_t slotBytes = 32;   // a value in an array: 16 bytes, twice for growth
+    static constexpr std::size_t memberBytes = 96; // a map node: links, key string, value
+    static constexpr std::size_t objectBytes = 64; // the std::map an object value points to
+    static constexpr std::size_t arrayBytes = 32;  // the std::vector an array value points to
+    static constexpr std::size_t stringBytes = 48; // the std::string a string value points to
 
     json& root_;
     std::vector<json*> stack_; // the open arrays and objects, outermost first
@@ -61,13 +61,17 @@ private:
     std::size_t used_ = 0;
 
     // Text past the short-string buffer gets a heap block of its own.
-    static std::size_t StringBytes(std::size_t length) { return stringBytes + (length > 15 ? length + 24 : 0); }
+    static std::size_t StringBytes(std::size_t length)
+    {
+        return stringBytes + (length > 15 ? length + 24 : 0);
+    }
 
     // Counts a value's own cost plus the place it takes in its parent.
     bool Charge(std::size_t bytes)
     {
         if (!stack_.empty())
-            bytes += stack_.back()->is_array() ? slotBytes : memberBytes + StringBytes(key_.size()) - stringBytes;
+            bytes +=
+                stack_.back()->is_array() ? slotBytes : memberBytes + StringBytes(key_.size()) - stringBytes;
         if (bytes > budget_ - used_)
         {
             error = "the JSON would take more than " + std::to_string(budget_ >> 20) +
@@ -96,7 +100,8 @@ private:
         slot = std::move(value);
         return &slot;
     }
-    template <typename T> bool Put(T&& value)
+    template <typename T>
+    bool Put(T&& value)
     {
         Insert(json(std::forward<T>(value)));
         return true;

@@ -27,7 +27,10 @@ int Base64Value(unsigned char c)
     return -1;
 }
 
-bool IsSpace(unsigned char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+bool IsSpace(unsigned char c)
+{
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
 
 std::string DescribeChar(unsigned char c)
 {
@@ -181,7 +184,8 @@ bool InflateExactly(const std::uint8_t* data, std::size_t size, std::size_t expe
         else if (result == Z_MEM_ERROR)
             error = "out of memory while inflating";
         else
-            error = std::string("corrupt compressed data (") + (zs.msg != nullptr ? zs.msg : "zlib error") + ")";
+            error =
+                std::string("corrupt compressed data (") + (zs.msg != nullptr ? zs.msg : "zlib error") + ")";
         break;
     }
     inflateEnd(&zs);

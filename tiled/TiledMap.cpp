@@ -100,7 +100,10 @@ std::string Child(const std::string& where, std::string_view key)
     return out;
 }
 
-std::string Child(const std::string& where, std::size_t index) { return where + "/" + std::to_string(index); }
+std::string Child(const std::string& where, std::size_t index)
+{
+    return where + "/" + std::to_string(index);
+}
 
 // A short picture of a JSON value for messages.
 std::string Describe(const json& value)
@@ -115,7 +118,10 @@ std::string Describe(const json& value)
     return text;
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
 
 // Messages are one line whatever a file or path holds.
 std::string OneLine(std::string text)
@@ -130,7 +136,7 @@ std::string OneLine(std::string text)
 Status StatusOf(FileRead result)
 {
     return result == FileRead::TooLarge || result == FileRead::Unreadable ? Status::InvalidMap
-                                                                         : Status::FileNotFound;
+                                                                          : Status::FileNotFound;
 }
 
 bool EndsWithNoCase(const std::string& text, std::string_view suffix)
@@ -214,8 +220,8 @@ private:
     {
         if (more > limit - sofar)
             return Fail(Status::InvalidMap, where,
-                        std::to_string(more) + " " + what + " take the map past the " + std::to_string(limit) +
-                            " " + what + " this reader accepts");
+                        std::to_string(more) + " " + what + " take the map past the " +
+                            std::to_string(limit) + " " + what + " this reader accepts");
         sofar += more;
         return true;
     }
@@ -299,13 +305,13 @@ private:
         if (value == nullptr)
             return Missing(where, key, required);
         if (!IntegerIn(*value, min, max, out))
-            return Expected(Child(where, key), "an integer in " + std::to_string(min) + ".." + std::to_string(max),
-                            *value);
+            return Expected(Child(where, key),
+                            "an integer in " + std::to_string(min) + ".." + std::to_string(max), *value);
         return true;
     }
 
-    bool GetInt(const json& object, std::string_view key, const std::string& where, int& out, std::int64_t min,
-                std::int64_t max = IntMax, bool required = false)
+    bool GetInt(const json& object, std::string_view key, const std::string& where, int& out,
+                std::int64_t min, std::int64_t max = IntMax, bool required = false)
     {
         std::int64_t value = out;
         if (!GetInteger(object, key, where, value, min, max, required))
@@ -350,7 +356,8 @@ private:
     bool ReadMap(const json& root)
     {
         if (!root.is_object())
-            return Fail(Status::InvalidMap, "", "the file's root is " + Describe(root) + ", not a map object");
+            return Fail(Status::InvalidMap, "",
+                        "the file's root is " + Describe(root) + ", not a map object");
         std::string orientation = "orthogonal";
         if (!GetString(root, "orientation", "", orientation))
             return false;
@@ -363,8 +370,8 @@ private:
         if (infinite)
             return Fail(Status::Unsupported, "/infinite",
                         "infinite maps are not supported; turn off \"Infinite\" in the map's properties");
-        if (const json* version = Field(root, "version"); version != nullptr && !version->is_number() &&
-                                                           !version->is_string())
+        if (const json* version = Field(root, "version");
+            version != nullptr && !version->is_number() && !version->is_string())
             return Expected("/version", "a number or a string", *version);
         map_.orientation = orientation;
         if (!GetInt(root, "width", "", map_.width, 1, MaxLayerSide, true) ||
@@ -441,10 +448,12 @@ private:
         if (!GetInt(node, "width", where, layer.width, 1) || !GetInt(node, "height", where, layer.height, 1))
             return false;
         const std::string named = "layer " + Quoted(layer.name) + ": ";
-        const std::string size = std::to_string(layer.width) + " x " + std::to_string(layer.height) + " cells";
+        const std::string size =
+            std::to_string(layer.width) + " x " + std::to_string(layer.height) + " cells";
         if (layer.width > MaxLayerSide || layer.height > MaxLayerSide)
             return Fail(Status::InvalidMap, where,
-                        named + size + ": a layer is at most " + std::to_string(MaxLayerSide) + " cells wide and high");
+                        named + size + ": a layer is at most " + std::to_string(MaxLayerSide) +
+                            " cells wide and high");
         const std::string dataWhere = Child(where, "data");
         const json* data = Field(node, "data");
         if (data == nullptr)
@@ -454,7 +463,8 @@ private:
                             "layers in chunks (infinite maps) are not supported");
             return Fail(Status::InvalidMap, dataWhere, "required field is missing");
         }
-        const std::uint64_t count = static_cast<std::uint64_t>(layer.width) * static_cast<std::uint64_t>(layer.height);
+        const std::uint64_t count =
+            static_cast<std::uint64_t>(layer.width) * static_cast<std::uint64_t>(layer.height);
         if (count > MaxMapCells - cells_)
             return Fail(Status::InvalidMap, where,
                         named + size + " take the map past the " + std::to_string(MaxMapCells) +
@@ -464,7 +474,8 @@ private:
 
         std::string encoding = "csv";
         std::string compression;
-        if (!GetString(node, "encoding", where, encoding) || !GetString(node, "compression", where, compression))
+        if (!GetString(node, "encoding", where, encoding) ||
+            !GetString(node, "compression", where, compression))
             return false;
         if (encoding == "csv")
         {
@@ -488,15 +499,17 @@ private:
             return true;
         }
         if (encoding != "base64")
-            return Fail(Status::Unsupported, Child(where, "encoding"), named + "unknown encoding " + Quoted(encoding));
+            return Fail(Status::Unsupported, Child(where, "encoding"),
+                        named + "unknown encoding " + Quoted(encoding));
         Compression method = Compression::None;
         if (compression == "zlib")
             method = Compression::Zlib;
         else if (compression == "gzip")
             method = Compression::Gzip;
         else if (compression == "zstd")
-            return Fail(Status::Unsupported, Child(where, "compression"),
-                        named + "zstd compression is not supported; save the map with zlib, gzip or no compression");
+            return Fail(
+                Status::Unsupported, Child(where, "compression"),
+                named + "zstd compression is not supported; save the map with zlib, gzip or no compression");
         else if (!compression.empty())
             return Fail(Status::Unsupported, Child(where, "compression"),
                         named + "unknown compression " + Quoted(compression));
@@ -536,8 +549,10 @@ private:
         return RequireObject(node, where) && GetInt(node, "id", where, object.id, 0) &&
                GetString(node, "name", where, object.name) && GetClass(node, where, object.type) &&
                GetNumber(node, "x", where, object.x) && GetNumber(node, "y", where, object.y) &&
-               GetNumber(node, "width", where, object.width) && GetNumber(node, "height", where, object.height) &&
-               GetNumber(node, "rotation", where, object.rotation) && GetBool(node, "point", where, object.point) &&
+               GetNumber(node, "width", where, object.width) &&
+               GetNumber(node, "height", where, object.height) &&
+               GetNumber(node, "rotation", where, object.rotation) &&
+               GetBool(node, "point", where, object.point) &&
                GetBool(node, "ellipse", where, object.ellipse) && GetUint32(node, "gid", where, object.gid) &&
                GetBool(node, "visible", where, object.visible) &&
                ReadPoints(node, "polygon", where, object.polygon) &&
@@ -593,7 +608,8 @@ private:
     {
         std::int64_t firstGid = 0;
         // Ids live in the low 28 bits; the top four are flip flags.
-        if (!RequireObject(node, where) || !GetInteger(node, "firstgid", where, firstGid, 1, 0x0FFFFFFF, true))
+        if (!RequireObject(node, where) ||
+            !GetInteger(node, "firstgid", where, firstGid, 1, 0x0FFFFFFF, true))
             return false;
         tileset.firstGid = static_cast<std::uint32_t>(firstGid);
         std::string source;
@@ -606,11 +622,13 @@ private:
         const std::string at = Child(where, "source");
         if (EndsWithNoCase(source, ".tsx"))
             return Fail(Status::Unsupported, at,
-                        "tileset " + Quoted(source) + " is in Tiled's XML format; export or embed it as JSON");
+                        "tileset " + Quoted(source) +
+                            " is in Tiled's XML format; export or embed it as JSON");
         std::string text;
         const FileRead read = ReadRegularFile(baseDir_ / tileset.source, MaxTilesetFileBytes, text);
         if (read != FileRead::Ok)
-            return Fail(StatusOf(read), at, "tileset " + Quoted(source) + ": " + Describe(read, MaxTilesetFileBytes));
+            return Fail(StatusOf(read), at,
+                        "tileset " + Quoted(source) + ": " + Describe(read, MaxTilesetFileBytes));
         // The same file named many times is read many times: count every reading.
         if (text.size() > MaxTilesetBytesInAll - tilesetBytes_)
             return Fail(Status::InvalidMap, at,
@@ -637,7 +655,8 @@ private:
             !GetInt(node, "tilewidth", where, tileset.tileWidth, 0) ||
             !GetInt(node, "tileheight", where, tileset.tileHeight, 0) ||
             !GetInt(node, "tilecount", where, tileset.tileCount, 0, 0x0FFFFFFF) ||
-            !GetInt(node, "columns", where, tileset.columns, 0) || !GetInt(node, "margin", where, tileset.margin, 0) ||
+            !GetInt(node, "columns", where, tileset.columns, 0) ||
+            !GetInt(node, "margin", where, tileset.margin, 0) ||
             !GetInt(node, "spacing", where, tileset.spacing, 0) ||
             !ReadProperties(node, where, tileset.properties))
             return false;
@@ -659,8 +678,9 @@ private:
             std::int64_t id = 0;
             if (!RequireObject(t, at) || !GetInteger(t, "id", at, id, 0, 0x0FFFFFFF, true) ||
                 !GetClass(t, at, tile.type) || !GetString(t, "image", at, tile.image) ||
-                !GetInt(t, "imagewidth", at, tile.imageWidth, 0) || !GetInt(t, "imageheight", at, tile.imageHeight, 0) ||
-                !ReadAnimation(t, at, tile.animation) || !ReadProperties(t, at, tile.properties))
+                !GetInt(t, "imagewidth", at, tile.imageWidth, 0) ||
+                !GetInt(t, "imageheight", at, tile.imageHeight, 0) || !ReadAnimation(t, at, tile.animation) ||
+                !ReadProperties(t, at, tile.properties))
                 return false;
             tile.id = static_cast<std::uint32_t>(id);
             tile.imageRelativeToMap = SeenFromMap(tile.image, folder);
@@ -723,7 +743,8 @@ private:
                 Property property;
                 std::string type = "string"; // Tiled leaves out the type of string properties
                 if (!RequireObject(p, at) || !GetString(p, "name", at, property.name, true) ||
-                    !GetString(p, "type", at, type) || !GetString(p, "propertytype", at, property.propertyType))
+                    !GetString(p, "type", at, type) ||
+                    !GetString(p, "propertytype", at, property.propertyType))
                     return false;
                 SetValue(property, type, Field(p, "value"), at, Child(at, "value"));
                 out.list.push_back(std::move(property));
@@ -740,13 +761,14 @@ private:
                 Property property;
                 property.name = name;
                 std::string type;
-                if (const json* t = Field(types != nullptr ? *types : noTypes, name); t != nullptr && t->is_string())
+                if (const json* t = Field(types != nullptr ? *types : noTypes, name);
+                    t != nullptr && t->is_string())
                     type = t->get_ref<const std::string&>();
                 else
-                    type = value.is_boolean() ? "bool"
+                    type = value.is_boolean()          ? "bool"
                            : value.is_number_integer() ? "int"
-                           : value.is_number() ? "float"
-                                               : "string";
+                           : value.is_number()         ? "float"
+                                                       : "string";
                 SetValue(property, type, &value, Child(base, name), Child(base, name));
                 out.list.push_back(std::move(property));
             }
@@ -824,18 +846,18 @@ private:
         }
         else
         {
-            Warn(where == at ? where : Child(where, "type"),
-                 "property " + Quoted(property.name) + " has unknown type " + Quoted(type) + "; it reads as absent");
+            Warn(where == at ? where : Child(where, "type"), "property " + Quoted(property.name) +
+                                                                 " has unknown type " + Quoted(type) +
+                                                                 "; it reads as absent");
             property.valid = false;
             return;
         }
         if (!fits)
         {
             property.valid = false;
-            Warn(value != nullptr ? at : where, "property " + Quoted(property.name) + " is declared " + type +
-                                                    " but holds " +
-                                                    (value != nullptr ? Describe(v) : std::string("no value")) +
-                                                    "; it reads as absent");
+            Warn(value != nullptr ? at : where,
+                 "property " + Quoted(property.name) + " is declared " + type + " but holds " +
+                     (value != nullptr ? Describe(v) : std::string("no value")) + "; it reads as absent");
         }
     }
 

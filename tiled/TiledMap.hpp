@@ -29,23 +29,24 @@ enum class Status
 // Status::InvalidMap and a message that names the limit and where it was passed.
 // Files, in bytes, checked before reading. Only regular files are read at all: a FIFO or a
 // device fails with Status::FileNotFound ("is not a regular file").
-constexpr std::uintmax_t MaxMapFileBytes = std::uintmax_t{16} << 20;     // 16 MiB
-constexpr std::uintmax_t MaxTilesetFileBytes = std::uintmax_t{4} << 20;  // 4 MiB, each external tileset
+constexpr std::uintmax_t MaxMapFileBytes = std::uintmax_t{16} << 20;      // 16 MiB
+constexpr std::uintmax_t MaxTilesetFileBytes = std::uintmax_t{4} << 20;   // 4 MiB, each external tileset
 constexpr std::uintmax_t MaxTilesetBytesInAll = std::uintmax_t{16} << 20; // all external tilesets of a map
 // Tile layers, in cells, checked before anything is allocated or inflated. Every cell becomes a
 // sprite in the game, so the cap is on all tile layers of the map together.
-constexpr int MaxLayerSide = 4096;                 // the width and the height of the map and of each layer
-constexpr std::uint64_t MaxMapCells = 1'000'000;   // in all tile layers together
+constexpr int MaxLayerSide = 4096;               // the width and the height of the map and of each layer
+constexpr std::uint64_t MaxMapCells = 1'000'000; // in all tile layers together
 // Counts over the whole map (layers inside groups and tiles of external tilesets included).
 constexpr std::size_t MaxLayers = 256;
 // Every object becomes a game object (obstacles collide, waypoints are sorted on each insertion),
 // so 10,000 stacked obstacles or 100,000 waypoints must not get through.
 constexpr std::size_t MaxObjects = 4096;
-constexpr std::size_t MaxTilesets = 256;           // every tileset's image is a texture to load
-constexpr std::size_t MaxTileEntries = 65'536;     // per-tile data ("tiles") of all tilesets
-constexpr std::size_t MaxPropertiesPerOwner = 256; // custom properties of one map, layer, object, tileset or tile
-constexpr std::size_t MaxProperties = 100'000;     // custom properties in all
-constexpr std::size_t MaxWarnings = 100;           // lines kept in Map::warnings, plus one saying more were left out
+constexpr std::size_t MaxTilesets = 256;       // every tileset's image is a texture to load
+constexpr std::size_t MaxTileEntries = 65'536; // per-tile data ("tiles") of all tilesets
+constexpr std::size_t MaxPropertiesPerOwner =
+    256;                                       // custom properties of one map, layer, object, tileset or tile
+constexpr std::size_t MaxProperties = 100'000; // custom properties in all
+constexpr std::size_t MaxWarnings = 100; // lines kept in Map::warnings, plus one saying more were left out
 // The parsed JSON is held in memory while it is read: see MaxJsonTreeBytes (96 MiB) in
 // tiled/JsonText.hpp; an external tileset's JSON may take a third of that.
 
@@ -57,7 +58,10 @@ constexpr std::uint32_t RotateHexagonal120 = 0x10000000u;
 constexpr std::uint32_t FlagMask = 0xF0000000u;
 
 // The tile id of a cell with its flags cleared (0: empty cell).
-constexpr std::uint32_t TileId(std::uint32_t gid) { return gid & ~FlagMask; }
+constexpr std::uint32_t TileId(std::uint32_t gid)
+{
+    return gid & ~FlagMask;
+}
 
 enum class PropertyType
 {
@@ -86,7 +90,7 @@ struct Property
     // so a caller can tell "absent" from "present but unusable".
     bool valid = true;
     std::string propertyType;  // the custom type's name for class (and enum) properties, else empty
-    std::string stringValue;  // string, file, color (as written), class (the class's JSON as text)
+    std::string stringValue;   // string, file, color (as written), class (the class's JSON as text)
     std::int64_t intValue = 0; // int, object (object id)
     double floatValue = 0.0;   // float (also set for int)
     bool boolValue = false;
@@ -176,9 +180,9 @@ struct Tileset
 {
     std::uint32_t firstGid = 0;
     std::string name;
-    std::string image;                       // as written in the file that holds the tileset
+    std::string image;                        // as written in the file that holds the tileset
     std::filesystem::path imageRelativeToMap; // the image path as seen from the map's folder
-    std::filesystem::path source;            // external tileset file as written in the map, or empty
+    std::filesystem::path source;             // external tileset file as written in the map, or empty
     int imageWidth = 0, imageHeight = 0;
     int tileWidth = 0, tileHeight = 0;
     int tileCount = 0, columns = 0, margin = 0, spacing = 0;

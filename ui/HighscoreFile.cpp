@@ -266,7 +266,8 @@ StoredHighscore ParseHighscore(const std::string& text)
     }
     // A fraction is cut towards zero; a score that no game could reach is no record.
     const double whole = std::trunc(score->get<double>());
-    if (!(whole >= std::numeric_limits<std::int32_t>::min() && whole <= std::numeric_limits<std::int32_t>::max()))
+    if (!(whole >= std::numeric_limits<std::int32_t>::min() &&
+          whole <= std::numeric_limits<std::int32_t>::max()))
     {
         stored.problem = "its \"score\" is out of range";
         return stored;

@@ -11,11 +11,11 @@
 
 struct StoredHighscore
 {
-    bool valid = false;   // an object with a numeric "score"
-    std::string problem;  // what was wrong, when not valid
-    nlohmann::json value; // the whole parsed record
+    bool valid = false;     // an object with a numeric "score"
+    std::string problem;    // what was wrong, when not valid
+    nlohmann::json value;   // the whole parsed record
     std::int32_t score = 0; // "score" cut towards zero
-    std::string name; // empty when "name" is missing or no string
+    std::string name;       // empty when "name" is missing or no string
 
     // "wave" and "score" as the JSON library writes them ("null" when missing).
     std::string WaveText() const;

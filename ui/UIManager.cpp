@@ -1,12 +1,11 @@
 #include "ui/UIManager.hpp"
 
 #include "app/services/AssetsLocation.hpp"
-
 #include "app/services/GameCounters.hpp"
 #include "app/services/GameStateManager.hpp"
 #include "entities/GameObject.hpp"
-#include "gameplay/GameplayManager.hpp"
 #include "gameplay/GameConfig.hpp"
+#include "gameplay/GameplayManager.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <iostream>
@@ -27,9 +26,18 @@ UIManager::UIManager()
       cursorInput(GameplayManager::instance().cursorInput), config(GameConfig::instance())
 {
     // Enemies and the keep show their health bars in this root.
-    GameObject::healthBars.show = [this](const auto& bar, const std::string& name) { gui->add(bar, name); };
-    GameObject::healthBars.hide = [this](const auto& bar) { gui->remove(bar); };
-    GameObject::healthBars.warningPercent = [this] { return healthWarningPercent; };
+    GameObject::healthBars.show = [this](const auto& bar, const std::string& name)
+    {
+        gui->add(bar, name);
+    };
+    GameObject::healthBars.hide = [this](const auto& bar)
+    {
+        gui->remove(bar);
+    };
+    GameObject::healthBars.warningPercent = [this]
+    {
+        return healthWarningPercent;
+    };
 }
 
 UIManager::~UIManager()

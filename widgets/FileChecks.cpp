@@ -4,9 +4,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <functional>
-
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,7 +37,9 @@ private:
 // Opens a regular file for reading, or says why not; `size` is its size in bytes.
 FileRead OpenRegular(const std::string& path, Descriptor& file, std::uintmax_t& size)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (::stat(path.c_str(), &info) != 0)
         return errno == ENOENT || errno == ENOTDIR ? FileRead::Missing : FileRead::Unreadable;
     if (!S_ISREG(info.st_mode))
@@ -68,7 +69,10 @@ std::string SizeText(std::uintmax_t bytes)
 // Reads up to `count` bytes at `offset`; returns how many it got (fewer at the end of the data).
 using ReadAt = std::function<std::size_t(std::uint64_t offset, std::uint8_t* out, std::size_t count)>;
 
-std::uint32_t Big16(const std::uint8_t* b) { return static_cast<std::uint32_t>(b[0] << 8 | b[1]); }
+std::uint32_t Big16(const std::uint8_t* b)
+{
+    return static_cast<std::uint32_t>(b[0] << 8 | b[1]);
+}
 std::uint32_t Big32(const std::uint8_t* b)
 {
     return static_cast<std::uint32_t>(b[0]) << 24 | static_cast<std::uint32_t>(b[1]) << 16 |
@@ -79,7 +83,10 @@ std::uint32_t Little32(const std::uint8_t* b)
     return static_cast<std::uint32_t>(b[3]) << 24 | static_cast<std::uint32_t>(b[2]) << 16 |
            static_cast<std::uint32_t>(b[1]) << 8 | b[0];
 }
-std::uint32_t Little16(const std::uint8_t* b) { return static_cast<std::uint32_t>(b[1] << 8 | b[0]); }
+std::uint32_t Little16(const std::uint8_t* b)
+{
+    return static_cast<std::uint32_t>(b[1] << 8 | b[0]);
+}
 
 std::optional<sf::Vector2u> Sides(std::uint32_t width, std::uint32_t height)
 {
@@ -115,7 +122,8 @@ std::optional<sf::Vector2u> JpegSize(const ReadAt& read)
         const std::uint32_t length = Big16(b);
         if (length < 2)
             return std::nullopt;
-        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame)
         {
             // length, precision, height, width
@@ -157,7 +165,8 @@ std::optional<sf::Vector2u> HeaderSize(const ReadAt& read)
         const auto height = static_cast<std::int32_t>(Little32(h + 22)); // negative: rows from the top
         if (width <= 0 || height == INT32_MIN)
             return std::nullopt;
-        return Sides(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height < 0 ? -height : height));
+        return Sides(static_cast<std::uint32_t>(width),
+                     static_cast<std::uint32_t>(height < 0 ? -height : height));
     }
     return std::nullopt;
 }
@@ -231,33 +240,38 @@ std::optional<sf::Vector2u> ImageSize(const std::string& path)
     std::uintmax_t size = 0;
     if (OpenRegular(path, file, size) != FileRead::Ok)
         return std::nullopt;
-    return HeaderSize([&](std::uint64_t offset, std::uint8_t* out, std::size_t count) -> std::size_t {
-        if (offset >= size)
-            return 0;
-        std::size_t got = 0;
-        while (got < count)
+    return HeaderSize(
+        [&](std::uint64_t offset, std::uint8_t* out, std::size_t count) -> std::size_t
         {
-            const ssize_t n = ::pread(file.Get(), out + got, count - got, static_cast<off_t>(offset + got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            got += static_cast<std::size_t>(n);
-        }
-        return got;
-    });
+            if (offset >= size)
+                return 0;
+            std::size_t got = 0;
+            while (got < count)
+            {
+                const ssize_t n =
+                    ::pread(file.Get(), out + got, count - got, static_cast<off_t>(offset + got));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0)
+                    break;
+                got += static_cast<std::size_t>(n);
+            }
+            return got;
+        });
 }
 
 std::optional<sf::Vector2u> ImageSize(const void* data, std::size_t size)
 {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
-    return HeaderSize([&](std::uint64_t offset, std::uint8_t* out, std::size_t count) -> std::size_t {
-        if (offset >= size)
-            return 0;
-        const std::size_t got = std::min<std::uint64_t>(count, size - offset);
-        std::memcpy(out, bytes + offset, got);
-        return got;
-    });
+    return HeaderSize(
+        [&](std::uint64_t offset, std::uint8_t* out, std::size_t count) -> std::size_t
+        {
+            if (offset >= size)
+                return 0;
+            const std::size_t got = std::min<std::uint64_t>(count, size - offset);
+            std::memcpy(out, bytes + offset, got);
+            return got;
+        });
 }
 
 } // namespace vgui

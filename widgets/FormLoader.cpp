@@ -65,7 +65,8 @@ public:
     {
     }
 
-    std::vector<Widget::Ptr> Load(const Node& root, sf::Vector2f rootSize, const std::vector<Widget::Ptr>& existing)
+    std::vector<Widget::Ptr> Load(const Node& root, sf::Vector2f rootSize,
+                                  const std::vector<Widget::Ptr>& existing)
     {
         // Shared looks first, so a widget may use one declared further down.
         for (const auto& item : root.items)
@@ -105,7 +106,8 @@ private:
             form::oneLine("Error while loading '" + id + "' at line " + std::to_string(line) + ": " + what));
     }
 
-    std::shared_ptr<const sf::Texture> LoadTexture(const std::string& value, const std::string& id, unsigned line)
+    std::shared_ptr<const sf::Texture> LoadTexture(const std::string& value, const std::string& id,
+                                                   unsigned line)
     {
         if (form::toLower(value) == "none")
             return nullptr;
@@ -154,22 +156,26 @@ private:
         if (read == FileRead::Missing)
             Fail(id, line, "Failed to load the image '" + path + "'.");
         if (read != FileRead::Ok)
-            Fail(id, line, "Failed to load the image '" + path + "': " + Describe(read, MaxImageFileBytes) + ".");
+            Fail(id, line,
+                 "Failed to load the image '" + path + "': " + Describe(read, MaxImageFileBytes) + ".");
         const std::optional<sf::Vector2u> size = ImageSize(bytes.data(), bytes.size());
         if (!size)
             Fail(id, line, "Failed to load the image '" + path + "': it is not a PNG, JPEG or BMP image.");
         const std::string sides = std::to_string(size->x) + " x " + std::to_string(size->y);
         if (size->x > MaxImageSide || size->y > MaxImageSide)
-            Fail(id, line, "The image '" + path + "' is " + sides + " pixels; an image may be at most " +
-                               std::to_string(MaxImageSide) + " x " + std::to_string(MaxImageSide) + ".");
+            Fail(id, line,
+                 "The image '" + path + "' is " + sides + " pixels; an image may be at most " +
+                     std::to_string(MaxImageSide) + " x " + std::to_string(MaxImageSide) + ".");
         imagePixels += std::uint64_t{size->x} * size->y;
         if (imagePixels > MaxFormImagePixels)
-            Fail(id, line, "With the image '" + path + "' (" + sides + ") the form's images pass " +
-                               std::to_string(MaxFormImagePixels) + " pixels in all.");
+            Fail(id, line,
+                 "With the image '" + path + "' (" + sides + ") the form's images pass " +
+                     std::to_string(MaxFormImagePixels) + " pixels in all.");
         const unsigned largest = sf::Texture::getMaximumSize();
         if (size->x > largest || size->y > largest)
-            Fail(id, line, "The image '" + path + "' is " + sides + " pixels; this graphics driver takes at most " +
-                               std::to_string(largest) + " x " + std::to_string(largest) + ".");
+            Fail(id, line,
+                 "The image '" + path + "' is " + sides + " pixels; this graphics driver takes at most " +
+                     std::to_string(largest) + " x " + std::to_string(largest) + ".");
         auto texture = std::make_shared<sf::Texture>();
         if (!texture->loadFromMemory(bytes.data(), bytes.size()))
             Fail(id, line, "Failed to load the image '" + path + "'.");
@@ -181,8 +187,8 @@ private:
     std::shared_ptr<Renderer::Data> BuildRenderer(const Node& node, const std::string& id)
     {
         static const char* const colorKeys[] = {
-            "TextColor",  "BackgroundColor",   "BorderColor",     "FillColor",
-            "CaretColor", "DefaultTextColor",  "SelectedTextColor", "SelectedTextBackgroundColor",
+            "TextColor",       "BackgroundColor",  "BorderColor",       "FillColor",
+            "CaretColor",      "DefaultTextColor", "SelectedTextColor", "SelectedTextBackgroundColor",
             "TextColorFilled", "TextOutlineColor"};
         static const char* const numberKeys[] = {"Opacity", "OpacityDisabled", "ScrollbarWidth",
                                                  "RoundedBorderRadius", "TextOutlineThickness"};
@@ -288,7 +294,8 @@ private:
         // The type ends at the first dot; the rest, quoted or not, is the name.
         std::size_t dot = node.header.find('.');
         const std::string type = node.header.substr(0, dot);
-        const std::string name = dot == std::string::npos ? "" : form::parseString(node.header.substr(dot + 1));
+        const std::string name =
+            dot == std::string::npos ? "" : form::parseString(node.header.substr(dot + 1));
         const std::string id = name.empty() ? type : type + "." + name;
 
         if (++widgetCount > MaxFormWidgets)
@@ -300,27 +307,33 @@ private:
         auto& s = WidgetAccess::of(*widget);
         const Kind kind = s.kind;
 
-        auto readBool = [&](const form::Item& item) {
+        auto readBool = [&](const form::Item& item)
+        {
             bool value = false;
             if (!form::parseBool(item.value, value))
-                Fail(id, item.line, "Failed to parse the boolean '" + item.value + "' of '" + item.key + "'.");
+                Fail(id, item.line,
+                     "Failed to parse the boolean '" + item.value + "' of '" + item.key + "'.");
             return value;
         };
-        auto readNumber = [&](const form::Item& item, bool allowNegative) {
+        auto readNumber = [&](const form::Item& item, bool allowNegative)
+        {
             float value = 0.f;
             if (!form::parseNumber(item.value, value) || (!allowNegative && value < 0.f))
                 Fail(id, item.line, "Failed to parse the number '" + item.value + "' of '" + item.key + "'.");
             return value;
         };
         // A whole count up to `largest`: a bigger one has no meaning and would not fit the field.
-        auto readCount = [&](const form::Item& item, float largest, const std::string& why = "") {
+        auto readCount = [&](const form::Item& item, float largest, const std::string& why = "")
+        {
             const float number = readNumber(item, false);
             if (!(number <= largest))
-                Fail(id, item.line, "The number '" + item.value + "' of '" + item.key + "' is too large" + why + ".");
+                Fail(id, item.line,
+                     "The number '" + item.value + "' of '" + item.key + "' is too large" + why + ".");
             return static_cast<unsigned>(number);
         };
         constexpr float largestCount = 4294967040.f; // the largest float below 2^32
-        auto readLayout = [&](const form::Item& item, std::array<std::unique_ptr<Expr>, 2>& target) {
+        auto readLayout = [&](const form::Item& item, std::array<std::unique_ptr<Expr>, 2>& target)
+        {
             std::string first;
             std::string second;
             if (!form::splitPair(item.value, first, second))
@@ -378,8 +391,8 @@ private:
             {
                 if (item.value.empty() || item.value.front() != '&')
                     Fail(id, item.line,
-                         "Expected a shared renderer such as '&1' or a Renderer section, found '" + item.value +
-                             "'.");
+                         "Expected a shared renderer such as '&1' or a Renderer section, found '" +
+                             item.value + "'.");
                 const auto it = shared.find(item.value.substr(1));
                 if (it == shared.end())
                     Fail(id, item.line, "No renderer '" + item.value + "' is declared in this form.");
@@ -549,7 +562,8 @@ private:
                  "The layout refers through more than " + std::to_string(longestChain) + " widgets.");
         // Drawing and hit tests turn sizes into counts of lines and pixels: a layout must be a
         // number of pixels that a screen could have, not an overflow of its arithmetic.
-        auto checked = [&](sf::Vector2f v, unsigned line) {
+        auto checked = [&](sf::Vector2f v, unsigned line)
+        {
             constexpr float largest = 1e6f;
             if (!(std::abs(v.x) <= largest && std::abs(v.y) <= largest))
                 Fail(layout.id, line, "The layout gives a position or size beyond a million pixels.");
@@ -557,9 +571,10 @@ private:
         };
         if (layout.size[0])
         {
-            widget.setSize(checked({Evaluate(*layout.size[0], widget, 0, true, scope, layout, layout.sizeLine),
-                                    Evaluate(*layout.size[1], widget, 1, true, scope, layout, layout.sizeLine)},
-                                   layout.sizeLine));
+            widget.setSize(
+                checked({Evaluate(*layout.size[0], widget, 0, true, scope, layout, layout.sizeLine),
+                         Evaluate(*layout.size[1], widget, 1, true, scope, layout, layout.sizeLine)},
+                        layout.sizeLine));
         }
         if (layout.position[0])
         {
@@ -597,8 +612,9 @@ std::string FolderOf(const std::string& path)
 
 } // namespace
 
-std::vector<Widget::Ptr> form::buildForm(const std::string& text, const std::string& folder, sf::Vector2f rootSize,
-                                         const std::vector<Widget::Ptr>& existing, const ImageReader& readImage)
+std::vector<Widget::Ptr> form::buildForm(const std::string& text, const std::string& folder,
+                                         sf::Vector2f rootSize, const std::vector<Widget::Ptr>& existing,
+                                         const ImageReader& readImage)
 {
     const Node root = parseForm(text);
     Loader loader(folder, readImage);

@@ -11,9 +11,18 @@ namespace vgui::form
 namespace
 {
 
-bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
-bool IsAlnum(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
+bool IsSpace(char c)
+{
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+bool IsDigit(char c)
+{
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+bool IsAlnum(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) != 0;
+}
 
 std::string Trim(const std::string& text)
 {
@@ -232,7 +241,8 @@ private:
                 child->header = word;
                 child->line = wordLine;
                 if (++depth > deepestSection)
-                    Fail(wordLine, "Sections are nested more than " + std::to_string(deepestSection) + " deep.");
+                    Fail(wordLine,
+                         "Sections are nested more than " + std::to_string(deepestSection) + " deep.");
                 ParseBody(*child, false);
                 --depth;
                 node.items.push_back({"", "", wordLine, child});
@@ -407,12 +417,13 @@ private:
             {
                 node->attribute = first;
             }
-            static const char* const attributes[] = {"left", "top", "right", "bottom", "width", "height", "x", "y"};
+            static const char* const attributes[] = {"left",  "top",    "right", "bottom",
+                                                     "width", "height", "x",     "y"};
             const bool known = std::any_of(std::begin(attributes), std::end(attributes),
                                            [&](const char* a) { return node->attribute == a; });
             if (!known || (node->object.empty() && node->attribute != "width" && node->attribute != "height"))
-                return Error("Unknown name '" + (node->object.empty() ? "" : node->object + ".") + node->attribute +
-                             "' in '" + text + "'.");
+                return Error("Unknown name '" + (node->object.empty() ? "" : node->object + ".") +
+                             node->attribute + "' in '" + text + "'.");
             if (node->attribute == "x")
                 node->attribute = "left";
             else if (node->attribute == "y")
@@ -574,11 +585,16 @@ bool parseColor(const std::string& raw, sf::Color& color)
         text = text.substr(1, text.size() - 2);
     const std::string lower = toLower(text);
     static const std::pair<const char*, sf::Color> names[] = {
-        {"black", sf::Color::Black},     {"white", sf::Color::White},
-        {"red", sf::Color::Red},         {"yellow", sf::Color::Yellow},
-        {"green", sf::Color::Green},     {"cyan", sf::Color::Cyan},
-        {"blue", sf::Color::Blue},       {"magenta", sf::Color::Magenta},
-        {"transparent", sf::Color::Transparent}, {"none", sf::Color::Transparent},
+        {"black", sf::Color::Black},
+        {"white", sf::Color::White},
+        {"red", sf::Color::Red},
+        {"yellow", sf::Color::Yellow},
+        {"green", sf::Color::Green},
+        {"cyan", sf::Color::Cyan},
+        {"blue", sf::Color::Blue},
+        {"magenta", sf::Color::Magenta},
+        {"transparent", sf::Color::Transparent},
+        {"none", sf::Color::Transparent},
     };
     for (const auto& [name, value] : names)
     {
@@ -593,8 +609,14 @@ bool parseColor(const std::string& raw, sf::Color& color)
         const std::string hex = text.substr(1);
         if (std::any_of(hex.begin(), hex.end(), [](char c) { return HexDigit(c) < 0; }))
             return false;
-        auto pair = [&](std::size_t i) { return static_cast<sf::Uint8>(HexDigit(hex[i]) * 16 + HexDigit(hex[i + 1])); };
-        auto single = [&](std::size_t i) { return static_cast<sf::Uint8>(HexDigit(hex[i]) * 17); };
+        auto pair = [&](std::size_t i)
+        {
+            return static_cast<sf::Uint8>(HexDigit(hex[i]) * 16 + HexDigit(hex[i + 1]));
+        };
+        auto single = [&](std::size_t i)
+        {
+            return static_cast<sf::Uint8>(HexDigit(hex[i]) * 17);
+        };
         if (hex.size() == 3 || hex.size() == 4)
         {
             color = sf::Color(single(0), single(1), single(2), hex.size() == 4 ? single(3) : sf::Uint8(255));

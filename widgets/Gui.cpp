@@ -1,6 +1,5 @@
-#include "widgets/Widgets.hpp"
-
 #include "widgets/WidgetState.hpp"
+#include "widgets/Widgets.hpp"
 
 namespace vgui
 {
@@ -10,8 +9,14 @@ namespace
 
 using State = WidgetAccess::State;
 
-bool IsButton(const State& s) { return s.kind == Kind::Button || s.kind == Kind::BitmapButton; }
-bool IsContainer(const State& s) { return s.kind == Kind::Panel || s.kind == Kind::Group || s.kind == Kind::Gui; }
+bool IsButton(const State& s)
+{
+    return s.kind == Kind::Button || s.kind == Kind::BitmapButton;
+}
+bool IsContainer(const State& s)
+{
+    return s.kind == Kind::Panel || s.kind == Kind::Group || s.kind == Kind::Gui;
+}
 
 // The topmost widget under `point` (in the container's child coordinates) and the point in its
 // own local pixels. Later children are on top; a Group lets clicks through where it has no child.
@@ -23,7 +28,8 @@ Widget::Ptr WidgetAt(const State& container, sf::Vector2f point, sf::Vector2f& l
         const State& cs = WidgetAccess::of(*child);
         if (!cs.visible || cs.scale.x == 0.f || cs.scale.y == 0.f)
             continue;
-        const sf::Vector2f own((point.x - cs.position.x) / cs.scale.x, (point.y - cs.position.y) / cs.scale.y);
+        const sf::Vector2f own((point.x - cs.position.x) / cs.scale.x,
+                               (point.y - cs.position.y) / cs.scale.y);
         if (own.x < 0.f || own.y < 0.f || own.x >= cs.size.x || own.y >= cs.size.y)
             continue;
         if (IsContainer(cs))
@@ -78,7 +84,10 @@ Gui::Gui()
     state->autoSize = false;
 }
 
-Gui::Gui(sf::RenderWindow& window) : Gui() { setTarget(window); }
+Gui::Gui(sf::RenderWindow& window) : Gui()
+{
+    setTarget(window);
+}
 
 void Gui::setTarget(sf::RenderWindow& window)
 {

@@ -108,8 +108,8 @@ void DrawBorders(sf::RenderTarget& target, const sf::RenderStates& states, sf::V
 }
 
 // Background (texture or colour) inside the borders, then the borders.
-void DrawFrame(sf::RenderTarget& target, const sf::RenderStates& states, const State& s, const std::string& suffix,
-               sf::Color plainBackground, sf::Color plainBorder)
+void DrawFrame(sf::RenderTarget& target, const sf::RenderStates& states, const State& s,
+               const std::string& suffix, sf::Color plainBackground, sf::Color plainBorder)
 {
     const auto& data = *s.renderer.data;
     const Outline borders = lookOutline(data, "Borders");
@@ -124,7 +124,8 @@ void DrawFrame(sf::RenderTarget& target, const sf::RenderStates& states, const S
 
 sf::Uint32 TextStyleOf(const State& s)
 {
-    return s.renderer.data->hasTextStyle ? s.renderer.data->textStyle : static_cast<sf::Uint32>(sf::Text::Regular);
+    return s.renderer.data->hasTextStyle ? s.renderer.data->textStyle
+                                         : static_cast<sf::Uint32>(sf::Text::Regular);
 }
 
 // Offset from a text's y to the top of its capital letters, and the capital height: centring
@@ -141,7 +142,8 @@ CapMetrics CapsOf(const sf::Font& font, unsigned size, bool bold)
     return {static_cast<float>(size) + glyph.bounds.top, -glyph.bounds.top};
 }
 
-sf::Text MakeText(const sf::Font& font, const sf::String& text, unsigned size, sf::Color color, sf::Uint32 style)
+sf::Text MakeText(const sf::Font& font, const sf::String& text, unsigned size, sf::Color color,
+                  sf::Uint32 style)
 {
     sf::Text drawn(text, font, size);
     drawn.setFillColor(color);
@@ -149,12 +151,15 @@ sf::Text MakeText(const sf::Font& font, const sf::String& text, unsigned size, s
     return drawn;
 }
 
-float Round(float value) { return std::round(value); }
+float Round(float value)
+{
+    return std::round(value);
+}
 
 // One line of text placed in `box` by the two alignments, vertically by its capitals.
 void DrawAlignedLine(sf::RenderTarget& target, const sf::RenderStates& states, const sf::Font& font,
-                     const sf::String& text, unsigned size, sf::Color color, sf::Uint32 style, sf::FloatRect box,
-                     Align horizontal, Align vertical)
+                     const sf::String& text, unsigned size, sf::Color color, sf::Uint32 style,
+                     sf::FloatRect box, Align horizontal, Align vertical)
 {
     sf::Text drawn = MakeText(font, text, size, color, style);
     const float width = drawn.getLocalBounds().left + drawn.getLocalBounds().width;
@@ -197,7 +202,8 @@ void DrawButton(const Widget& widget, sf::RenderTarget& target, const sf::Render
                               s.size.y - borders.top - borders.bottom};
     const sf::Font* font = WidgetAccess::fontOf(widget);
     const unsigned size = effectiveTextSize(s);
-    const float textW = (font != nullptr && !s.text.isEmpty()) ? textWidth(s.text, 0, s.text.getSize(), font, size) : 0.f;
+    const float textW =
+        (font != nullptr && !s.text.isEmpty()) ? textWidth(s.text, 0, s.text.getSize(), font, size) : 0.f;
 
     // A bitmap button centres its image and text together, the image on the left.
     sf::Vector2f imageSize;
@@ -243,7 +249,8 @@ void DrawLabel(const Widget& widget, sf::RenderTarget& target, const sf::RenderS
         for (const auto& line : lines)
             width = std::max(width, textWidth(s.text, line.begin, line.end, font, size));
         s.size = {width + b.left + b.right + p.left + p.right,
-                  static_cast<float>(lines.size()) * lineHeight(font, size) + b.top + b.bottom + p.top + p.bottom};
+                  static_cast<float>(lines.size()) * lineHeight(font, size) + b.top + b.bottom + p.top +
+                      p.bottom};
     }
     DrawFrame(target, states, s, "", sf::Color::Transparent, sf::Color::Black);
     if (font == nullptr || s.text.isEmpty())
@@ -267,8 +274,8 @@ void DrawLabel(const Widget& widget, sf::RenderTarget& target, const sf::RenderS
         const sf::FloatRect box{inner.left, top + static_cast<float>(i) * spacing, inner.width, spacing};
         const sf::String piece = s.text.substring(lines[i].begin, lines[i].end - lines[i].begin);
         if (lines.size() == 1 && s.verticalAlign == Align::Center)
-            DrawAlignedLine(target, states, *font, piece, size, color, TextStyleOf(s), inner, s.horizontalAlign,
-                            Align::Center);
+            DrawAlignedLine(target, states, *font, piece, size, color, TextStyleOf(s), inner,
+                            s.horizontalAlign, Align::Center);
         else
             DrawAlignedLine(target, states, *font, piece, size, color, TextStyleOf(s), box, s.horizontalAlign,
                             Align::Start);
@@ -296,11 +303,12 @@ void DrawTextArea(const Widget& widget, sf::RenderTarget& target, const sf::Rend
         {
             const auto lines = layoutText(s.defaultText, font, size, inner.width);
             const sf::Color color = lookColor(data, "DefaultTextColor", "", sf::Color(160, 160, 160));
-            for (std::size_t i = 0; i < lines.size() && static_cast<float>(i + 1) * spacing <= inner.height + 1.f;
-                 ++i)
+            for (std::size_t i = 0;
+                 i < lines.size() && static_cast<float>(i + 1) * spacing <= inner.height + 1.f; ++i)
             {
-                sf::Text drawn = MakeText(
-                    *font, s.defaultText.substring(lines[i].begin, lines[i].end - lines[i].begin), size, color, 0);
+                sf::Text drawn =
+                    MakeText(*font, s.defaultText.substring(lines[i].begin, lines[i].end - lines[i].begin),
+                             size, color, 0);
                 drawn.setPosition(Round(inner.left), Round(inner.top + static_cast<float>(i) * spacing));
                 DrawOver(target, drawn, states);
             }
@@ -339,7 +347,8 @@ void DrawTextArea(const Widget& widget, sf::RenderTarget& target, const sf::Rend
                 x1 += static_cast<float>(size) * 0.3f; // the selected line break
             FillRect(target, states, {inner.left + x0, y, x1 - x0, spacing}, selectedBack);
         }
-        sf::Text drawn = MakeText(*font, s.text.substring(line.begin, line.end - line.begin), size, textColor, 0);
+        sf::Text drawn =
+            MakeText(*font, s.text.substring(line.begin, line.end - line.begin), size, textColor, 0);
         drawn.setPosition(Round(inner.left), Round(y));
         DrawOver(target, drawn, states);
     }
@@ -372,8 +381,8 @@ void DrawProgressBar(const Widget& widget, sf::RenderTarget& target, const sf::R
     const sf::Font* font = s.text.isEmpty() ? nullptr : WidgetAccess::fontOf(widget);
     if (font != nullptr)
         DrawAlignedLine(target, states, *font, s.text, effectiveTextSize(s),
-                        lookColor(data, "TextColor", "", sf::Color::Black), TextStyleOf(s), inner, Align::Center,
-                        Align::Center);
+                        lookColor(data, "TextColor", "", sf::Color::Black), TextStyleOf(s), inner,
+                        Align::Center, Align::Center);
 }
 
 void DrawChildren(const Widget& widget, sf::RenderTarget& target, sf::RenderStates states)

@@ -14,7 +14,10 @@ namespace
 
 using State = WidgetAccess::State;
 
-State& st(Widget& widget) { return WidgetAccess::of(widget); }
+State& st(Widget& widget)
+{
+    return WidgetAccess::of(widget);
+}
 
 // Gives a freshly made widget its kind and its built-in look.
 template <class T>
@@ -27,7 +30,10 @@ std::shared_ptr<T> Make(T* raw, Kind kind)
     return widget;
 }
 
-sf::String FromUtf8(const std::string& utf8) { return sf::String::fromUtf8(utf8.begin(), utf8.end()); }
+sf::String FromUtf8(const std::string& utf8)
+{
+    return sf::String::fromUtf8(utf8.begin(), utf8.end());
+}
 
 std::string ToUtf8(const sf::String& text)
 {
@@ -64,7 +70,10 @@ bool Signal::disconnect(unsigned id)
     return true;
 }
 
-void Signal::disconnectAll() { handlers.clear(); }
+void Signal::disconnectAll()
+{
+    handlers.clear();
+}
 
 void Signal::emit() const
 {
@@ -79,19 +88,42 @@ void Signal::emit() const
 
 // ---- Renderer
 
-Renderer::Renderer() : data(std::make_shared<Data>()) {}
+Renderer::Renderer() : data(std::make_shared<Data>())
+{
+}
 
-void Renderer::setTextColor(sf::Color color) { data->colors["TextColor"] = color; }
-sf::Color Renderer::getTextColor() const { return lookColor(*data, "TextColor", "", sf::Color::Black); }
-void Renderer::setFillColor(sf::Color color) { data->colors["FillColor"] = color; }
-sf::Color Renderer::getFillColor() const { return lookColor(*data, "FillColor", "", sf::Color(0, 110, 255)); }
-void Renderer::setBackgroundColor(sf::Color color) { data->colors["BackgroundColor"] = color; }
+void Renderer::setTextColor(sf::Color color)
+{
+    data->colors["TextColor"] = color;
+}
+sf::Color Renderer::getTextColor() const
+{
+    return lookColor(*data, "TextColor", "", sf::Color::Black);
+}
+void Renderer::setFillColor(sf::Color color)
+{
+    data->colors["FillColor"] = color;
+}
+sf::Color Renderer::getFillColor() const
+{
+    return lookColor(*data, "FillColor", "", sf::Color(0, 110, 255));
+}
+void Renderer::setBackgroundColor(sf::Color color)
+{
+    data->colors["BackgroundColor"] = color;
+}
 sf::Color Renderer::getBackgroundColor() const
 {
     return lookColor(*data, "BackgroundColor", "", sf::Color::White);
 }
-void Renderer::setBorderColor(sf::Color color) { data->colors["BorderColor"] = color; }
-sf::Color Renderer::getBorderColor() const { return lookColor(*data, "BorderColor", "", sf::Color::Black); }
+void Renderer::setBorderColor(sf::Color color)
+{
+    data->colors["BorderColor"] = color;
+}
+sf::Color Renderer::getBorderColor() const
+{
+    return lookColor(*data, "BorderColor", "", sf::Color::Black);
+}
 
 sf::Color lookColor(const Renderer::Data& data, const std::string& key, const std::string& suffix,
                     sf::Color plain)
@@ -233,7 +265,9 @@ void WidgetAccess::dropInteraction(Widget& widget)
 
 // ---- Widget
 
-Widget::Widget() : state(std::make_unique<State>()) {}
+Widget::Widget() : state(std::make_unique<State>())
+{
+}
 
 Widget::~Widget()
 {
@@ -242,21 +276,42 @@ Widget::~Widget()
         child->state->parent = nullptr;
 }
 
-const std::string& Widget::getName() const { return state->name; }
-void Widget::setName(const std::string& name) { state->name = name; }
+const std::string& Widget::getName() const
+{
+    return state->name;
+}
+void Widget::setName(const std::string& name)
+{
+    state->name = name;
+}
 
-void Widget::setPosition(sf::Vector2f position) { state->position = position; }
-sf::Vector2f Widget::getPosition() const { return state->position; }
+void Widget::setPosition(sf::Vector2f position)
+{
+    state->position = position;
+}
+sf::Vector2f Widget::getPosition() const
+{
+    return state->position;
+}
 
 void Widget::setSize(sf::Vector2f size)
 {
     state->size = {std::max(0.f, size.x), std::max(0.f, size.y)};
     state->autoSize = false;
 }
-sf::Vector2f Widget::getSize() const { return state->size; }
+sf::Vector2f Widget::getSize() const
+{
+    return state->size;
+}
 
-void Widget::setScale(sf::Vector2f scale) { state->scale = scale; }
-sf::Vector2f Widget::getScale() const { return state->scale; }
+void Widget::setScale(sf::Vector2f scale)
+{
+    state->scale = scale;
+}
+sf::Vector2f Widget::getScale() const
+{
+    return state->scale;
+}
 
 void Widget::setVisible(bool visible)
 {
@@ -264,7 +319,10 @@ void Widget::setVisible(bool visible)
     if (!visible)
         WidgetAccess::dropInteraction(*this);
 }
-bool Widget::isVisible() const { return state->visible; }
+bool Widget::isVisible() const
+{
+    return state->visible;
+}
 
 void Widget::setEnabled(bool enabled)
 {
@@ -275,23 +333,41 @@ void Widget::setEnabled(bool enabled)
         state->focused = false;
     }
 }
-bool Widget::isEnabled() const { return state->enabled; }
+bool Widget::isEnabled() const
+{
+    return state->enabled;
+}
 
-void Widget::setIgnoreMouseEvents(bool ignore) { state->ignoreMouse = ignore; }
+void Widget::setIgnoreMouseEvents(bool ignore)
+{
+    state->ignoreMouse = ignore;
+}
 
-Renderer* Widget::getRenderer() { return &state->renderer; }
-const Renderer* Widget::getRenderer() const { return &state->renderer; }
+Renderer* Widget::getRenderer()
+{
+    return &state->renderer;
+}
+const Renderer* Widget::getRenderer() const
+{
+    return &state->renderer;
+}
 
 void Widget::setRenderer(std::shared_ptr<Renderer::Data> data)
 {
     state->renderer.data = data ? std::move(data) : std::make_shared<Renderer::Data>();
 }
 
-Container* Widget::getParent() const { return state->parent; }
+Container* Widget::getParent() const
+{
+    return state->parent;
+}
 
 // ---- Containers
 
-Container::Container() { state->kind = Kind::Group; }
+Container::Container()
+{
+    state->kind = Kind::Group;
+}
 
 void Container::add(const Widget::Ptr& widget, const std::string& name)
 {
@@ -329,7 +405,10 @@ void Container::removeAllWidgets()
     }
 }
 
-const std::vector<Widget::Ptr>& Container::getWidgets() const { return state->children; }
+const std::vector<Widget::Ptr>& Container::getWidgets() const
+{
+    return state->children;
+}
 
 Widget::Ptr Container::get(const std::string& name) const
 {
@@ -372,10 +451,22 @@ Label::Ptr Label::create(const std::string& text)
     return label;
 }
 
-void Label::setText(const std::string& utf8) { state->text = FromUtf8(utf8); }
-std::string Label::getText() const { return ToUtf8(state->text); }
-void Label::setTextSize(unsigned size) { state->textSize = size; }
-unsigned Label::getTextSize() const { return effectiveTextSize(*state); }
+void Label::setText(const std::string& utf8)
+{
+    state->text = FromUtf8(utf8);
+}
+std::string Label::getText() const
+{
+    return ToUtf8(state->text);
+}
+void Label::setTextSize(unsigned size)
+{
+    state->textSize = size;
+}
+unsigned Label::getTextSize() const
+{
+    return effectiveTextSize(*state);
+}
 
 // ---- Picture
 
@@ -409,10 +500,22 @@ Button::Ptr Button::create(const std::string& text)
     return button;
 }
 
-void Button::setText(const std::string& utf8) { state->text = FromUtf8(utf8); }
-std::string Button::getText() const { return ToUtf8(state->text); }
-void Button::setTextSize(unsigned size) { state->textSize = size; }
-unsigned Button::getTextSize() const { return effectiveTextSize(*state); }
+void Button::setText(const std::string& utf8)
+{
+    state->text = FromUtf8(utf8);
+}
+std::string Button::getText() const
+{
+    return ToUtf8(state->text);
+}
+void Button::setTextSize(unsigned size)
+{
+    state->textSize = size;
+}
+unsigned Button::getTextSize() const
+{
+    return effectiveTextSize(*state);
+}
 
 BitmapButton::Ptr BitmapButton::create(const std::string& text)
 {
@@ -421,9 +524,18 @@ BitmapButton::Ptr BitmapButton::create(const std::string& text)
     return button;
 }
 
-void BitmapButton::setImage(std::shared_ptr<const sf::Texture> texture) { state->image = std::move(texture); }
-std::shared_ptr<const sf::Texture> BitmapButton::getImage() const { return state->image; }
-void BitmapButton::setImageScaling(float relativeHeight) { state->imageScaling = std::max(0.f, relativeHeight); }
+void BitmapButton::setImage(std::shared_ptr<const sf::Texture> texture)
+{
+    state->image = std::move(texture);
+}
+std::shared_ptr<const sf::Texture> BitmapButton::getImage() const
+{
+    return state->image;
+}
+void BitmapButton::setImageScaling(float relativeHeight)
+{
+    state->imageScaling = std::max(0.f, relativeHeight);
+}
 
 // ---- TextArea
 
@@ -443,10 +555,22 @@ void TextArea::setText(const std::string& utf8)
     state->topLine = 0;
 }
 
-std::string TextArea::getText() const { return ToUtf8(state->text); }
-void TextArea::setDefaultText(const std::string& utf8) { state->defaultText = FromUtf8(utf8); }
-void TextArea::setTextSize(unsigned size) { state->textSize = size; }
-unsigned TextArea::getTextSize() const { return effectiveTextSize(*state); }
+std::string TextArea::getText() const
+{
+    return ToUtf8(state->text);
+}
+void TextArea::setDefaultText(const std::string& utf8)
+{
+    state->defaultText = FromUtf8(utf8);
+}
+void TextArea::setTextSize(unsigned size)
+{
+    state->textSize = size;
+}
+unsigned TextArea::getTextSize() const
+{
+    return effectiveTextSize(*state);
+}
 
 void TextArea::setMaximumCharacters(std::size_t maximum)
 {
@@ -459,9 +583,18 @@ void TextArea::setMaximumCharacters(std::size_t maximum)
     }
 }
 
-void TextArea::setReadOnly(bool readOnly) { state->readOnly = readOnly; }
-bool TextArea::isReadOnly() const { return state->readOnly; }
-std::size_t TextArea::getCaretPosition() const { return state->caret; }
+void TextArea::setReadOnly(bool readOnly)
+{
+    state->readOnly = readOnly;
+}
+bool TextArea::isReadOnly() const
+{
+    return state->readOnly;
+}
+std::size_t TextArea::getCaretPosition() const
+{
+    return state->caret;
+}
 
 // ---- ProgressBar
 
@@ -486,11 +619,26 @@ void ProgressBar::setMaximum(unsigned maximum)
     state->value = std::clamp(state->value, state->minimum, state->maximum);
 }
 
-void ProgressBar::setValue(unsigned value) { state->value = std::clamp(value, state->minimum, state->maximum); }
-unsigned ProgressBar::getMinimum() const { return state->minimum; }
-unsigned ProgressBar::getMaximum() const { return state->maximum; }
-unsigned ProgressBar::getValue() const { return state->value; }
-void ProgressBar::setText(const std::string& utf8) { state->text = FromUtf8(utf8); }
+void ProgressBar::setValue(unsigned value)
+{
+    state->value = std::clamp(value, state->minimum, state->maximum);
+}
+unsigned ProgressBar::getMinimum() const
+{
+    return state->minimum;
+}
+unsigned ProgressBar::getMaximum() const
+{
+    return state->maximum;
+}
+unsigned ProgressBar::getValue() const
+{
+    return state->value;
+}
+void ProgressBar::setText(const std::string& utf8)
+{
+    state->text = FromUtf8(utf8);
+}
 
 // ---- Text layout
 
@@ -538,7 +686,8 @@ float Advance(const sf::Font* font, unsigned size, sf::Uint32 previous, sf::Uint
 
 } // namespace
 
-float textWidth(const sf::String& text, std::size_t begin, std::size_t end, const sf::Font* font, unsigned textSize)
+float textWidth(const sf::String& text, std::size_t begin, std::size_t end, const sf::Font* font,
+                unsigned textSize)
 {
     float width = 0.f;
     sf::Uint32 previous = 0;
@@ -602,7 +751,8 @@ std::vector<TextLine> layoutText(const sf::String& text, const sf::Font* font, u
     return lines;
 }
 
-std::size_t indexAtX(const sf::String& text, const TextLine& line, float x, const sf::Font* font, unsigned textSize)
+std::size_t indexAtX(const sf::String& text, const TextLine& line, float x, const sf::Font* font,
+                     unsigned textSize)
 {
     float position = 0.f;
     sf::Uint32 previous = 0;
@@ -638,7 +788,10 @@ float lineHeight(const sf::Font* font, unsigned textSize)
 namespace
 {
 
-bool HasSelection(const State& s) { return s.caret != s.anchor; }
+bool HasSelection(const State& s)
+{
+    return s.caret != s.anchor;
+}
 
 void EraseSelection(State& s)
 {

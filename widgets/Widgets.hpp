@@ -25,7 +25,8 @@ namespace vgui
 // line).
 constexpr std::uintmax_t MaxFormFileBytes = std::uintmax_t{1} << 20; // 1 MiB, checked before reading
 constexpr std::size_t MaxFormWidgets = 2000;                         // in one form, nested ones included
-constexpr int MaxFormDepth = 64; // sections inside sections; each level is a recursion when loading and drawing
+constexpr int MaxFormDepth =
+    64; // sections inside sections; each level is a recursion when loading and drawing
 // Pixels. Each text size gets glyph pages of its own in the font, and a glyph's area grows with
 // the square of the size: three labels at 1000 once took 3.5 GB. Sizes set from code are drawn
 // at most this large too.

@@ -5,21 +5,20 @@
 // and starting again. And a fast game on the shipped level to defeat, in which the grid
 // detection finds the plain walk's contacts and the dead leave the registries every frame.
 
-#include "tests/support/GameplayFixture.hpp"
-
 #include "app/GamePlay.hpp"
 #include "app/services/GameState.hpp"
 #include "app/services/InputManager.hpp"
-#include "gameplay/Cursor.hpp"
+#include "entities/BroadPhase.hpp"
+#include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
+#include "entities/RenderManager.hpp"
+#include "gameplay/Cursor.hpp"
+#include "gameplay/Factories.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
-#include "entities/BroadPhase.hpp"
-#include "entities/PhysicsManager.hpp"
-#include "entities/RenderManager.hpp"
-#include "gameplay/Factories.hpp"
 #include "gameplay/Targeting.hpp"
+#include "tests/support/GameplayFixture.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
@@ -50,7 +49,10 @@ protected:
         // Sprites are placed where they are drawn, and projectiles hit enemies by their pixels, so
         // the frames are drawn too (into the driver's small hidden window).
         driver = std::make_unique<testing_support::GameDriver>();
-        InputManager::instance().mouseSource = [this] { return mouse; };
+        InputManager::instance().mouseSource = [this]
+        {
+            return mouse;
+        };
     }
     void TearDown() override
     {
@@ -68,10 +70,7 @@ protected:
                               action->second();
                       });
     }
-    void Click()
-    {
-        InputManager::instance().mousePressed[sf::Mouse::Left] = true;
-    }
+    void Click() { InputManager::instance().mousePressed[sf::Mouse::Left] = true; }
 
     std::unique_ptr<testing_support::GameDriver> driver;
     sf::Vector2i mouse{0, 0};
@@ -82,7 +81,10 @@ protected:
 
 TEST_F(GameplayGolden, PlaysToDefeat)
 {
-    GameplayManager::instance().seedSource = [] { return 20240521u; };
+    GameplayManager::instance().seedSource = []
+    {
+        return 20240521u;
+    };
     auto& ui = UIManager::instance();
     auto& config = GameConfig::instance();
     driver->StartGame();
@@ -94,9 +96,15 @@ TEST_F(GameplayGolden, PlaysToDefeat)
     ASSERT_EQ(baseStatus->health, 300u);
 
     std::shared_ptr<GameObject> first, second;
-    const auto towers = [] { return OfType(ObjectType::Tower); };
+    const auto towers = []
+    {
+        return OfType(ObjectType::Tower);
+    };
     // A bullet tower by click, between the first and the third leg of the path.
-    actions[5] = [this] { mouse = {200, 120}; };
+    actions[5] = [this]
+    {
+        mouse = {200, 120};
+    };
     actions[10] = [this, &ui]
     {
         ui.cursorInput->selectedTower = 1;
@@ -112,7 +120,10 @@ TEST_F(GameplayGolden, PlaysToDefeat)
     };
     // A second one by request, between the third and the fifth leg, once the cursor has moved
     // off the first tower (over it, building is not allowed).
-    actions[12] = [this] { mouse = {400, 240}; };
+    actions[12] = [this]
+    {
+        mouse = {400, 240};
+    };
     actions[20] = [&]
     {
         ui.cursorInput->selectedTower = 1;
@@ -123,7 +134,10 @@ TEST_F(GameplayGolden, PlaysToDefeat)
     };
     // The first tower's first upgrade, by a click on it with nothing selected.
     int moneyBefore = 0;
-    actions[1590] = [this] { mouse = {200, 120}; };
+    actions[1590] = [this]
+    {
+        mouse = {200, 120};
+    };
     actions[1600] = [&]
     {
         moneyBefore = ui.money;
@@ -292,10 +306,14 @@ protected:
             }
         }
         game.WriteAsset("game.tmj", map.dump());
-        InputManager::instance().mouseSource = [] { return sf::Vector2i(2000, 2000); };
+        InputManager::instance().mouseSource = []
+        {
+            return sf::Vector2i(2000, 2000);
+        };
         driver = std::make_unique<testing_support::GameDriver>();
         driver->StartGame();
-        for (const sf::Vector2f at : {sf::Vector2f(120.f, 120.f), sf::Vector2f(300.f, 300.f), sf::Vector2f(560.f, 400.f)})
+        for (const sf::Vector2f at :
+             {sf::Vector2f(120.f, 120.f), sf::Vector2f(300.f, 300.f), sf::Vector2f(560.f, 400.f)})
             GameConfig::instance().BuildTower(1 + static_cast<int>(at.x) % 3, at.x, at.y);
     }
     void TearDown() override

@@ -4,17 +4,17 @@
 // a click on the HUD never reaches the world, one click upgrades one thing, and the world stays
 // under the pointer at any window size.
 
-#include "app/services/AssetManager.hpp"
 #include "app/Game.hpp"
+#include "app/services/AssetManager.hpp"
 #include "app/services/GameStateManager.hpp"
 #include "app/services/InputManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/Cursor.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
+#include "tests/support/TestSupport.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
-#include "tests/support/TestSupport.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -59,14 +59,18 @@ protected:
         for (auto& layer : map["layers"])
         {
             if (layer.contains("objects"))
-                std::erase_if(layer["objects"].get_ref<nlohmann::json::array_t&>(), [](const nlohmann::json& object)
-                              { return object.value("y", -1.0) == 0.0 && object.value("width", 0.0) == 1280.0; });
+                std::erase_if(
+                    layer["objects"].get_ref<nlohmann::json::array_t&>(), [](const nlohmann::json& object)
+                    { return object.value("y", -1.0) == 0.0 && object.value("width", 0.0) == 1280.0; });
         }
         scratch.WriteAsset("game.tmj", map.dump());
         driver = std::make_unique<testing_support::GameDriver>(sf::Vector2u(WorldWidth, WorldHeight), true);
         window = driver->window;
         game = driver->game.get();
-        InputManager::instance().mouseSource = [this] { return pointer; };
+        InputManager::instance().mouseSource = [this]
+        {
+            return pointer;
+        };
         game->FitViewToWindow();
         driver->StartGame();
         UIManager::instance().money = 1000;
@@ -136,8 +140,8 @@ TEST_F(Clicks, AHurriedClickActsWhereThePointerIsAndNeverThroughTheHud)
     EXPECT_EQ(ui.money, 950);
 
     // From grass straight onto that tower, the road, the keep and the bar: nothing is built.
-    for (const sf::Vector2i at : {sf::Vector2i(310, 335), sf::Vector2i(220, 300), sf::Vector2i(1180, 420),
-                                  sf::Vector2i(640, 40)})
+    for (const sf::Vector2i at :
+         {sf::Vector2i(310, 335), sf::Vector2i(220, 300), sf::Vector2i(1180, 420), sf::Vector2i(640, 40)})
     {
         HurriedClick(bulletButton);
         ASSERT_EQ(Selected(), 1);
@@ -164,7 +168,10 @@ TEST_F(Clicks, OneClickUpgradesTheOneTowerUnderThePointer)
     }
     const auto towers = Towers();
     ASSERT_EQ(towers.size(), 2u);
-    const auto level = [&towers](int i) { return towers[static_cast<std::size_t>(i)]->GetComponent<UpgradeStateComponent>()->level; };
+    const auto level = [&towers](int i)
+    {
+        return towers[static_cast<std::size_t>(i)]->GetComponent<UpgradeStateComponent>()->level;
+    };
     ASSERT_EQ(ui.money, 900);
 
     // The cursor's 64 x 64 box touches both towers; only the one under the pointer is upgraded.

@@ -18,24 +18,49 @@ namespace
 const std::string assetDir = std::string(VARNHOLD_SOURCE_DIR) + "/assets/";
 
 // Every picture the game loads at start, the HUD's icons and the menus' backdrop.
-const std::vector<std::string> textureFiles = {
-    "tilesheet.png", "base.png", "base2.png", "base3.png", "tower_platform_shape.png", "tower_platform.png",
-    "tower_1_shape.png", "tower_1_base.png", "tower_1_upgrade_1.png", "tower_1_upgrade_2.png",
-    "tower_1_upgrade_3.png", "tower_2_shape.png", "tower_2_empty.png", "tower_2_loaded_base.png",
-    "tower_2_loaded_upgrade_1.png", "tower_2_loaded_upgrade_2.png", "tower_2_loaded_upgrade_3.png",
-    "tower_3_shape.png", "tower_3_empty.png", "tower_3_loaded.png", "projectile_1.png", "projectile_2_base.png",
-    "projectile_2_upgrade_1.png", "projectile_3.png", "enemy_1.png", "enemy_2.png", "enemy_3.png", "enemy_4.png",
-    "waypoint_debug.png", "menu_backdrop.png"};
+const std::vector<std::string> textureFiles = {"tilesheet.png",
+                                               "base.png",
+                                               "base2.png",
+                                               "base3.png",
+                                               "tower_platform_shape.png",
+                                               "tower_platform.png",
+                                               "tower_1_shape.png",
+                                               "tower_1_base.png",
+                                               "tower_1_upgrade_1.png",
+                                               "tower_1_upgrade_2.png",
+                                               "tower_1_upgrade_3.png",
+                                               "tower_2_shape.png",
+                                               "tower_2_empty.png",
+                                               "tower_2_loaded_base.png",
+                                               "tower_2_loaded_upgrade_1.png",
+                                               "tower_2_loaded_upgrade_2.png",
+                                               "tower_2_loaded_upgrade_3.png",
+                                               "tower_3_shape.png",
+                                               "tower_3_empty.png",
+                                               "tower_3_loaded.png",
+                                               "projectile_1.png",
+                                               "projectile_2_base.png",
+                                               "projectile_2_upgrade_1.png",
+                                               "projectile_3.png",
+                                               "enemy_1.png",
+                                               "enemy_2.png",
+                                               "enemy_3.png",
+                                               "enemy_4.png",
+                                               "waypoint_debug.png",
+                                               "menu_backdrop.png"};
 
-const std::vector<std::string> hudIcons = {
-    "hud_icon_bullet_tower.png",       "hud_icon_bullet_tower_active.png", "hud_icon_rocket_tower_small.png",
-    "hud_icon_rocket_tower_small_active.png", "hud_icon_rocket_tower_big.png", "hud_icon_rocket_tower_big_active.png",
-    "hud_life_repair.png",             "hud_life_repair_active.png"};
+const std::vector<std::string> hudIcons = {"hud_icon_bullet_tower.png",
+                                           "hud_icon_bullet_tower_active.png",
+                                           "hud_icon_rocket_tower_small.png",
+                                           "hud_icon_rocket_tower_small_active.png",
+                                           "hud_icon_rocket_tower_big.png",
+                                           "hud_icon_rocket_tower_big_active.png",
+                                           "hud_life_repair.png",
+                                           "hud_life_repair_active.png"};
 
-const std::vector<std::string> soundFiles = {"Cannon1.ogg", "pvc-rocket-cannon-90116.wav",
-                                             "mixkit-construction-tool-box-829.wav",
-                                             "20130512_construction-area-i_zoom_h2nxy-87229.wav",
-                                             "hurt_c_08-102842.wav"};
+const std::vector<std::string> soundFiles = {
+    "Cannon1.ogg", "pvc-rocket-cannon-90116.wav", "mixkit-construction-tool-box-829.wav",
+    "20130512_construction-area-i_zoom_h2nxy-87229.wav", "hurt_c_08-102842.wav"};
 
 sf::Image LoadImage(const std::string& file)
 {
@@ -62,8 +87,8 @@ float MeanBrightness(const sf::Image& image)
 bool CornersTransparent(const sf::Image& image)
 {
     const sf::Vector2u s = image.getSize();
-    return image.getPixel(0, 0).a == 0 && image.getPixel(s.x - 1, 0).a == 0 && image.getPixel(0, s.y - 1).a == 0 &&
-           image.getPixel(s.x - 1, s.y - 1).a == 0;
+    return image.getPixel(0, 0).a == 0 && image.getPixel(s.x - 1, 0).a == 0 &&
+           image.getPixel(0, s.y - 1).a == 0 && image.getPixel(s.x - 1, s.y - 1).a == 0;
 }
 
 } // namespace
@@ -102,9 +127,10 @@ TEST(AssetFiles, PicturesHaveTheSizesTheGameAssumes)
 TEST(AssetFiles, MovingSpritesStandOnTransparentGround)
 {
     // Enemies and projectiles collide by their pixels' alpha: their background must be empty.
-    for (const std::string file : {"enemy_1.png", "enemy_2.png", "enemy_3.png", "enemy_4.png", "projectile_1.png",
-                                   "projectile_2_base.png", "projectile_2_upgrade_1.png", "projectile_3.png",
-                                   "tower_1_base.png", "tower_2_loaded_base.png", "tower_3_loaded.png"})
+    for (const std::string file :
+         {"enemy_1.png", "enemy_2.png", "enemy_3.png", "enemy_4.png", "projectile_1.png",
+          "projectile_2_base.png", "projectile_2_upgrade_1.png", "projectile_3.png", "tower_1_base.png",
+          "tower_2_loaded_base.png", "tower_3_loaded.png"})
     {
         const sf::Image image = LoadImage(file);
         EXPECT_TRUE(CornersTransparent(image)) << file;
@@ -159,10 +185,12 @@ TEST(AssetFiles, CommittedAssetsMatchTheGeneratorsOutput)
 {
     const std::filesystem::path out = std::filesystem::temp_directory_path() / "varnhold_artgen_check";
     std::filesystem::remove_all(out);
-    const std::string command = std::string("\"") + ARTGEN_EXECUTABLE + "\" \"" + out.string() + "\" > /dev/null";
+    const std::string command =
+        std::string("\"") + ARTGEN_EXECUTABLE + "\" \"" + out.string() + "\" > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
-    for (const std::string file : {"tilesheet.png", "enemy_3.png", "tower_2_loaded_upgrade_3.png", "base3.png",
-                                   "hud_life_repair_active.png", "game.tmj", "Cannon1.ogg", "hurt_c_08-102842.wav"})
+    for (const std::string file :
+         {"tilesheet.png", "enemy_3.png", "tower_2_loaded_upgrade_3.png", "base3.png",
+          "hud_life_repair_active.png", "game.tmj", "Cannon1.ogg", "hurt_c_08-102842.wav"})
     {
         const std::string generated = ReadAll(out / file);
         ASSERT_FALSE(generated.empty()) << file;

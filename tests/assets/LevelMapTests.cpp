@@ -234,8 +234,8 @@ TEST_F(LevelMap, HudStripIsNotBuildable)
 {
     bool covered = false;
     for (const MapObject& o : OfType("Obstacle"))
-        covered = covered || (o.rect.left <= 0.f && o.rect.top <= 0.f && o.rect.left + o.rect.width >= 1280.f &&
-                              o.rect.top + o.rect.height >= 80.f);
+        covered = covered || (o.rect.left <= 0.f && o.rect.top <= 0.f &&
+                              o.rect.left + o.rect.width >= 1280.f && o.rect.top + o.rect.height >= 80.f);
     EXPECT_TRUE(covered);
 }
 

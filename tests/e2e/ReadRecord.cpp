@@ -15,6 +15,9 @@ int main(int argc, char** argv)
         std::cout << "invalid: " << record.problem << "\n";
         return 1;
     }
-    std::cout << "valid\n" << nlohmann::json(record.name).dump() << "\n" << record.score << "\n" << record.WaveText() << "\n";
+    std::cout << "valid\n"
+              << nlohmann::json(record.name).dump() << "\n"
+              << record.score << "\n"
+              << record.WaveText() << "\n";
     return 0;
 }

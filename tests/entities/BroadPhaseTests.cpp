@@ -74,8 +74,10 @@ public:
     {
         auto object = Object(at, alive);
         auto sprite = std::make_shared<sf::Sprite>();
-        sprite->setTextureRect({0, 0, static_cast<int>(mask->getSize().x), static_cast<int>(mask->getSize().y)});
-        sprite->setOrigin(static_cast<float>(mask->getSize().x / 2), static_cast<float>(mask->getSize().y / 2));
+        sprite->setTextureRect(
+            {0, 0, static_cast<int>(mask->getSize().x), static_cast<int>(mask->getSize().y)});
+        sprite->setOrigin(static_cast<float>(mask->getSize().x / 2),
+                          static_cast<float>(mask->getSize().y / 2));
         sprite->setPosition(at);
         sprite->setRotation(rotation);
         sprite->setScale(scale, scale);
@@ -178,8 +180,8 @@ TEST_F(ContactEquivalence, FarOutsideTheScreenAndHugeShapes)
 {
     World world;
     const auto disc = DiscMask(32);
-    for (const sf::Vector2f at : {sf::Vector2f(-5000.f, -3000.f), sf::Vector2f(1e6f, 1e6f), sf::Vector2f(-1e7f, 3e5f),
-                                  sf::Vector2f(3000.f, -900.f)})
+    for (const sf::Vector2f at : {sf::Vector2f(-5000.f, -3000.f), sf::Vector2f(1e6f, 1e6f),
+                                  sf::Vector2f(-1e7f, 3e5f), sf::Vector2f(3000.f, -900.f)})
     {
         world.Box("Obstacle", {at.x - 32.f, at.y - 32.f, 64.f, 64.f});
         world.Circle("Enemy", at + sf::Vector2f(40.f, 0.f), 17.5f);
@@ -236,8 +238,12 @@ TEST_F(ContactEquivalence, RandomCrowdsWithSnappedPositions)
     for (unsigned seed = 1; seed <= 12; ++seed)
     {
         std::mt19937 random(seed);
-        auto uniform = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
-        auto place = [&](float low, float high) {
+        auto uniform = [&](float low, float high)
+        {
+            return std::uniform_real_distribution<float>(low, high)(random);
+        };
+        auto place = [&](float low, float high)
+        {
             const float value = uniform(low, high);
             return random() % 2 ? std::round(value / 32.f) * 32.f : value;
         };
@@ -250,11 +256,14 @@ TEST_F(ContactEquivalence, RandomCrowdsWithSnappedPositions)
             switch (random() % 4)
             {
             case 0:
-                world.Box(tag, {at.x, at.y, std::round(uniform(1.f, 4.f)) * 32.f, std::round(uniform(1.f, 4.f)) * 32.f},
-                          alive, random() % 8 == 0 ? 0.f : 1.f);
+                world.Box(
+                    tag,
+                    {at.x, at.y, std::round(uniform(1.f, 4.f)) * 32.f, std::round(uniform(1.f, 4.f)) * 32.f},
+                    alive, random() % 8 == 0 ? 0.f : 1.f);
                 break;
             case 1:
-                world.Circle(tag, at, random() % 5 == 0 ? 150.f : std::round(uniform(0.f, 2.f)) * 16.f + 16.f, alive);
+                world.Circle(tag, at, random() % 5 == 0 ? 150.f : std::round(uniform(0.f, 2.f)) * 16.f + 16.f,
+                             alive);
                 break;
             case 2:
                 world.Point(tag, at, alive);

@@ -62,8 +62,8 @@ TEST_F(Objects, RegistryKeepsTheCameraApartAndIdsRunOnAcrossGames)
     auto tower = std::make_shared<GameObject>(ObjectType::Tower);
     registry.AddGameObject(tower);
     auto camera = std::make_shared<GameObject>(ObjectType::Camera);
-    camera->AddComponent(std::make_shared<CameraComponent>(camera.get(), std::make_shared<sf::View>(),
-                                                           sf::Vector2f(), 5));
+    camera->AddComponent(
+        std::make_shared<CameraComponent>(camera.get(), std::make_shared<sf::View>(), sf::Vector2f(), 5));
     registry.AddGameObject(camera);
     auto bare = std::make_shared<GameObject>(ObjectType::Waypoint);
     registry.AddGameObject(bare);
@@ -76,8 +76,8 @@ TEST_F(Objects, RegistryKeepsTheCameraApartAndIdsRunOnAcrossGames)
 
     auto secondCamera = std::make_shared<GameObject>(ObjectType::Camera);
     secondCamera->AddComponent(std::make_shared<CountingComponent>(secondCamera.get()));
-    secondCamera->AddComponent(std::make_shared<CameraComponent>(secondCamera.get(), std::make_shared<sf::View>(),
-                                                                 sf::Vector2f(3.f, 4.f), 5));
+    secondCamera->AddComponent(std::make_shared<CameraComponent>(
+        secondCamera.get(), std::make_shared<sf::View>(), sf::Vector2f(3.f, 4.f), 5));
     registry.AddGameObject(secondCamera);
     EXPECT_EQ(registry.camera, secondCamera);
     EXPECT_EQ(registry.objects.size(), 2u);
@@ -196,8 +196,10 @@ TEST_F(Objects, ObjectDrawsOnlySpriteTileAndCameraComponentsWhileAlive)
     std::vector<std::string> drawn;
     GameObject object(ObjectType::Camera);
     object.AddComponent(std::make_shared<RecordingRender>(&object, 2, "preview", &drawn));
-    object.AddComponent(std::make_shared<RecordingRender>(&object, 0, "tiles", &drawn, ComponentType::TiledLayer));
-    object.AddComponent(std::make_shared<RecordingRender>(&object, 5, "camera", &drawn, ComponentType::Camera));
+    object.AddComponent(
+        std::make_shared<RecordingRender>(&object, 0, "tiles", &drawn, ComponentType::TiledLayer));
+    object.AddComponent(
+        std::make_shared<RecordingRender>(&object, 5, "camera", &drawn, ComponentType::Camera));
     object.AddComponent(std::make_shared<RecordingRender>(&object, 2, "other", &drawn, ComponentType::Move));
     object.Draw(nullptr);
     EXPECT_EQ(drawn, (std::vector<std::string>{"tiles", "camera"}));

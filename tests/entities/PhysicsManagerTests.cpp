@@ -214,7 +214,8 @@ TEST_F(Physics, DeadOwnersAndBodilessCollidersAreSkipped)
     // A collider without a rigid body, overlapping the live box.
     auto loose = std::make_shared<GameObject>(ObjectType::Obstacle);
     loose->setPosition(100.f, 100.f);
-    auto looseBox = std::make_shared<BoxCollisionComponent>(loose.get(), nullptr, sf::FloatRect(68, 68, 64, 64));
+    auto looseBox =
+        std::make_shared<BoxCollisionComponent>(loose.get(), nullptr, sf::FloatRect(68, 68, 64, 64));
     physics.AddCollider(looseBox, "Obstacle");
 
     physics.Update(1.f);

@@ -4,17 +4,17 @@
 
 #include "app/services/AssetManager.hpp"
 #include "app/services/InputManager.hpp"
-#include "gameplay/GameConfig.hpp"
-#include "ui/UIManager.hpp"
 #include "entities/GameObjectManager.hpp"
-#include "gameplay/Cursor.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
 #include "entities/RenderManager.hpp"
 #include "entities/TileBatches.hpp"
+#include "gameplay/Cursor.hpp"
+#include "gameplay/GameConfig.hpp"
 #include "gameplay/Tables.hpp"
 #include "tests/entities/EntityTestSupport.hpp"
 #include "tests/support/TestSupport.hpp"
+#include "ui/UIManager.hpp"
 
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <gtest/gtest.h>
@@ -80,7 +80,8 @@ TEST_F(Pictures, RenderManagerStacksLayersOnScreen)
 
     auto redObject = std::make_shared<GameObject>(ObjectType::Tower);
     redObject->setPosition(32.f, 32.f);
-    render.AddRenderComponent(std::make_shared<SpriteRenderComponent>(redObject.get(), 2, std::make_shared<sf::Sprite>(*red)));
+    render.AddRenderComponent(
+        std::make_shared<SpriteRenderComponent>(redObject.get(), 2, std::make_shared<sf::Sprite>(*red)));
     auto tiles = std::make_shared<GameObject>(ObjectType::TileMap);
     auto layer = std::make_shared<TiledLayerComponent>(tiles.get(), 0);
     auto tile = std::make_shared<sf::Sprite>(*blue);
@@ -89,9 +90,11 @@ TEST_F(Pictures, RenderManagerStacksLayersOnScreen)
     render.AddRenderComponent(layer);
     auto hiddenAway = std::make_shared<GameObject>(ObjectType::Tower);
     hiddenAway->setPosition(8.f, 8.f);
-    render.AddRenderComponent(std::make_shared<SpriteRenderComponent>(hiddenAway.get(), 7, std::make_shared<sf::Sprite>(*red)));
+    render.AddRenderComponent(
+        std::make_shared<SpriteRenderComponent>(hiddenAway.get(), 7, std::make_shared<sf::Sprite>(*red)));
 
-    auto centre = [&] {
+    auto centre = [&]
+    {
         window->clear(sf::Color::Black);
         render.Draw(window);
         sf::Texture shot;
@@ -132,8 +135,10 @@ TEST_F(Pictures, TileBatchesDrawTheTilesPicture)
     for (int i = 0; i < 40; ++i)
     {
         const bool fromSheet = i % 7 != 3;
-        auto sprite = fromSheet ? std::make_shared<sf::Sprite>(sheet, sf::IntRect((i % 8) * 40, (i / 8 % 7) * 40, 40, 40))
-                                : std::make_shared<sf::Sprite>(other);
+        auto sprite =
+            fromSheet
+                ? std::make_shared<sf::Sprite>(sheet, sf::IntRect((i % 8) * 40, (i / 8 % 7) * 40, 40, 40))
+                : std::make_shared<sf::Sprite>(other);
         const float x = static_cast<float>(i % 10) * 40.f, y = static_cast<float>(i / 10) * 40.f;
         if (i % 5 == 1)
         {

@@ -39,7 +39,8 @@ TEST_F(Layers, RenderManagerDrawsByLayerListThenTheCamera)
              {2, "sprite"}, {0, "ground"}, {7, "nowhere"}, {4, "top"}, {0, "ground2"}, {1, "hidden"}})
         render.AddRenderComponent(std::make_shared<RecordingRender>(&world, layer, label, &drawn));
     auto camera = std::make_shared<GameObject>(ObjectType::Camera);
-    camera->AddComponent(std::make_shared<RecordingRender>(camera.get(), 5, "camera", &drawn, ComponentType::Camera));
+    camera->AddComponent(
+        std::make_shared<RecordingRender>(camera.get(), 5, "camera", &drawn, ComponentType::Camera));
     GameObjectManager::instance().AddGameObject(camera);
 
     render.layers = {{4, true}, {1, false}, {0, true}, {2, true}, {3, true}};
@@ -98,7 +99,8 @@ TEST_F(Layers, LayerEditorFollowsTheFirstPressedActionOfItsPlayer)
                                       sf::Keyboard::Num8, sf::Keyboard::Num9};
     for (int action = NextLayer; action <= MoveLayerEarlier; ++action)
         input.Bind(action, LayerEditorPlayer, keys[action - NextLayer]);
-    auto press = [&](std::initializer_list<int> actions) {
+    auto press = [&](std::initializer_list<int> actions)
+    {
         input.Update();
         for (int action : actions)
             input.HandleEvent(Key(keys[action - NextLayer]));

@@ -2,9 +2,8 @@
 // as the plain scan over the whole bounds intersection did, kept here as the oracle; and pixel
 // colliders of real textures through the physics step (needs a GL context).
 
-#include "entities/ShapeOverlap.hpp"
-
 #include "entities/PhysicsManager.hpp"
+#include "entities/ShapeOverlap.hpp"
 #include "tests/entities/EntityTestSupport.hpp"
 #include "tests/support/TestSupport.hpp"
 
@@ -59,7 +58,8 @@ bool OldPixelsOverlap(const sf::Sprite& spriteA, const sf::Image& maskA, const s
         for (int y = top; y < bottom; ++y)
         {
             const sf::Vector2f point(static_cast<float>(x), static_cast<float>(y));
-            if (OldOpaque(maskA, inverseA.transformPoint(point)) && OldOpaque(maskB, inverseB.transformPoint(point)))
+            if (OldOpaque(maskA, inverseA.transformPoint(point)) &&
+                OldOpaque(maskB, inverseB.transformPoint(point)))
                 return true;
         }
     return false;
@@ -147,7 +147,8 @@ TEST(PixelTest, AnswersAsThePlainScanDid)
         const sf::Sprite spriteA = RandomSprite(random, maskA), spriteB = RandomSprite(random, maskB);
         const bool expected = OldPixelsOverlap(spriteA, maskA, spriteB, maskB);
         ASSERT_EQ(PixelsOverlap(spriteA, maskA, spriteB, maskB), expected) << "round " << round;
-        ASSERT_EQ(PixelsOverlap(spriteA, maskA, OpaqueBounds(maskA), spriteB, maskB, OpaqueBounds(maskB)), expected)
+        ASSERT_EQ(PixelsOverlap(spriteA, maskA, OpaqueBounds(maskA), spriteB, maskB, OpaqueBounds(maskB)),
+                  expected)
             << "round " << round;
         (expected ? touching : apart) += 1;
     }
@@ -186,11 +187,13 @@ TEST_F(PixelColliders, PixelTestBoundsMasksAndAlpha)
     EXPECT_FALSE(PixelsOverlap(At(*opaque, 0, 0), opaqueMask, At(*opaque, 4, 0), opaqueMask));
 
     // Only column 0 opaque: the first column never counts, even fully overlapped.
-    const auto column0 = Picture({4, 4}, [](unsigned x, unsigned) { return x == 0 ? sf::Color::Red : sf::Color::Transparent; });
+    const auto column0 = Picture({4, 4}, [](unsigned x, unsigned)
+                                 { return x == 0 ? sf::Color::Red : sf::Color::Transparent; });
     const sf::Image column0Mask = column0->copyToImage();
     EXPECT_FALSE(PixelsOverlap(At(*column0, 0, 0), column0Mask, At(*column0, 0, 0), column0Mask));
     // ... nor the first row.
-    const auto row0 = Picture({4, 4}, [](unsigned, unsigned y) { return y == 0 ? sf::Color::Red : sf::Color::Transparent; });
+    const auto row0 = Picture({4, 4}, [](unsigned, unsigned y)
+                              { return y == 0 ? sf::Color::Red : sf::Color::Transparent; });
     const sf::Image row0Mask = row0->copyToImage();
     EXPECT_FALSE(PixelsOverlap(At(*row0, 0, 0), row0Mask, At(*opaque, 0, 0), opaqueMask));
     // Half a pixel to the right, screen column 1 lands at local 0.5, truncated to column 0.
@@ -222,7 +225,8 @@ TEST_F(PixelColliders, PixelCollidersMeetOnlyPixelCollidersAndKeepTheirFirstMask
     auto projectileBody = std::make_shared<RigidBodyComponent>(projectile.get());
     auto projectileSprite = std::make_shared<sf::Sprite>(*opaque);
     projectileSprite->setPosition(100.f, 100.f);
-    auto projectilePixels = std::make_shared<PixelCollisionComponent>(projectile.get(), projectileBody, projectileSprite);
+    auto projectilePixels =
+        std::make_shared<PixelCollisionComponent>(projectile.get(), projectileBody, projectileSprite);
     PhysicsManager::instance().AddCollider(projectilePixels, "Obstacle");
 
     // A box and a circle right on top of it are never tested against pixels.

@@ -38,7 +38,8 @@ TEST_F(Cursor, BuildPreviewShowsTheSelectedTowerAtTheCursor)
     TowerShapeRenderComponent preview(&cursor, input);
     EXPECT_EQ(preview.GetLayer(), 2);
 
-    auto capture = [&] {
+    auto capture = [&]
+    {
         window->clear(sf::Color::Black);
         preview.Draw(window);
         sf::Texture shot;
@@ -91,7 +92,10 @@ TEST_F(Cursor, CursorFollowsTheMouseBuildsOnLeftClickBeforeARightClickClears)
     testing_support::ScratchGame scratch;
     testing_support::LoadAssets();
     auto& input = InputManager::instance();
-    input.mouseSource = [] { return sf::Vector2i(300, 200); };
+    input.mouseSource = []
+    {
+        return sf::Vector2i(300, 200);
+    };
     UIManager::instance().money = 1000;
 
     GameObject cursor(ObjectType::Mouse);

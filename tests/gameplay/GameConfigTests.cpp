@@ -1,20 +1,19 @@
 // Building and upgrading against the prices: towers, their three upgrades and the keep's two.
 
-#include "tests/support/GameplayFixture.hpp"
-
 #include "app/services/AssetManager.hpp"
 #include "app/services/InputManager.hpp"
 #include "app/services/SoundManager.hpp"
-#include "gameplay/Cursor.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
+#include "gameplay/Cursor.hpp"
 #include "gameplay/Factories.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/LevelLoader.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
+#include "tests/support/GameplayFixture.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
@@ -81,7 +80,8 @@ TEST_F(GameplayConfig, UpgradePricesGrowWithTheLevelUpToTheLimit)
         std::shared_ptr<GameObject> object;
         std::vector<int> prices;
     };
-    Case cases[] = {{Tower(1), {75, 150, 225}}, {Tower(2), {100, 200, 300}}, {Base(), {150, 300}}, {Tower(3), {}}};
+    Case cases[] = {
+        {Tower(1), {75, 150, 225}}, {Tower(2), {100, 200, 300}}, {Base(), {150, 300}}, {Tower(3), {}}};
     for (auto& [object, prices] : cases)
     {
         const auto upgrade = object->GetComponent<UpgradeStateComponent>();
@@ -186,7 +186,8 @@ TEST_F(GameplayConfig, ABulletTowerAfterThreeUpgrades)
         std::shared_ptr<SpriteRenderComponent> turret;
         int seen = 0;
         for (const auto& component : tower->components)
-            if (auto render = std::dynamic_pointer_cast<SpriteRenderComponent>(component); render && ++seen == 2)
+            if (auto render = std::dynamic_pointer_cast<SpriteRenderComponent>(component);
+                render && ++seen == 2)
                 turret = render;
         ASSERT_TRUE(turret);
         EXPECT_EQ(turret->sprite->getTexture(), &AssetManager::instance().GetTexture(turrets[step]));
@@ -209,7 +210,8 @@ TEST_F(GameplayConfig, ASmallRocketTowerChangesItsRocketsWithItsUpgrades)
     for (int step = 0; step < 3; ++step)
     {
         GameConfig::instance().applyUpgrade(*tower);
-        EXPECT_EQ(spawner->projectileSprite->getTexture(), &AssetManager::instance().GetTexture(rockets[step]));
+        EXPECT_EQ(spawner->projectileSprite->getTexture(),
+                  &AssetManager::instance().GetTexture(rockets[step]));
         EXPECT_FLOAT_EQ(status->damage, damages[step]);
         EXPECT_EQ(spawner->barrelOffsets.size(), 2u);
     }

@@ -1,21 +1,20 @@
 // The contact rules: damage, kills and rewards, enemies at the base, defeat, the cursor's
 // building permission and its upgrade click.
 
-#include "tests/support/GameplayFixture.hpp"
-
 #include "app/services/AssetManager.hpp"
 #include "app/services/InputManager.hpp"
 #include "app/services/SoundManager.hpp"
-#include "gameplay/Cursor.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
+#include "gameplay/Cursor.hpp"
 #include "gameplay/Factories.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/LevelLoader.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
+#include "tests/support/GameplayFixture.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
@@ -91,7 +90,7 @@ TEST_F(GameplayEconomy, EnemyHealthAndRewardsFollowTheWave)
         const char* name;
     };
     const Row rows[] = {
-        {0, 1, 300, 20.f, 10, 5, "WeakEnemy_7"},   {0, 4, 600, 20.f, 10, 5, "WeakEnemy_7"},
+        {0, 1, 300, 20.f, 10, 5, "WeakEnemy_7"},    {0, 4, 600, 20.f, 10, 5, "WeakEnemy_7"},
         {1, 3, 850, 40.f, 50, 15, "MiddleEnemy_7"}, {2, 3, 1350, 60.f, 100, 25, "HardEnemy_7"},
         {2, 6, 2100, 60.f, 100, 25, "HardEnemy_7"},
     };
@@ -211,7 +210,10 @@ TEST_F(GameplayEconomy, ClickingThroughTheFrameBuildsOnFreeGroundOnly)
     CreatePlayerCursor();
     ui.money = 200;
     sf::Vector2i mouse(400, 300);
-    input.mouseSource = [&mouse] { return mouse; };
+    input.mouseSource = [&mouse]
+    {
+        return mouse;
+    };
     const auto frame = [&](bool click)
     {
         input.Update();

@@ -1,8 +1,6 @@
 // Building the level from Tiled maps: placement of map objects, properties and their defaults,
 // the waypoint path, tile rectangles, and what a broken map leaves behind.
 
-#include "tests/support/GameplayFixture.hpp"
-
 #include "app/services/AssetManager.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
@@ -12,6 +10,7 @@
 #include "gameplay/LevelLoader.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Waves.hpp"
+#include "tests/support/GameplayFixture.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 
@@ -175,8 +174,7 @@ TEST_F(GameplayLevel, WaypointsAreSortedStablyAndPointObjectsSitOnTheirPoint)
     EXPECT_EQ(indices, (std::vector<std::int32_t>{1, 1, 2, 3}));
     // (20.7, 30.2) as whole pixels; the two index-1 points keep their map order; the 11 x 10
     // rectangle at (40, 40) is centred at (45, 45).
-    EXPECT_EQ(positions,
-              (std::vector<sf::Vector2f>{{20.f, 30.f}, {60.f, 60.f}, {45.f, 45.f}, {10.f, 10.f}}));
+    EXPECT_EQ(positions, (std::vector<sf::Vector2f>{{20.f, 30.f}, {60.f, 60.f}, {45.f, 45.f}, {10.f, 10.f}}));
     const auto objects = OfType(ObjectType::Waypoint);
     ASSERT_EQ(objects.size(), 4u);
     EXPECT_EQ(objects[0]->getPosition(), sf::Vector2f(10.f, 10.f));
@@ -219,13 +217,15 @@ TEST_F(GameplayLevel, TheShippedMapHasABasePathSpawnerAndBlockedPath)
     blocked.push_back(Collider<BoxCollisionComponent>(*OfType(ObjectType::Base)[0])->rect);
     for (const auto& waypoint : waypoints)
     {
-        const bool covered = std::any_of(blocked.begin(), blocked.end(),
-                                         [&](const sf::FloatRect& r) { return r.contains(waypoint->position); });
+        const bool covered =
+            std::any_of(blocked.begin(), blocked.end(),
+                        [&](const sf::FloatRect& r) { return r.contains(waypoint->position); });
         EXPECT_TRUE(covered) << "waypoint " << waypoint->index << " at " << waypoint->position;
     }
     // The last waypoint leads into the base, so enemies do reach it.
     const auto baseBox = Collider<BoxCollisionComponent>(*OfType(ObjectType::Base)[0])->rect;
     const sf::Vector2f last = waypoints.back()->position;
-    const sf::FloatRect reach(baseBox.left - 17.5f, baseBox.top - 17.5f, baseBox.width + 35.f, baseBox.height + 35.f);
+    const sf::FloatRect reach(baseBox.left - 17.5f, baseBox.top - 17.5f, baseBox.width + 35.f,
+                              baseBox.height + 35.f);
     EXPECT_TRUE(reach.contains(last)) << last << " vs " << baseBox;
 }

@@ -4,8 +4,8 @@
 // handed in, the rules find their own): each kind on its own keeps killing, every hit of a shot
 // lands where both pictures were drawn, and one bullet costs its enemy 50 hit points.
 
-#include "tests/support/GameplayFixture.hpp"
-
+#include "app/GamePlay.hpp"
+#include "app/services/InputManager.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
@@ -15,16 +15,16 @@
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
 #include "gameplay/Waves.hpp"
+#include "tests/support/GameplayFixture.hpp"
 #include "ui/UIManager.hpp"
-#include "app/services/InputManager.hpp"
-#include "app/GamePlay.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <nlohmann/json.hpp>
+
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <map>
-#include <cmath>
 
 namespace
 {
@@ -48,7 +48,8 @@ protected:
     {
         int seen = 0;
         for (const auto& component : tower.components)
-            if (auto render = std::dynamic_pointer_cast<SpriteRenderComponent>(component); render && ++seen == 2)
+            if (auto render = std::dynamic_pointer_cast<SpriteRenderComponent>(component);
+                render && ++seen == 2)
                 return render;
         return {};
     }
@@ -224,11 +225,11 @@ TEST_F(GameplayTowers, ATowerIsWiredInItsUpdateOrder)
     std::vector<int> types;
     for (const auto& component : tower->components)
         types.push_back(component->GetType());
-    const std::vector<int> expected = {
-        ComponentType::Collision, ComponentType::Spawner,   ComponentType::Status,
-        ComponentType::UpgradeState, ComponentType::RigidBody, ComponentType::Collision,
-        ComponentType::Collision, ComponentType::Timer,     ComponentType::SpriteRender,
-        ComponentType::SpriteRender};
+    const std::vector<int> expected = {ComponentType::Collision,    ComponentType::Spawner,
+                                       ComponentType::Status,       ComponentType::UpgradeState,
+                                       ComponentType::RigidBody,    ComponentType::Collision,
+                                       ComponentType::Collision,    ComponentType::Timer,
+                                       ComponentType::SpriteRender, ComponentType::SpriteRender};
     EXPECT_EQ(types, expected);
     EXPECT_TRUE(std::dynamic_pointer_cast<CircleCollisionComponent>(tower->components[0]));
     EXPECT_TRUE(std::dynamic_pointer_cast<AIDetectionComponent>(tower->components[6]));
@@ -273,7 +274,8 @@ TEST_F(GameplayTowers, EachProjectileHasItsOwnSpriteAtItsMuzzleAndExpires)
     // Until it is drawn, a shot's picture lies at the muzzle, turned along its flight.
     EXPECT_EQ(first->sprite->getPosition(), shots[0]->getPosition());
     EXPECT_EQ(first->sprite->getRotation(), shots[0]->getRotation());
-    EXPECT_EQ(PhysicsManager::instance().colliders.at(Collider<PixelCollisionComponent>(*shots[0])), "Projectile");
+    EXPECT_EQ(PhysicsManager::instance().colliders.at(Collider<PixelCollisionComponent>(*shots[0])),
+              "Projectile");
     // A shot that hits nothing is gone a little after 2.5 seconds.
     for (int frame = 0; frame < 20; ++frame)
         shots[0]->Update(0.125f);
@@ -313,8 +315,14 @@ protected:
         // Sprites are placed where they are drawn; the driver's small hidden window draws them
         // cheaply.
         driver = std::make_unique<testing_support::GameDriver>();
-        InputManager::instance().mouseSource = [] { return sf::Vector2i(5, 700); };
-        GameplayManager::instance().seedSource = [] { return 7u; };
+        InputManager::instance().mouseSource = []
+        {
+            return sf::Vector2i(5, 700);
+        };
+        GameplayManager::instance().seedSource = []
+        {
+            return 7u;
+        };
     }
     void TearDown() override
     {
@@ -345,8 +353,10 @@ std::vector<ShotHit> ShotContacts()
             continue;
         if (first->GetOwner()->type == ObjectType::Enemy)
             std::swap(first, second);
-        if (first->GetOwner()->type == ObjectType::Projectile && second->GetOwner()->type == ObjectType::Enemy)
-            hits.push_back({first->GetOwner(), second->GetOwner(), first->sprite.get(), second->sprite.get()});
+        if (first->GetOwner()->type == ObjectType::Projectile &&
+            second->GetOwner()->type == ObjectType::Enemy)
+            hits.push_back(
+                {first->GetOwner(), second->GetOwner(), first->sprite.get(), second->sprite.get()});
     }
     return hits;
 }
@@ -380,41 +390,43 @@ TEST_P(TowersKill, EachKindKillsEveryMinuteWhereThePicturesMeet)
         std::map<const GameObject*, std::uint32_t> hitsOn;
         const auto lookAtContacts = [&]
         {
-        for (const ShotHit& hit : ShotContacts())
-        {
-            ++shotHits;
-            ++hitsOn[hit.enemy];
-            const auto shot = drawnAt.find(hit.projectile);
-            const auto enemy = drawnAt.find(hit.enemy);
-            if (shot == drawnAt.end() || enemy == drawnAt.end())
-                ++notDrawn;
-            else if (hit.projectileSprite->getPosition() != shot->second ||
-                     hit.enemySprite->getPosition() != enemy->second)
-                ++misplaced;
-        }
-        // A shot of an unupgraded tower costs 50 hit points (two reports of half its 50 damage);
-        // the base takes enemies without hurting them.
-        if (kind == 1)
-        {
-            for (const auto& [enemy, before] : healthBefore)
+            for (const ShotHit& hit : ShotContacts())
             {
-                const std::uint32_t after = enemy->FindComponent<StatusComponent>()->health;
-                const auto hits = static_cast<std::uint32_t>(hitsOn[enemy]);
-                wrongDamage += before - after != std::min(before, 50u * hits) ? 1 : 0;
+                ++shotHits;
+                ++hitsOn[hit.enemy];
+                const auto shot = drawnAt.find(hit.projectile);
+                const auto enemy = drawnAt.find(hit.enemy);
+                if (shot == drawnAt.end() || enemy == drawnAt.end())
+                    ++notDrawn;
+                else if (hit.projectileSprite->getPosition() != shot->second ||
+                         hit.enemySprite->getPosition() != enemy->second)
+                    ++misplaced;
             }
-        }
+            // A shot of an unupgraded tower costs 50 hit points (two reports of half its 50 damage);
+            // the base takes enemies without hurting them.
+            if (kind == 1)
+            {
+                for (const auto& [enemy, before] : healthBefore)
+                {
+                    const std::uint32_t after = enemy->FindComponent<StatusComponent>()->health;
+                    const auto hits = static_cast<std::uint32_t>(hitsOn[enemy]);
+                    wrongDamage += before - after != std::min(before, 50u * hits) ? 1 : 0;
+                }
+            }
         };
         driver->Frame(Step, lookAtContacts);
         drawnAt.clear();
         for (const auto& object : GameObjectManager::instance().objects)
         {
-            if (object->alive && (object->type == ObjectType::Projectile || object->type == ObjectType::Enemy))
+            if (object->alive &&
+                (object->type == ObjectType::Projectile || object->type == ObjectType::Enemy))
                 drawnAt[object.get()] = object->getPosition();
         }
 
         if (frame % FramesPerMinute == 0)
         {
-            EXPECT_GT(kills(), lastKills) << "kind " << kind << " killed nobody in minute " << frame / FramesPerMinute;
+            EXPECT_GT(kills(), lastKills)
+                << "kind " << kind << " killed nobody in minute " << frame / FramesPerMinute;
             EXPECT_GT(ui.score, lastScore) << "minute " << frame / FramesPerMinute;
             lastKills = kills();
             lastScore = ui.score;

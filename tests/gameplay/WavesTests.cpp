@@ -1,7 +1,5 @@
 // Wave planning and release, and an enemy's walk along the waypoints.
 
-#include "tests/support/GameplayFixture.hpp"
-
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
@@ -11,6 +9,7 @@
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
 #include "gameplay/Waves.hpp"
+#include "tests/support/GameplayFixture.hpp"
 #include "ui/UIManager.hpp"
 
 #include <cmath>
@@ -37,7 +36,10 @@ protected:
 
 TEST_F(GameplayWaves, CompositionAtTheThresholds)
 {
-    GameplayManager::instance().seedSource = [] { return 12345u; };
+    GameplayManager::instance().seedSource = []
+    {
+        return 12345u;
+    };
     const int weak = WeakEnemy, middle = MiddleEnemy, hard = HardEnemy;
     for (int wave = 1; wave <= 8; ++wave)
     {
@@ -46,7 +48,10 @@ TEST_F(GameplayWaves, CompositionAtTheThresholds)
         const auto kinds = Kinds(*spawner);
         SCOPED_TRACE("wave " + std::to_string(wave));
         ASSERT_EQ(kinds.size(), static_cast<std::size_t>(10 * wave));
-        const auto count = [&](int kind) { return std::count(kinds.begin(), kinds.end() - 1, kind); };
+        const auto count = [&](int kind)
+        {
+            return std::count(kinds.begin(), kinds.end() - 1, kind);
+        };
         switch (wave)
         {
         case 1:
@@ -89,7 +94,10 @@ TEST_F(GameplayWaves, EachTickReleasesOneEnemyAndAnEmptyQueueStartsTheNextWave)
 {
     auto& ui = UIManager::instance();
     unsigned seeds = 0;
-    GameplayManager::instance().seedSource = [&seeds] { return ++seeds; };
+    GameplayManager::instance().seedSource = [&seeds]
+    {
+        return ++seeds;
+    };
     GameplayManager::instance().AddWaypoint(1, {100.f, 40.f});
     const auto spawner = Spawner(2);
 
@@ -112,7 +120,8 @@ TEST_F(GameplayWaves, EachTickReleasesOneEnemyAndAnEmptyQueueStartsTheNextWave)
     EXPECT_EQ(enemies[1]->name, "WeakEnemy_1");
     EXPECT_EQ(enemies[0]->getPosition(), sf::Vector2f(30.f, 40.f));
     EXPECT_EQ(enemies[0]->GetComponent<StatusComponent>()->health, 300u);
-    EXPECT_EQ(enemies[0]->GetComponent<EnemyMovementComponent>()->path, (std::vector<sf::Vector2f>{{100.f, 40.f}}));
+    EXPECT_EQ(enemies[0]->GetComponent<EnemyMovementComponent>()->path,
+              (std::vector<sf::Vector2f>{{100.f, 40.f}}));
 
     // Wave 2: 4 enemies of 400 hit points; the generator is seeded only once.
     ui.waveTextActive = false;

@@ -7,8 +7,6 @@
 //
 // Simulated time: 30 minutes, 10 under AddressSanitizer (each frame costs several times more).
 
-#include "tests/support/TestSupport.hpp"
-
 #include "app/GamePlay.hpp"
 #include "app/services/InputManager.hpp"
 #include "app/services/SoundManager.hpp"
@@ -19,6 +17,7 @@
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
+#include "tests/support/TestSupport.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
@@ -59,7 +58,10 @@ constexpr std::size_t mostRenderComponents = 900;
 constexpr std::size_t mostWidgets = 650;
 constexpr std::size_t mostSounds = 128;
 
-const bool nullAudio = [] { return setenv("ALSOFT_DRIVERS", "null", 0) == 0; }();
+const bool nullAudio = []
+{
+    return setenv("ALSOFT_DRIVERS", "null", 0) == 0;
+}();
 
 long ResidentKilobytes()
 {
@@ -91,8 +93,8 @@ Census Count()
     Census c;
     const auto& objects = GameObjectManager::instance();
     c.objects = objects.objects.size();
-    c.dead = static_cast<std::size_t>(
-        std::count_if(objects.objects.begin(), objects.objects.end(), [](const auto& o) { return !o->alive; }));
+    c.dead = static_cast<std::size_t>(std::count_if(objects.objects.begin(), objects.objects.end(),
+                                                    [](const auto& o) { return !o->alive; }));
     c.reclaimedHeld = objects.reclaimed.size();
     for (const auto& object : objects.objects)
     {
@@ -130,7 +132,10 @@ protected:
 
 TEST_F(SoakTest, ALongGameKeepsItsRegistriesAndMemoryBounded)
 {
-    GameplayManager::instance().seedSource = [] { return 777u; };
+    GameplayManager::instance().seedSource = []
+    {
+        return 777u;
+    };
     driver->StartGame();
     const auto base = GameObjectManager::instance().FindByName("Base");
     ASSERT_TRUE(base);
@@ -179,9 +184,10 @@ TEST_F(SoakTest, ALongGameKeepsItsRegistriesAndMemoryBounded)
         const Census now = Count();
         std::cout << "minute " << minute << ": wave " << ui.wave << ", score " << ui.score << ", base lost "
                   << (50000000u - status->health) << ", enemies " << now.enemies << ", shots "
-                  << now.projectiles << ", objects " << now.objects << ", colliders " << now.colliders << ", render " << now.renderComponents
-                  << ", widgets " << now.widgets << ", sounds " << now.sounds << ", kept for partners "
-                  << now.reclaimedHeld << ", rss " << ResidentKilobytes() << " kB" << std::endl;
+                  << now.projectiles << ", objects " << now.objects << ", colliders " << now.colliders
+                  << ", render " << now.renderComponents << ", widgets " << now.widgets << ", sounds "
+                  << now.sounds << ", kept for partners " << now.reclaimedHeld << ", rss "
+                  << ResidentKilobytes() << " kB" << std::endl;
     }
 
     // The game really was played: waves came and enemies died.
@@ -199,8 +205,8 @@ TEST_F(SoakTest, ALongGameKeepsItsRegistriesAndMemoryBounded)
     // Without the sanitizer's quarantine the resident memory is a fair measure: it may settle in,
     // but not grow with the minutes.
     const long rssAtEnd = ResidentKilobytes();
-    std::cout << "resident memory: " << rssAfterFirstMinute << " kB after minute 1, " << rssAtEnd << " kB at the end"
-              << std::endl;
+    std::cout << "resident memory: " << rssAfterFirstMinute << " kB after minute 1, " << rssAtEnd
+              << " kB at the end" << std::endl;
     EXPECT_LE(rssAtEnd, rssAfterFirstMinute + 64 * 1024);
 #else
     (void)rssAfterFirstMinute;

@@ -13,7 +13,10 @@ namespace fs = std::filesystem;
 namespace
 {
 // Sounds play into nothing on machines without a sound card; set before OpenAL starts.
-const bool nullAudio = [] { return setenv("ALSOFT_DRIVERS", "null", 0) == 0; }();
+const bool nullAudio = []
+{
+    return setenv("ALSOFT_DRIVERS", "null", 0) == 0;
+}();
 } // namespace
 
 void GameplayTest::SetUp()
@@ -50,7 +53,8 @@ std::vector<std::shared_ptr<GameObject>> GameplayTest::OfType(int type)
     return found;
 }
 
-void GameplayTest::Contact(const std::shared_ptr<CollisionComponent>& a, const std::shared_ptr<CollisionComponent>& b)
+void GameplayTest::Contact(const std::shared_ptr<CollisionComponent>& a,
+                           const std::shared_ptr<CollisionComponent>& b)
 {
     a->SetColliding();
     b->SetColliding();

@@ -2,12 +2,11 @@
 // A fresh world with the game's textures and sounds in a scratch game folder, and a few helpers
 // that reach the objects the factories register.
 
-#include "tests/support/TestSupport.hpp"
-
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/StatusComponent.hpp"
+#include "tests/support/TestSupport.hpp"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +48,8 @@ protected:
     static void Hit(const GameObject& projectile, const GameObject& enemy);
 
     // One contact between two colliders as the physics step reports it: both sides in turn.
-    static void Contact(const std::shared_ptr<CollisionComponent>& a, const std::shared_ptr<CollisionComponent>& b);
+    static void Contact(const std::shared_ptr<CollisionComponent>& a,
+                        const std::shared_ptr<CollisionComponent>& b);
 
     testing_support::ScratchGame game;
 };

@@ -1,8 +1,8 @@
 #include "tests/support/TestSupport.hpp"
 
-#include "app/services/AssetManager.hpp"
 #include "app/Game.hpp"
 #include "app/GamePlay.hpp"
+#include "app/services/AssetManager.hpp"
 #include "app/services/GameStateManager.hpp"
 #include "app/services/InputManager.hpp"
 #include "app/services/SoundManager.hpp"
@@ -88,8 +88,14 @@ void ResetWorld()
     SoundManager::instance().Reset();
     GameStateManager::instance().Reset();
     // Tests play on a fixed wave seed, with the pointer resting at the window's corner.
-    GameplayManager::instance().seedSource = [] { return 1u; };
-    InputManager::instance().mouseSource = [] { return sf::Vector2i(); };
+    GameplayManager::instance().seedSource = []
+    {
+        return 1u;
+    };
+    InputManager::instance().mouseSource = []
+    {
+        return sf::Vector2i();
+    };
 }
 
 bool StepWorld(float dt)
@@ -109,7 +115,8 @@ GameDriver::GameDriver(sf::Vector2u windowSize, bool visible)
     auto& ui = UIManager::instance();
     ui.window = window;
     ui.gui->setTarget(*window);
-    if (const auto font = AssetManager::instance().fonts.find("arial"); font != AssetManager::instance().fonts.end())
+    if (const auto font = AssetManager::instance().fonts.find("arial");
+        font != AssetManager::instance().fonts.end())
         ui.gui->setFont(font->second);
     InputManager::instance().window = window;
     GameStateManager::instance().AddState("MainMenu", &game->mainMenu);
@@ -145,11 +152,15 @@ void GameDriver::Frame(float dt, const std::function<void()>& poll)
 {
     FrameOptions options;
     options.picture = picture;
-    options.poll = [&poll](Game&) { poll(); };
+    options.poll = [&poll](Game&)
+    {
+        poll();
+    };
     game->Frame(dt, options);
 }
 
-std::shared_ptr<sf::Texture> Picture(sf::Vector2u size, const std::function<sf::Color(unsigned, unsigned)>& paint)
+std::shared_ptr<sf::Texture> Picture(sf::Vector2u size,
+                                     const std::function<sf::Color(unsigned, unsigned)>& paint)
 {
     sf::Image image;
     image.create(size.x, size.y, sf::Color::Transparent);

@@ -92,7 +92,8 @@ public:
 };
 
 // A size.x by size.y texture whose pixels are coloured by paint(x, y) (needs a GL context).
-std::shared_ptr<sf::Texture> Picture(sf::Vector2u size, const std::function<sf::Color(unsigned, unsigned)>& paint);
+std::shared_ptr<sf::Texture> Picture(sf::Vector2u size,
+                                     const std::function<sf::Color(unsigned, unsigned)>& paint);
 std::shared_ptr<sf::Texture> Solid(sf::Vector2u size, sf::Color colour = sf::Color::White);
 
 // A widget's centre in root coordinates (parents' borders of a few pixels are ignored).

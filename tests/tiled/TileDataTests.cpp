@@ -1,6 +1,5 @@
-#include "tiled/TileData.hpp"
-
 #include "tests/tiled/TiledTestSupport.hpp"
+#include "tiled/TileData.hpp"
 
 #include <gtest/gtest.h>
 

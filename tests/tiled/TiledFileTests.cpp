@@ -1,6 +1,5 @@
-#include "tiled/TiledMap.hpp"
-
 #include "tests/tiled/TiledTestSupport.hpp"
+#include "tiled/TiledMap.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -96,43 +95,47 @@ TEST(TiledFixtures, MapWithExternalAndEmbeddedTilesets)
 TEST(TiledFixtures, ExternalTilesetProblemsNameTheTileset)
 {
     ExpectFailure(tmj::Parse(dataDir / "missing_tileset.tmj"), dataDir / "missing_tileset.tmj",
-                  tmj::Status::FileNotFound, "/tilesets/0/source: tileset \"tilesets/nope.tsj\": file not found");
+                  tmj::Status::FileNotFound,
+                  "/tilesets/0/source: tileset \"tilesets/nope.tsj\": file not found");
     ExpectFailure(tmj::Parse(dataDir / "broken_tileset.tmj"), dataDir / "broken_tileset.tmj",
-                  tmj::Status::MalformedJson, "tileset \"tilesets/broken.tsj\": parse error at line 1, column");
-    ExpectFailure(tmj::Parse(dataDir / "xml_tileset.tmj"), dataDir / "xml_tileset.tmj", tmj::Status::Unsupported,
-                  "export or embed it as JSON");
+                  tmj::Status::MalformedJson,
+                  "tileset \"tilesets/broken.tsj\": parse error at line 1, column");
+    ExpectFailure(tmj::Parse(dataDir / "xml_tileset.tmj"), dataDir / "xml_tileset.tmj",
+                  tmj::Status::Unsupported, "export or embed it as JSON");
     ExpectFailure(tmj::Parse(dataDir / "folder_tileset.tmj"), dataDir / "folder_tileset.tmj",
                   tmj::Status::FileNotFound, "is a directory");
-    ExpectFailure(tmj::Parse(dataDir / "array_tileset.tmj"), dataDir / "array_tileset.tmj", tmj::Status::InvalidMap,
-                  "tilesets/array.tsj#: expected an object, got an array");
+    ExpectFailure(tmj::Parse(dataDir / "array_tileset.tmj"), dataDir / "array_tileset.tmj",
+                  tmj::Status::InvalidMap, "tilesets/array.tsj#: expected an object, got an array");
 }
 
 TEST(TiledFixtures, UnreadableMapFiles)
 {
-    ExpectFailure(tmj::Parse(dataDir / "no_such_map.tmj"), dataDir / "no_such_map.tmj", tmj::Status::FileNotFound,
-                  "file not found");
+    ExpectFailure(tmj::Parse(dataDir / "no_such_map.tmj"), dataDir / "no_such_map.tmj",
+                  tmj::Status::FileNotFound, "file not found");
     ExpectFailure(tmj::Parse(dataDir / "tilesets"), dataDir / "tilesets", tmj::Status::FileNotFound,
                   "is a directory");
     ExpectFailure(tmj::Parse(dataDir / "empty.tmj"), dataDir / "empty.tmj", tmj::Status::MalformedJson,
                   "line 1, column 1");
-    ExpectFailure(tmj::Parse(dataDir / "truncated.tmj"), dataDir / "truncated.tmj", tmj::Status::MalformedJson,
-                  "parse error at line 3");
+    ExpectFailure(tmj::Parse(dataDir / "truncated.tmj"), dataDir / "truncated.tmj",
+                  tmj::Status::MalformedJson, "parse error at line 3");
 }
 
 TEST(TiledFixtures, ByteOrderMarkAndNonAsciiNames)
 {
     const tmj::Map map = tmj::Parse(dataDir / "bom.tmj");
     ASSERT_EQ(map.status, tmj::Status::OK) << map.message;
-    EXPECT_EQ(map.layers.at(0).name, "Stra\xC3\x9F" "e \xE2\x86\x92 \xE5\x9F\x8E");
+    EXPECT_EQ(map.layers.at(0).name, "Stra\xC3\x9F"
+                                     "e \xE2\x86\x92 \xE5\x9F\x8E");
     EXPECT_EQ(map.layers.at(0).width, 1) << "a layer without a size takes the map's";
 }
 
 TEST_F(TiledFiles, TilesetImagePathsResolveThroughTheTilesetsFolder)
 {
-    Write("sets/units.tsj",
-          json{{"name", "units"}, {"image", "../art/units.png"}, {"tilecount", 4},
-               {"tiles", {{{"id", 0}, {"image", "icons/a.png"}}}}}
-              .dump());
+    Write("sets/units.tsj", json{{"name", "units"},
+                                 {"image", "../art/units.png"},
+                                 {"tilecount", 4},
+                                 {"tiles", {{{"id", 0}, {"image", "icons/a.png"}}}}}
+                                .dump());
     Write("sets/deep.tsj", json{{"name", "deep"}, {"image", "./x/../y.png"}, {"tilecount", 1}}.dump());
     json map = tmjtest::SmallMap();
     map["tilesets"] = {{{"firstgid", 1}, {"source", "sets/units.tsj"}},
@@ -144,7 +147,8 @@ TEST_F(TiledFiles, TilesetImagePathsResolveThroughTheTilesetsFolder)
     EXPECT_EQ(read.tilesets[0].imageRelativeToMap, fs::path("art/units.png"));
     EXPECT_EQ(read.tilesets[0].tiles.at(0).imageRelativeToMap, fs::path("sets/icons/a.png"));
     EXPECT_EQ(read.tilesets[1].imageRelativeToMap, fs::path("sets/y.png"));
-    EXPECT_EQ(read.tilesets[2].imageRelativeToMap, dir / "sets" / "y.png") << "an absolute source stays absolute";
+    EXPECT_EQ(read.tilesets[2].imageRelativeToMap, dir / "sets" / "y.png")
+        << "an absolute source stays absolute";
 
     // ParseString resolves the same names against the folder it is given.
     const tmj::Map fromText = tmj::ParseString(map.dump(), dir);

@@ -1,6 +1,5 @@
-#include "tiled/TiledMap.hpp"
-
 #include "tests/tiled/TiledTestSupport.hpp"
+#include "tiled/TiledMap.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -11,7 +10,10 @@ using namespace tmjtest;
 namespace
 {
 
-tmj::Map Read(const json& map) { return tmj::ParseString(map.dump()); }
+tmj::Map Read(const json& map)
+{
+    return tmj::ParseString(map.dump());
+}
 
 json WithLayer(json layer)
 {
@@ -64,11 +66,13 @@ TEST(TiledMapHeader, RequiredSizesMustBePositiveIntegers)
         {
             json map = SmallMap();
             map[key] = bad;
-            ExpectFailure(Read(map), tmj::Status::InvalidMap, std::string("/") + key + ": expected an integer");
+            ExpectFailure(Read(map), tmj::Status::InvalidMap,
+                          std::string("/") + key + ": expected an integer");
         }
         json map = SmallMap();
         map.erase(key);
-        ExpectFailure(Read(map), tmj::Status::InvalidMap, std::string("/") + key + ": required field is missing");
+        ExpectFailure(Read(map), tmj::Status::InvalidMap,
+                      std::string("/") + key + ": required field is missing");
     }
 }
 
@@ -83,7 +87,8 @@ TEST(TiledMapHeader, UnsupportedFeaturesSaySo)
     json layer = TileLayer("Ground", "AAAA");
     layer["encoding"] = "base64";
     layer["compression"] = "zstd";
-    ExpectFailure(Read(WithLayer(layer)), tmj::Status::Unsupported, "/layers/0/compression: layer \"Ground\": zstd");
+    ExpectFailure(Read(WithLayer(layer)), tmj::Status::Unsupported,
+                  "/layers/0/compression: layer \"Ground\": zstd");
     json chunked = {{"type", "tilelayer"}, {"name", "Ground"}, {"chunks", json::array()}};
     ExpectFailure(Read(WithLayer(chunked)), tmj::Status::Unsupported, "/layers/0/chunks");
 }
@@ -111,8 +116,8 @@ TEST(TiledMapHeader, MalformedJsonReportsLineAndColumn)
     ExpectFailure(tmj::ParseString("[1, 2]"), tmj::Status::InvalidMap, "not a map object");
     ExpectFailure(tmj::ParseString("\"map\""), tmj::Status::InvalidMap, "not a map object");
     // Deep nesting stops early instead of recursing through it later.
-    ExpectFailure(tmj::ParseString(std::string(100000, '[') + std::string(100000, ']')), tmj::Status::InvalidMap,
-                  "nested deeper");
+    ExpectFailure(tmj::ParseString(std::string(100000, '[') + std::string(100000, ']')),
+                  tmj::Status::InvalidMap, "nested deeper");
 }
 
 TEST(TiledMapHeader, AcceptsAByteOrderMark)
@@ -166,7 +171,8 @@ TEST(TileLayerData, CellCountMustMatchWidthTimesHeight)
                   "holds 7 cells");
     json layer = TileLayer("Ground", Base64(LittleEndian({1, 2, 3, 4, 5})));
     layer["encoding"] = "base64";
-    ExpectFailure(Read(WithLayer(layer)), tmj::Status::InvalidMap, "/layers/0/data: layer \"Ground\": data holds 20");
+    ExpectFailure(Read(WithLayer(layer)), tmj::Status::InvalidMap,
+                  "/layers/0/data: layer \"Ground\": data holds 20");
     layer["compression"] = "zlib";
     layer["data"] = Base64(Zlib(LittleEndian({1, 2, 3, 4, 5, 6, 7})));
     ExpectFailure(Read(WithLayer(layer)), tmj::Status::InvalidMap, "more than the expected 24 bytes");
@@ -175,15 +181,23 @@ TEST(TileLayerData, CellCountMustMatchWidthTimesHeight)
 TEST(TileLayerData, HugeSizeWithATinyArrayIsRefusedBeforeAllocating)
 {
     json map = SmallMap();
-    map["layers"].push_back({{"type", "tilelayer"}, {"name", "Ground"}, {"width", 100000}, {"height", 100000},
+    map["layers"].push_back({{"type", "tilelayer"},
+                             {"name", "Ground"},
+                             {"width", 100000},
+                             {"height", 100000},
                              {"data", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}}});
-    ExpectFailure(Read(map), tmj::Status::InvalidMap,
-                  "/layers/0: layer \"Ground\": 100000 x 100000 cells: a layer is at most 4096 cells wide and high");
+    ExpectFailure(
+        Read(map), tmj::Status::InvalidMap,
+        "/layers/0: layer \"Ground\": 100000 x 100000 cells: a layer is at most 4096 cells wide and high");
     map["width"] = 100000; // a layer without a size takes the map's, which is refused first
     ExpectFailure(Read(map), tmj::Status::InvalidMap, "/width: expected an integer in 1..4096, got 100000");
     // The same through the compressed path, where the size is only known after inflating.
-    json layer = {{"type", "tilelayer"},   {"name", "Ground"},          {"width", 1000},
-                  {"height", 1000},        {"encoding", "base64"},      {"compression", "gzip"},
+    json layer = {{"type", "tilelayer"},
+                  {"name", "Ground"},
+                  {"width", 1000},
+                  {"height", 1000},
+                  {"encoding", "base64"},
+                  {"compression", "gzip"},
                   {"data", Base64(Gzip(LittleEndian({1, 2, 3})))}};
     ExpectFailure(Read(WithLayer(layer)), tmj::Status::InvalidMap, "inflates to 12 bytes, expected 4000000");
 }
@@ -193,7 +207,9 @@ TEST(TileLayerData, CapCountsAllLayersTogether)
     json map = SmallMap();
     map["width"] = 1000;
     map["height"] = 400; // 400,000 cells per layer: two fit in a million, the third does not
-    json layer = {{"type", "tilelayer"}, {"encoding", "base64"}, {"compression", "zlib"},
+    json layer = {{"type", "tilelayer"},
+                  {"encoding", "base64"},
+                  {"compression", "zlib"},
                   {"data", Base64(Zlib(std::vector<std::uint8_t>(std::size_t{1600000}, 0)))}};
     for (const char* name : {"A", "B", "C"})
     {
@@ -226,7 +242,8 @@ TEST(TileLayerData, CorruptBase64AndUnknownEncodingsAreReported)
 {
     json layer = TileLayer("Ground", "AAAA*AAA");
     layer["encoding"] = "base64";
-    ExpectFailure(Read(WithLayer(layer)), tmj::Status::InvalidMap, "/layers/0/data: layer \"Ground\": bad base64");
+    ExpectFailure(Read(WithLayer(layer)), tmj::Status::InvalidMap,
+                  "/layers/0/data: layer \"Ground\": bad base64");
     layer["data"] = sixCells;
     ExpectFailure(Read(WithLayer(layer)), tmj::Status::InvalidMap, "expected a base64 string");
     layer["encoding"] = "hex";
@@ -307,8 +324,15 @@ TEST(Objects, ClassComesFromTypeThenClass)
 
 TEST(Objects, GeometryAcceptsIntegersAndDecimals)
 {
-    json object = {{"id", 7},     {"name", "Gate"}, {"x", 10},       {"y", 20.5},   {"width", 33},
-                   {"height", 0}, {"rotation", 90}, {"point", true}, {"gid", 0x80000003u},
+    json object = {{"id", 7},
+                   {"name", "Gate"},
+                   {"x", 10},
+                   {"y", 20.5},
+                   {"width", 33},
+                   {"height", 0},
+                   {"rotation", 90},
+                   {"point", true},
+                   {"gid", 0x80000003u},
                    {"polygon", {{{"x", 0}, {"y", 0}}, {{"x", 4.5}, {"y", -2}}}}};
     const tmj::Map map = Read(WithLayer({{"type", "objectgroup"}, {"objects", {object}}}));
     ASSERT_EQ(map.status, tmj::Status::OK) << map.message;
@@ -329,16 +353,21 @@ TEST(Objects, GeometryAcceptsIntegersAndDecimals)
 
 TEST(Layers, GroupsKeepTheirChildrenInOrder)
 {
-    json inner = {{"type", "group"},
-                  {"name", "Inner"},
-                  {"layers", {{{"type", "objectgroup"}, {"name", "Deep"}, {"objects", {{{"type", "Base"}}}}}}}};
+    json inner = {
+        {"type", "group"},
+        {"name", "Inner"},
+        {"layers", {{{"type", "objectgroup"}, {"name", "Deep"}, {"objects", {{{"type", "Base"}}}}}}}};
     json group = {{"type", "group"},
                   {"name", "Outer"},
                   {"properties", {{{"name", "RenderOrder"}, {"type", "int"}, {"value", 3}}}},
                   {"layers", {TileLayer("Ground", sixCells), inner}}};
     json map = WithLayer(group);
-    map["layers"].push_back({{"type", "imagelayer"}, {"name", "Sky"}, {"image", "sky.png"}, {"visible", false},
-                             {"opacity", 0.5}, {"offsetx", 3}});
+    map["layers"].push_back({{"type", "imagelayer"},
+                             {"name", "Sky"},
+                             {"image", "sky.png"},
+                             {"visible", false},
+                             {"opacity", 0.5},
+                             {"offsetx", 3}});
     const tmj::Map read = Read(map);
     ASSERT_EQ(read.status, tmj::Status::OK) << read.message;
     ASSERT_EQ(read.layers.size(), 2u);
@@ -359,17 +388,18 @@ TEST(Layers, GroupsKeepTheirChildrenInOrder)
 
 TEST(Properties, EveryTiledTypeReads)
 {
-    const json list = {{{"name", "Name"}, {"value", "untyped is a string"}},
-                       {{"name", "Count"}, {"type", "int"}, {"value", -7}},
-                       {{"name", "Rate"}, {"type", "float"}, {"value", 1.25}},
-                       {{"name", "Whole"}, {"type", "float"}, {"value", 1}},
-                       {{"name", "On"}, {"type", "bool"}, {"value", true}},
-                       {{"name", "Tint"}, {"type", "color"}, {"value", "#80ff1020"}},
-                       {{"name", "Opaque"}, {"type", "color"}, {"value", "#ff1020"}},
-                       {{"name", "Unset"}, {"type", "color"}, {"value", ""}},
-                       {{"name", "Path"}, {"type", "file"}, {"value", "../a.png"}},
-                       {{"name", "Target"}, {"type", "object"}, {"value", 12}},
-                       {{"name", "Stats"}, {"type", "class"}, {"propertytype", "Stats"}, {"value", {{"hp", 3}}}}};
+    const json list = {
+        {{"name", "Name"}, {"value", "untyped is a string"}},
+        {{"name", "Count"}, {"type", "int"}, {"value", -7}},
+        {{"name", "Rate"}, {"type", "float"}, {"value", 1.25}},
+        {{"name", "Whole"}, {"type", "float"}, {"value", 1}},
+        {{"name", "On"}, {"type", "bool"}, {"value", true}},
+        {{"name", "Tint"}, {"type", "color"}, {"value", "#80ff1020"}},
+        {{"name", "Opaque"}, {"type", "color"}, {"value", "#ff1020"}},
+        {{"name", "Unset"}, {"type", "color"}, {"value", ""}},
+        {{"name", "Path"}, {"type", "file"}, {"value", "../a.png"}},
+        {{"name", "Target"}, {"type", "object"}, {"value", 12}},
+        {{"name", "Stats"}, {"type", "class"}, {"propertytype", "Stats"}, {"value", {{"hp", 3}}}}};
     const tmj::Map map = Read(PropertyObject(list));
     ASSERT_EQ(map.status, tmj::Status::OK) << map.message;
     EXPECT_TRUE(map.warnings.empty());
@@ -443,9 +473,9 @@ TEST(Properties, MismatchedValuesKeepTheMapButReadAsAbsent)
     EXPECT_FALSE(p.Find("Odd")->valid);
     EXPECT_FALSE(p.Find("Empty")->valid);
     ASSERT_EQ(map.warnings.size(), 6u);
-    EXPECT_EQ(map.warnings[0],
-              "<memory>: /layers/0/objects/0/properties/0/value: property \"Health\" is declared int but holds 2.5; "
-              "it reads as absent");
+    EXPECT_EQ(map.warnings[0], "<memory>: /layers/0/objects/0/properties/0/value: property \"Health\" is "
+                               "declared int but holds 2.5; "
+                               "it reads as absent");
     EXPECT_NE(map.warnings[4].find("/properties/5/type: property \"Odd\" has unknown type \"enum\""),
               std::string::npos)
         << map.warnings[4];
@@ -480,25 +510,27 @@ TEST(Properties, OldObjectFormWithPropertyTypes)
     map["propertytypes"]["a/b"] = "bool";
     const tmj::Map wrong = Read(map);
     ASSERT_EQ(wrong.warnings.size(), 1u);
-    EXPECT_NE(wrong.warnings[0].find("/properties/a~1b: property \"a/b\" is declared bool"), std::string::npos)
+    EXPECT_NE(wrong.warnings[0].find("/properties/a~1b: property \"a/b\" is declared bool"),
+              std::string::npos)
         << wrong.warnings[0];
 }
 
 TEST(Tilesets, EmbeddedTilesetFieldsAndTiles)
 {
     json map = SmallMap();
-    map["tilesets"] = {{{"firstgid", 1},
-                        {"name", "ground"},
-                        {"image", "../assets/ground.png"},
-                        {"imagewidth", 256},
-                        {"imageheight", 128},
-                        {"tilewidth", 32},
-                        {"tileheight", 32},
-                        {"tilecount", 32},
-                        {"columns", 8},
-                        {"margin", 1},
-                        {"spacing", 2},
-                        {"tiles", {{{"id", 3}, {"class", "Water"}, {"animation", {{{"tileid", 4}, {"duration", 100}}}}}}}}};
+    map["tilesets"] = {
+        {{"firstgid", 1},
+         {"name", "ground"},
+         {"image", "../assets/ground.png"},
+         {"imagewidth", 256},
+         {"imageheight", 128},
+         {"tilewidth", 32},
+         {"tileheight", 32},
+         {"tilecount", 32},
+         {"columns", 8},
+         {"margin", 1},
+         {"spacing", 2},
+         {"tiles", {{{"id", 3}, {"class", "Water"}, {"animation", {{{"tileid", 4}, {"duration", 100}}}}}}}}};
     const tmj::Map read = Read(map);
     ASSERT_EQ(read.status, tmj::Status::OK) << read.message;
     const tmj::Tileset& t = read.tilesets.at(0);
@@ -519,25 +551,30 @@ TEST(Tilesets, EmbeddedTilesetFieldsAndTiles)
 // Counts that add up over the whole map: what one owner may hold is not what the map may hold.
 TEST(Limits, CountsAddUpOverTheWholeMap)
 {
-    auto objects = [](std::size_t count, std::size_t properties) {
+    auto objects = [](std::size_t count, std::size_t properties)
+    {
         const json object = {{"properties", std::vector<json>(properties, {{"name", "p"}, {"value", "v"}})}};
         return WithLayer({{"type", "objectgroup"}, {"objects", std::vector<json>(count, object)}});
     };
     json groups = SmallMap();
-    groups["layers"] = std::vector<json>(2, {{"type", "group"}, {"layers", std::vector<json>(150, {{"type", "group"}})}});
+    groups["layers"] =
+        std::vector<json>(2, {{"type", "group"}, {"layers", std::vector<json>(150, {{"type", "group"}})}});
     json tiles = SmallMap();
-    tiles["tilesets"] = std::vector<json>(2, {{"firstgid", 1}, {"tiles", std::vector<json>(40000, {{"id", 0}})}});
+    tiles["tilesets"] =
+        std::vector<json>(2, {{"firstgid", 1}, {"tiles", std::vector<json>(40000, {{"id", 0}})}});
     const std::pair<json, std::string> cases[] = {
         {groups, "/layers/1/layers: 150 layers take the map past the 256 layers"},
         {tiles, "/tilesets/1/tiles: 40000 tile entries take the map past the 65536 tile entries"},
-        {objects(400, 251), "/objects/398/properties: 251 properties take the map past the 100000 properties"},
+        {objects(400, 251),
+         "/objects/398/properties: 251 properties take the map past the 100000 properties"},
         {objects(1, 257), "/objects/0/properties: 257 properties, more than the 256 one owner may have"},
     };
     for (const auto& [map, fragment] : cases)
         ExpectFailure(Read(map), tmj::Status::InvalidMap, fragment);
     EXPECT_EQ(Read(objects(390, 256)).status, tmj::Status::OK) << "99,840 properties, 256 on each object";
 
-    const tmj::Map warned = Read(PropertyObject(std::vector<json>(150, {{"name", "H"}, {"type", "int"}, {"value", 0.5}})));
+    const tmj::Map warned =
+        Read(PropertyObject(std::vector<json>(150, {{"name", "H"}, {"type", "int"}, {"value", 0.5}})));
     ASSERT_EQ(warned.warnings.size(), tmj::MaxWarnings + 1);
     EXPECT_EQ(warned.warnings.back(), "<memory>: 50 more warnings left out");
 }

@@ -73,7 +73,13 @@ std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& bytes, int wi
 
 } // namespace
 
-std::vector<std::uint8_t> Zlib(const std::vector<std::uint8_t>& bytes) { return Deflate(bytes, 15); }
-std::vector<std::uint8_t> Gzip(const std::vector<std::uint8_t>& bytes) { return Deflate(bytes, 15 + 16); }
+std::vector<std::uint8_t> Zlib(const std::vector<std::uint8_t>& bytes)
+{
+    return Deflate(bytes, 15);
+}
+std::vector<std::uint8_t> Gzip(const std::vector<std::uint8_t>& bytes)
+{
+    return Deflate(bytes, 15 + 16);
+}
 
 } // namespace tmjtest

@@ -19,11 +19,11 @@ TEST(HighscoreFileHardening, ANameWithBytesThatAreNoUtf8StillWritesAReadableReco
     };
     const std::string replacement = "\xEF\xBF\xBD";
     const Case cases[] = {
-        {"a\x80z", "a" + replacement + "z"},                        // a lone continuation byte
-        {"\xC0\xAF", replacement + replacement},                    // an overlong '/'
+        {"a\x80z", "a" + replacement + "z"},                              // a lone continuation byte
+        {"\xC0\xAF", replacement + replacement},                          // an overlong '/'
         {"x\xED\xA0\x80", "x" + replacement + replacement + replacement}, // a UTF-16 surrogate
-        {"\xF5\x80\x80\x80", replacement + replacement + replacement + replacement}, // past U+10FFFF
-        {"end\xE2\x82", "end" + replacement + replacement},         // cut off at the end
+        {"\xF5\x80\x80\x80", replacement + replacement + replacement + replacement},  // past U+10FFFF
+        {"end\xE2\x82", "end" + replacement + replacement},                           // cut off at the end
         {"\xC3\xA9t\xC3\xA9 \xF0\x9F\x8F\xB0", "\xC3\xA9t\xC3\xA9 \xF0\x9F\x8F\xB0"}, // well-formed stays
     };
     for (const Case& c : cases)

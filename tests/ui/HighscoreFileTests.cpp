@@ -35,8 +35,8 @@ TEST(HighscoreFileText, IsTheFiveLineRecordByteForByte)
 TEST(HighscoreFileText, NamesAreEscapedAsJsonAndReadBackExactly)
 {
     const std::string names[] = {
-        "Ann \"Q\" \\ Lee", "two\nlines", "cr\r\nlf", "tab\there", std::string("bell\x07 nul\x01 us\x1f"),
-        "back\bform\f", "del\x7f", "Åsa 名前 🏰", "/slash/", "\\u0041 not an escape",
+        "Ann \"Q\" \\ Lee", "two\nlines", "cr\r\nlf",   "tab\there", std::string("bell\x07 nul\x01 us\x1f"),
+        "back\bform\f",     "del\x7f",    "Åsa 名前 🏰", "/slash/",   "\\u0041 not an escape",
     };
     for (const auto& name : names)
     {
@@ -54,7 +54,8 @@ TEST(HighscoreFileText, NamesAreEscapedAsJsonAndReadBackExactly)
         EXPECT_EQ(read.WaveText(), "3");
     }
     // The reader also takes CR LF line ends.
-    const StoredHighscore crlf = ParseHighscore("{ \r\n\"name\" : \"A\", \r\n\"score\" : 5, \r\n\"wave\" : 1\r\n }");
+    const StoredHighscore crlf =
+        ParseHighscore("{ \r\n\"name\" : \"A\", \r\n\"score\" : 5, \r\n\"wave\" : 1\r\n }");
     EXPECT_TRUE(crlf.valid);
     EXPECT_EQ(crlf.score, 5);
 }
@@ -106,7 +107,8 @@ protected:
 
 TEST_F(HighscoreTest, ReadingTakesWholeRecordsAndCutsFractions)
 {
-    game.WriteAsset("highscore.json", "  {\"score\": 12.9, \"name\": \"F\", \"wave\": 4, \"extra\": [1]}\n\n");
+    game.WriteAsset("highscore.json",
+                    "  {\"score\": 12.9, \"name\": \"F\", \"wave\": 4, \"extra\": [1]}\n\n");
     StoredHighscore read = ReadHighscore(Record());
     EXPECT_TRUE(read.valid) << read.problem;
     EXPECT_EQ(read.score, 12);
@@ -202,7 +204,8 @@ TEST_F(HighscoreTest, EveryBadFileIsNoRecordWithOneLineAndTheLoseScreenWritesANe
     const auto before = FolderListing();
     const auto lines = LoadCapturing("../assets/loseScreen.txt", LoseScreen);
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[1], "Could not save the highscore \"../assets/highscore.json\": highscore.json is a folder");
+    EXPECT_EQ(lines[1],
+              "Could not save the highscore \"../assets/highscore.json\": highscore.json is a folder");
     EXPECT_EQ(Area("OldHighscoreText").getText(), "Could not save the highscore: highscore.json is a folder");
     EXPECT_FALSE(Area("AreaSmall").isVisible()) << "no congratulation on a record that was not kept";
     EXPECT_TRUE(fs::is_directory(Record() + "/keep"));
@@ -224,7 +227,8 @@ TEST_F(HighscoreTest, LoseScreenKeepsAHigherRecordAndShowsIt)
     EXPECT_EQ(Area("OldHighscoreNameText").getText(), "Player: Old \"One\"");
     EXPECT_EQ(Area("OldHighscoreWaveText").getText(), "Wave: 7");
     EXPECT_EQ(Area("OldHighscoreScoreText").getText(), "500");
-    for (const char* shown : {"OldHighscoreNameText", "OldHighscoreWaveText", "OldHighscoreScoreText", "AreaBig"})
+    for (const char* shown :
+         {"OldHighscoreNameText", "OldHighscoreWaveText", "OldHighscoreScoreText", "AreaBig"})
         EXPECT_TRUE(Area(shown).isVisible()) << shown;
     EXPECT_FALSE(Area("AreaSmall").isVisible());
     EXPECT_EQ(ReadFile(Record()), stored);
@@ -237,7 +241,8 @@ TEST_F(HighscoreTest, ATieIsANewRecordAndTheHighscoreScreenShowsItAsTyped)
     LoseGame(name, 0, 500, 9);
     EXPECT_EQ(Area("LoseText").getText(), "Your Base got destroyed in Wave 9");
     EXPECT_EQ(Area("OldHighscoreText").getText(), "You created a new Highscore");
-    for (const char* hidden : {"OldHighscoreNameText", "OldHighscoreWaveText", "OldHighscoreScoreText", "AreaBig"})
+    for (const char* hidden :
+         {"OldHighscoreNameText", "OldHighscoreWaveText", "OldHighscoreScoreText", "AreaBig"})
         EXPECT_FALSE(Area(hidden).isVisible()) << hidden;
     EXPECT_TRUE(Area("AreaSmall").isVisible());
     EXPECT_EQ(ReadFile(Record()), HighscoreFileText(name, 500, 9));
@@ -256,7 +261,9 @@ TEST_F(HighscoreTest, ATieIsANewRecordAndTheHighscoreScreenShowsItAsTyped)
 TEST_F(HighscoreTest, ALoseFormWithoutTheMessageOrNoFormAtAllStillSavesTheRecord)
 {
     game.WriteAsset("highscore.json", HighscoreFileText("Old", 5, 1));
-    game.WriteAsset("loseScreen.txt", "TextArea.LoseText { Size = (300, 40); }\nTextArea.AreaSmall { Size = (10, 10); Visible = false; }");
+    game.WriteAsset(
+        "loseScreen.txt",
+        "TextArea.LoseText { Size = (300, 40); }\nTextArea.AreaSmall { Size = (10, 10); Visible = false; }");
     LoseGame("Me", 0, 900, 3);
     EXPECT_EQ(Area("LoseText").getText(), "Your Base got destroyed in Wave 3");
     EXPECT_TRUE(Area("AreaSmall").isVisible());

@@ -45,7 +45,8 @@ std::set<std::string> Listing(const fs::path& folder)
 }
 
 // Runs body in a child process and returns its exit status (0 when body returned true).
-template <typename Body> int InChild(Body body)
+template <typename Body>
+int InChild(Body body)
 {
     const pid_t child = ::fork();
     if (child == 0)
@@ -57,7 +58,7 @@ template <typename Body> int InChild(Body body)
 
 class HighscoreSaveTest : public testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         std::string pattern = (fs::temp_directory_path() / "varnhold-save-XXXXXX").string();
@@ -107,7 +108,10 @@ TEST_F(HighscoreSaveTest, LinksPlantedAtEveryTemporaryNameAreNeverFollowed)
     fs::create_directory(root / "elsewhere");
     Write(root / "elsewhere" / "victim", "victim");
     std::uint32_t next = 0;
-    const TemporaryNameSource counting = [&next] { return next++; };
+    const TemporaryNameSource counting = [&next]
+    {
+        return next++;
+    };
     const auto plant = [&](int first, int last)
     {
         for (int n = first; n <= last; ++n)
@@ -244,7 +248,9 @@ TEST_F(HighscoreSaveTest, ReadOnlyFoldersAndRecords)
                         fs::perm_options::remove);
     };
     const auto writable = [](const fs::path& path)
-    { fs::permissions(path, fs::perms::owner_write, fs::perm_options::add); };
+    {
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+    };
 
     // The folder takes no new file: a writable record is rewritten where it is.
     Write(Record(), old);
@@ -284,7 +290,9 @@ TEST_F(HighscoreSaveTest, TemporaryFilesOfKilledGamesAreRemovedAndOthersKept)
         ::_exit(0);
     ::waitpid(gone, nullptr, 0);
     const auto name = [this](pid_t pid, std::uint32_t n)
-    { return fs::path(HighscoreTemporaryName(Record(), pid, n)).filename().string(); };
+    {
+        return fs::path(HighscoreTemporaryName(Record(), pid, n)).filename().string();
+    };
 
     Write(Folder() / name(gone, 1), "{ \n\"na");
     Write(Folder() / name(::getpid(), 3), "two hours old");

@@ -246,8 +246,10 @@ TEST_F(HudTest, IconsFollowTheMoneyEveryFrame)
     };
     const Icon icons[] = {
         {"BulletTowerButton", 50, "hud_icon_bullet_tower_active.png", "hud_icon_bullet_tower.png"},
-        {"RocketTowerSmallButton", 150, "hud_icon_rocket_tower_small_active.png", "hud_icon_rocket_tower_small.png"},
-        {"RocketTowerBigButton", 300, "hud_icon_rocket_tower_big_active.png", "hud_icon_rocket_tower_big.png"},
+        {"RocketTowerSmallButton", 150, "hud_icon_rocket_tower_small_active.png",
+         "hud_icon_rocket_tower_small.png"},
+        {"RocketTowerBigButton", 300, "hud_icon_rocket_tower_big_active.png",
+         "hud_icon_rocket_tower_big.png"},
         {"RepairButton", 100, "hud_life_repair_active.png", "hud_life_repair.png"},
     };
     const auto pixels = [](const sf::Image& image)
@@ -271,13 +273,15 @@ TEST_F(HudTest, IconsFollowTheMoneyEveryFrame)
         const auto button = ui.gui->get<vgui::BitmapButton>(icon.button);
         ASSERT_TRUE(button);
         // Up and down across the price in consecutive frames.
-        for (const std::int32_t money : {icon.price - 1, icon.price, icon.price + 1, icon.price - 1, 0, icon.price})
+        for (const std::int32_t money :
+             {icon.price - 1, icon.price, icon.price + 1, icon.price - 1, 0, icon.price})
         {
             ui.money = money;
             ui.UpdateHUD(1.f / 60.f);
             const auto image = button->getImage();
             ASSERT_TRUE(image);
-            EXPECT_EQ(pixels(image->copyToImage()), money >= icon.price ? active : inactive) << "money " << money;
+            EXPECT_EQ(pixels(image->copyToImage()), money >= icon.price ? active : inactive)
+                << "money " << money;
         }
     }
     EXPECT_EQ(ui.gui->get<vgui::TextArea>("MoneyText")->getText(), "100");

@@ -1,8 +1,8 @@
 // Loading screens, the main menu's buttons, the name field and the ways back to the menu.
 
 #include "app/GamePlay.hpp"
-#include "app/services/GameStateManager.hpp"
 #include "app/MainMenu.hpp"
+#include "app/services/GameStateManager.hpp"
 #include "tests/support/TestSupport.hpp"
 #include "tests/ui/UiTestSupport.hpp"
 #include "ui/UIManager.hpp"
@@ -189,7 +189,8 @@ TEST_F(ScreenTest, MenuButtonsOpenTheirScreensAndEachReturnButtonLoadsTheMenuOnc
         ASSERT_EQ(lines.size(), 1u);
         EXPECT_NE(lines[0].find("mainMenu.txt"), std::string::npos) << lines[0];
         EXPECT_EQ(ui.currentScreen, MainMenuScreen);
-        std::filesystem::copy_file(testing_support::SourceAssets() / "mainMenu.txt", game.assets() / "mainMenu.txt");
+        std::filesystem::copy_file(testing_support::SourceAssets() / "mainMenu.txt",
+                                   game.assets() / "mainMenu.txt");
     }
 }
 

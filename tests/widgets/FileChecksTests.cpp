@@ -17,8 +17,9 @@ namespace
 class FileChecks : public ::testing::Test
 {
 protected:
-    fs::path folder = fs::temp_directory_path() /
-                      ("vgui_checks_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::path folder =
+        fs::temp_directory_path() /
+        ("vgui_checks_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
 
     void SetUp() override { fs::create_directories(folder); }
     void TearDown() override { fs::remove_all(folder); }
@@ -29,7 +30,10 @@ protected:
     }
 };
 
-std::string Bytes(std::initializer_list<int> values) { return std::string(values.begin(), values.end()); }
+std::string Bytes(std::initializer_list<int> values)
+{
+    return std::string(values.begin(), values.end());
+}
 
 // A JPEG segment: marker, then a big-endian length that counts itself.
 std::string Segment(int marker, const std::string& body)
@@ -74,7 +78,7 @@ TEST_F(FileChecks, ImageSizesComeFromTheHeaderAndDamageGivesNone)
              Segment(0xC2, frame),
          sf::Vector2u(300, 200)},
         {soi + Segment(0xDA, "x") + Segment(0xC0, frame), std::nullopt}, // a scan before any frame
-        {soi + std::string(100000, '\xFF'), std::nullopt},                 // fill bytes without end
+        {soi + std::string(100000, '\xFF'), std::nullopt},               // fill bytes without end
         {bmp + Bytes({40, 0, 0, 0, 30, 0, 0, 0, 0xEC, 0xFF, 0xFF, 0xFF}) + std::string(8, '\0'),
          sf::Vector2u(30, 20)}, // height -20: rows from the top
         {bmp + Bytes({12, 0, 0, 0, 5, 0, 6, 0}) + std::string(8, '\0'), sf::Vector2u(5, 6)}, // OS/2 header

@@ -49,7 +49,8 @@ TEST(FormHardening, MessagesStayOnOneLineWhateverTheQuotedTextHolds)
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     EXPECT_EQ(error.find('\r'), std::string::npos) << error;
     EXPECT_NE(error.find("first\\nsecond\\tthird\\r"), std::string::npos) << error;
-    EXPECT_EQ(error.rfind("Error while parsing input at line 2. Expected '{' or '=', found ", 0), 0u) << error;
+    EXPECT_EQ(error.rfind("Error while parsing input at line 2. Expected '{' or '=', found ", 0), 0u)
+        << error;
 
     // A huge quoted text is cut, at a character boundary, instead of filling the console.
     const std::string huge = BuildError("Label.A { Text \"" + Repeat("\xC3\xA9", 5000) + "\" = x; }");
@@ -58,8 +59,9 @@ TEST(FormHardening, MessagesStayOnOneLineWhateverTheQuotedTextHolds)
     EXPECT_NE(static_cast<unsigned char>(huge[huge.size() - 4]), 0xC3u) << "cut inside a character";
 
     const std::string loading = BuildError("Button.\"two\nlines\" { Visible = maybe; }");
-    EXPECT_EQ(loading, "Error while loading 'Button.two\\nlines' at line 2: Failed to parse the boolean 'maybe' "
-                       "of 'Visible'.");
+    EXPECT_EQ(loading,
+              "Error while loading 'Button.two\\nlines' at line 2: Failed to parse the boolean 'maybe' "
+              "of 'Visible'.");
 }
 
 TEST(FormHardening, NestingWithoutEndIsAnErrorNotAStackOverflow)
@@ -70,7 +72,8 @@ TEST(FormHardening, NestingWithoutEndIsAnErrorNotAStackOverflow)
     // 64 levels still load.
     EXPECT_EQ(BuildError(Repeat("Panel {", 64) + Repeat("}", 64)), "");
 
-    const std::string brackets = BuildError("Label.A { Position = (" + Repeat("(", deep) + "1" + Repeat(")", deep) + ", 0); }");
+    const std::string brackets =
+        BuildError("Label.A { Position = (" + Repeat("(", deep) + "1" + Repeat(")", deep) + ", 0); }");
     EXPECT_NE(brackets.find("An expression longer than 1000 characters."), std::string::npos) << brackets;
     const std::string signs = BuildError("Label.A { Size = (" + Repeat("-", deep) + "1, 0); }");
     EXPECT_NE(signs.find("An expression longer than 1000 characters."), std::string::npos) << signs;
@@ -82,13 +85,15 @@ TEST(FormHardening, NestingWithoutEndIsAnErrorNotAStackOverflow)
     const std::size_t links = 1000;
     std::string chain;
     for (std::size_t i = 0; i < links; ++i)
-        chain += "Label.a" + std::to_string(i) + " { Position = (a" + std::to_string(i + 1) + ".left, 0); }\n";
+        chain +=
+            "Label.a" + std::to_string(i) + " { Position = (a" + std::to_string(i + 1) + ".left, 0); }\n";
     chain += "Label.a" + std::to_string(links) + " { }\n";
     const std::string chained = BuildError(chain);
     EXPECT_NE(chained.find("The layout refers through more than 256 widgets."), std::string::npos) << chained;
     std::string shortChain;
     for (int i = 0; i < 200; ++i)
-        shortChain += "Label.a" + std::to_string(i) + " { Position = (a" + std::to_string(i + 1) + ".right, 0); Size = (1, 1); }\n";
+        shortChain += "Label.a" + std::to_string(i) + " { Position = (a" + std::to_string(i + 1) +
+                      ".right, 0); Size = (1, 1); }\n";
     EXPECT_EQ(BuildError(shortChain + "Label.a200 { Size = (1, 1); }"), "");
 }
 
@@ -98,13 +103,15 @@ TEST(FormHardening, NumbersThatDoNotFitTheirFieldAreErrors)
     EXPECT_NE(BuildError("Label.A { TextSize = " + forty + "; }").find("Failed to parse the number"),
               std::string::npos);
     EXPECT_EQ(BuildError("Label.A {\n TextSize = 201; }"),
-              "Error while loading 'Label.A' at line 2: The number '201' of 'TextSize' is too large (at most 200).");
+              "Error while loading 'Label.A' at line 2: The number '201' of 'TextSize' is too large (at most "
+              "200).");
     EXPECT_EQ(BuildError("Label.A { TextSize = 200; }"), "");
     auto label = Label::create();
     label->setTextSize(5000);
     EXPECT_EQ(label->getTextSize(), MaxTextSize) << "sizes set from code are drawn no larger";
     EXPECT_NE(BuildError("ProgressBar.B { Maximum = 99999999999; }").find("is too large"), std::string::npos);
-    EXPECT_NE(BuildError("TextArea.C { MaximumCharacters = 5000000000; }").find("is too large"), std::string::npos);
+    EXPECT_NE(BuildError("TextArea.C { MaximumCharacters = 5000000000; }").find("is too large"),
+              std::string::npos);
     EXPECT_EQ(BuildError("ProgressBar.B { Maximum = 4000000000; Value = 3999999999; }"), "");
 
     // Arithmetic that overflows a float, and layouts no screen could have.

@@ -8,13 +8,12 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
-
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -54,7 +53,8 @@ std::string InChild(const std::function<std::string()>& work)
         usleep(2000);
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_TRUE(child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "blocked or died after " << seconds;
+    EXPECT_TRUE(child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "blocked or died after " << seconds;
     EXPECT_LT(seconds, 5.0);
     EXPECT_LT(usage.ru_maxrss / 1024, 300) << "MiB";
     char buffer[4096];
@@ -66,8 +66,9 @@ std::string InChild(const std::function<std::string()>& work)
 class FormLimits : public ::testing::Test
 {
 protected:
-    fs::path folder = fs::temp_directory_path() /
-                      ("vgui_limits_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::path folder =
+        fs::temp_directory_path() /
+        ("vgui_limits_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
 
     void SetUp() override
     {
@@ -104,8 +105,9 @@ TEST_F(FormLimits, HostileFormsEndInOneMessageQuicklyAndSmall)
     fs::create_symlink("/dev/zero", folder / "zero.txt");
     const std::string zero = (folder / "zero.txt").string();
     // A header claiming 16384 x 16384 (1 GB decoded) with a 1 MB body.
-    const std::string png = Write("huge.png", std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\x40\0\0\0\x40\0", 24) +
-                                                  std::string(1 << 20, '\0'));
+    const std::string png =
+        Write("huge.png", std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\x40\0\0\0\x40\0", 24) +
+                              std::string(1 << 20, '\0'));
     const std::string pipe = Fifo("pipe.png");
     const std::string big = Sparse("big.png", std::uintmax_t{1} << 30);
     std::string labels;
@@ -114,8 +116,12 @@ TEST_F(FormLimits, HostileFormsEndInOneMessageQuicklyAndSmall)
     std::string many;
     for (int i = 0; i < 2500; ++i)
         many += "Label.L" + std::to_string(i) + " { }\n";
-    auto form = [&](const std::string& name, const std::string& text) { return Write(name, text); };
-    auto failedToOpen = [](const std::string& path, const std::string& why) {
+    auto form = [&](const std::string& name, const std::string& text)
+    {
+        return Write(name, text);
+    };
+    auto failedToOpen = [](const std::string& path, const std::string& why)
+    {
         return "Failed to open '" + path + "' to load the widgets from it: " + why;
     };
     const std::string regular = "it is not a regular file.";
@@ -126,9 +132,10 @@ TEST_F(FormLimits, HostileFormsEndInOneMessageQuicklyAndSmall)
         {Fifo("quiet.txt"), failedToOpen((folder / "quiet.txt").string(), regular)},
         {Sparse("6gb.txt", std::uintmax_t{6} << 30),
          failedToOpen((folder / "6gb.txt").string(), "the file is larger than 1 MiB.")},
-        {form("labels.txt", labels),
-         "Error while loading 'Label.Title' at line 1: The number '998' of 'TextSize' is too large (at most 200)."},
-        {form("many.txt", many), "Error while loading 'Label.L2000' at line 2001: The form holds more than 2000 widgets."},
+        {form("labels.txt", labels), "Error while loading 'Label.Title' at line 1: The number '998' of "
+                                     "'TextSize' is too large (at most 200)."},
+        {form("many.txt", many),
+         "Error while loading 'Label.L2000' at line 2001: The form holds more than 2000 widgets."},
         {form("a.txt", "Picture.P { Renderer { Texture = \"pipe.png\"; } }"),
          "Error while loading 'Picture.P' at line 1: Failed to load the image '" + pipe + "': " + regular},
         {form("b.txt", "Picture.P {\n Renderer {\n Texture = \"big.png\"; } }"),
@@ -137,27 +144,29 @@ TEST_F(FormLimits, HostileFormsEndInOneMessageQuicklyAndSmall)
         {form("c.txt", "BitmapButton.B { Image = \"huge.png\"; }"),
          "Error while loading 'BitmapButton.B' at line 1: The image '" + png +
              "' is 16384 x 16384 pixels; an image may be at most 4096 x 4096."},
-        {form("e.txt", "BitmapButton.B { Image = \"a.txt\"; }"), "Error while loading 'BitmapButton.B' at line 1: "
-                                                                 "Failed to load the image '" +
-                                                                     (folder / "a.txt").string() +
-                                                                     "': it is not a PNG, JPEG or BMP image."},
+        {form("e.txt", "BitmapButton.B { Image = \"a.txt\"; }"),
+         "Error while loading 'BitmapButton.B' at line 1: "
+         "Failed to load the image '" +
+             (folder / "a.txt").string() + "': it is not a PNG, JPEG or BMP image."},
     };
     for (const auto& [path, message] : cases)
     {
         SCOPED_TRACE(path);
-        EXPECT_EQ(InChild([&] {
-                      Gui gui;
-                      gui.setFont(nullptr);
-                      try
+        EXPECT_EQ(InChild(
+                      [&]
                       {
-                          gui.loadWidgetsFromFile(path);
-                      }
-                      catch (const Exception& error)
-                      {
-                          return std::string(error.what());
-                      }
-                      return std::string("loaded");
-                  }),
+                          Gui gui;
+                          gui.setFont(nullptr);
+                          try
+                          {
+                              gui.loadWidgetsFromFile(path);
+                          }
+                          catch (const Exception& error)
+                          {
+                              return std::string(error.what());
+                          }
+                          return std::string("loaded");
+                      }),
                   message);
     }
     close(writer);

@@ -20,7 +20,8 @@ protected:
     void SetUp() override
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::temp_directory_path() / (std::string("vgui_") + info->test_suite_name() + "_" + info->name());
+        folder =
+            fs::temp_directory_path() / (std::string("vgui_") + info->test_suite_name() + "_" + info->name());
         fs::remove_all(folder);
         fs::create_directories(folder);
         gui.setFont(nullptr);
@@ -127,22 +128,31 @@ TEST_F(FormFiles, ValuesAppliedInTheirOwnOrder)
 
 TEST_F(FormFiles, LoadingErrorsNameTheWidgetAndLine)
 {
-    EXPECT_EQ(LoadError("Button.Ok { }\n\nButon.Play {\n}"),
-              "Error while loading 'Buton.Play' at line 3: No construct function exists for widget type 'Buton'.");
+    EXPECT_EQ(
+        LoadError("Button.Ok { }\n\nButon.Play {\n}"),
+        "Error while loading 'Buton.Play' at line 3: No construct function exists for widget type 'Buton'.");
     EXPECT_NE(LoadError("button.X { }").find("widget type 'button'"), std::string::npos);
-    EXPECT_EQ(LoadError("Button.Play {\n  Renderer = 1;\n}").rfind("Error while loading 'Button.Play' at line 2:", 0), 0u);
-    EXPECT_EQ(LoadError("Renderer.1 { }\nButton.Play { Renderer = &9; }").rfind("Error while loading 'Button.Play' at line 2:", 0), 0u);
-    EXPECT_NE(LoadError("Label.L {\n Renderer {\n  TextColor = #12345;\n }\n}").find("at line 3:"), std::string::npos);
-    EXPECT_NE(LoadError("Label.L { Renderer { TextColor = #GG0000; } }").find("'#GG0000'"), std::string::npos);
+    EXPECT_EQ(LoadError("Button.Play {\n  Renderer = 1;\n}")
+                  .rfind("Error while loading 'Button.Play' at line 2:", 0),
+              0u);
+    EXPECT_EQ(LoadError("Renderer.1 { }\nButton.Play { Renderer = &9; }")
+                  .rfind("Error while loading 'Button.Play' at line 2:", 0),
+              0u);
+    EXPECT_NE(LoadError("Label.L {\n Renderer {\n  TextColor = #12345;\n }\n}").find("at line 3:"),
+              std::string::npos);
+    EXPECT_NE(LoadError("Label.L { Renderer { TextColor = #GG0000; } }").find("'#GG0000'"),
+              std::string::npos);
     EXPECT_NE(LoadError("Label.L { Visible = maybe; }").find("'maybe'"), std::string::npos);
     EXPECT_NE(LoadError("Label.L { Renderer { Colour = red; } }").find("Unknown renderer property 'Colour'"),
               std::string::npos);
     EXPECT_NE(LoadError("Label.L { Position = (Nobody.right, 0); }").find("Nobody"), std::string::npos);
-    EXPECT_NE(LoadError("Label.A { Position = (B.left, 0); }\nLabel.B { Position = (A.left, 0); }").find("itself"),
-              std::string::npos);
+    EXPECT_NE(
+        LoadError("Label.A { Position = (B.left, 0); }\nLabel.B { Position = (A.left, 0); }").find("itself"),
+        std::string::npos);
     EXPECT_NE(LoadError("Button.B { Label.Inner { } }").find("cannot hold child widgets"), std::string::npos);
-    EXPECT_NE(LoadError("BitmapButton.B {\n Image = \"x.png\";\n}").find("at line 2: Failed to load the image"),
-              std::string::npos);
+    EXPECT_NE(
+        LoadError("BitmapButton.B {\n Image = \"x.png\";\n}").find("at line 2: Failed to load the image"),
+        std::string::npos);
 }
 
 TEST_F(FormFiles, MissingEmptyAndBrokenFilesChangeNothing)
@@ -160,7 +170,8 @@ TEST_F(FormFiles, MissingEmptyAndBrokenFilesChangeNothing)
     }
     const std::string empty = Write("empty.txt", "");
     EXPECT_THROW(gui.loadWidgetsFromFile(empty), Exception);
-    EXPECT_NE(LoadError("Button.A { }\nButton.B { Text = \"x\" \n").find("Unexpected EOF"), std::string::npos);
+    EXPECT_NE(LoadError("Button.A { }\nButton.B { Text = \"x\" \n").find("Unexpected EOF"),
+              std::string::npos);
     EXPECT_NE(LoadError("Button.A { }\nButton.B { Renderer = &7; }").find("&7"), std::string::npos);
     ASSERT_EQ(gui.getWidgets().size(), 1u);
     EXPECT_EQ(gui.get<Button>("Keep")->getText(), "Keep");
@@ -181,11 +192,13 @@ TEST_F(FormFiles, HandlerMayLoadAnotherFormOverItsOwnScreen)
     const std::string next = Write("next.txt", "Button.Back { Position = (0, 0); Size = (50, 50); }");
     gui.loadWidgetsFromFile(Write("first.txt", "Button.Go { Position = (0, 0); Size = (50, 50); }"));
     int loads = 0;
-    gui.get<Button>("Go")->onPress([&] {
-        gui.removeAllWidgets();
-        gui.loadWidgetsFromFile(next);
-        ++loads;
-    });
+    gui.get<Button>("Go")->onPress(
+        [&]
+        {
+            gui.removeAllWidgets();
+            gui.loadWidgetsFromFile(next);
+            ++loads;
+        });
     gui.handleEvent(Click(sf::Event::MouseButtonPressed, 10, 10));
     gui.handleEvent(Click(sf::Event::MouseButtonReleased, 10, 10));
     EXPECT_EQ(loads, 1);
@@ -208,15 +221,22 @@ TEST_F(FormFiles, TheGameScreensHoldTheirNamedWidgets)
         std::vector<const char*> textAreas;
     };
     const Screen screens[] = {
-        {"mainMenu.txt", {"PlayGameButton", "HighscoreButton", "ControlsButton", "CreditsButton", "ExitGameButton"}, {}, {"Name"}},
+        {"mainMenu.txt",
+         {"PlayGameButton", "HighscoreButton", "ControlsButton", "CreditsButton", "ExitGameButton"},
+         {},
+         {"Name"}},
         {"highscore.txt", {"ReturnButton"}, {}, {"NameText", "WaveText", "ScoreText"}},
         {"controls.txt", {"ReturnButton"}, {}, {}},
         {"credits.txt", {"ReturnButton"}, {}, {}},
-        {"hud.txt", {}, {"BulletTowerButton", "RocketTowerSmallButton", "RocketTowerBigButton", "RepairButton"},
+        {"hud.txt",
+         {},
+         {"BulletTowerButton", "RocketTowerSmallButton", "RocketTowerBigButton", "RepairButton"},
          {"MoneyText", "ScoreText", "WaveText", "MoneyAddText", "ScoreAddText"}},
-        {"loseScreen.txt", {"ReturnButton"}, {},
-         {"LoseText", "MoneyText", "ScoreText", "OldHighscoreText", "OldHighscoreNameText", "OldHighscoreWaveText",
-          "OldHighscoreScoreText", "AreaBig", "AreaSmall"}},
+        {"loseScreen.txt",
+         {"ReturnButton"},
+         {},
+         {"LoseText", "MoneyText", "ScoreText", "OldHighscoreText", "OldHighscoreNameText",
+          "OldHighscoreWaveText", "OldHighscoreScoreText", "AreaBig", "AreaSmall"}},
     };
     for (const auto& screen : screens)
     {

@@ -32,8 +32,9 @@ const form::Item& OnlyEntry(const form::Node& root)
 
 TEST(FormSyntax, SectionsEntriesAndNestedChildrenKeepTheirOrder)
 {
-    const auto root = form::parseForm("Renderer.1 { TextColor = red; }\n"
-                                      "Panel.Card {\n  Size = (10, 20);\n  Button.\"Play game\" { Text = Go }\n}\n");
+    const auto root =
+        form::parseForm("Renderer.1 { TextColor = red; }\n"
+                        "Panel.Card {\n  Size = (10, 20);\n  Button.\"Play game\" { Text = Go }\n}\n");
     ASSERT_EQ(root.items.size(), 2u);
     EXPECT_EQ(root.items[0].section->header, "Renderer.1");
     const auto& card = *root.items[1].section;
@@ -71,7 +72,8 @@ TEST(FormSyntax, ErrorsNameTheLineAndWhatWasFound)
               "Error while parsing input at line 2. Unexpected EOF while parsing.");
     EXPECT_NE(ParseError("Label { Text = \"open; }").find("line 1. Unexpected EOF"), std::string::npos);
     EXPECT_NE(ParseError("Label { }\n/* never closed").find("line 2. Unexpected EOF"), std::string::npos);
-    EXPECT_EQ(ParseError("Label { }\n}"), "Error while parsing input at line 2. Found '}' without a matching '{'.");
+    EXPECT_EQ(ParseError("Label { }\n}"),
+              "Error while parsing input at line 2. Found '}' without a matching '{'.");
     EXPECT_EQ(ParseError("Label { Text = ; }"),
               "Error while parsing input at line 1. Expected a value, found ';' instead.");
 }

@@ -20,9 +20,18 @@ sf::Event Mouse(sf::Event::EventType type, int x, int y, sf::Mouse::Button butto
     return event;
 }
 
-sf::Event Press(int x, int y, sf::Mouse::Button b = sf::Mouse::Left) { return Mouse(sf::Event::MouseButtonPressed, x, y, b); }
-sf::Event Release(int x, int y, sf::Mouse::Button b = sf::Mouse::Left) { return Mouse(sf::Event::MouseButtonReleased, x, y, b); }
-sf::Event Move(int x, int y) { return Mouse(sf::Event::MouseMoved, x, y); }
+sf::Event Press(int x, int y, sf::Mouse::Button b = sf::Mouse::Left)
+{
+    return Mouse(sf::Event::MouseButtonPressed, x, y, b);
+}
+sf::Event Release(int x, int y, sf::Mouse::Button b = sf::Mouse::Left)
+{
+    return Mouse(sf::Event::MouseButtonReleased, x, y, b);
+}
+sf::Event Move(int x, int y)
+{
+    return Mouse(sf::Event::MouseMoved, x, y);
+}
 
 sf::Event Key(sf::Keyboard::Key code, bool shift = false, bool control = false)
 {
@@ -172,16 +181,18 @@ TEST_F(ButtonTest, DisconnectedHandlersStopAndEveryHandlerRunsOnce)
 TEST_F(ButtonTest, HandlerMayRemoveItsOwnButton)
 {
     Button* raw = button.get();
-    button->onPress([this, raw] {
-        for (const auto& w : gui.getWidgets())
+    button->onPress(
+        [this, raw]
         {
-            if (w.get() == raw)
+            for (const auto& w : gui.getWidgets())
             {
-                gui.remove(w);
-                break;
+                if (w.get() == raw)
+                {
+                    gui.remove(w);
+                    break;
+                }
             }
-        }
-    });
+        });
     int after = 0;
     button->onPress([&] { ++after; }); // the copied list still runs the later handler
     button.reset();                    // the Gui holds the only reference now
@@ -195,13 +206,15 @@ TEST_F(ButtonTest, HandlerMayRemoveItsOwnButton)
 
 TEST_F(ButtonTest, HandlerMayRemoveAllWidgetsAndAddNewOnes)
 {
-    button->onPress([this] {
-        gui.removeAllWidgets();
-        auto next = Button::create("Next");
-        next->setPosition(100.f, 100.f);
-        next->setSize(200.f, 50.f);
-        gui.add(next, "Next");
-    });
+    button->onPress(
+        [this]
+        {
+            gui.removeAllWidgets();
+            auto next = Button::create("Next");
+            next->setPosition(100.f, 100.f);
+            next->setSize(200.f, 50.f);
+            gui.add(next, "Next");
+        });
     button.reset();
     Click(150, 120);
     EXPECT_EQ(presses, 1);
@@ -285,11 +298,11 @@ TEST_F(GuiTest, UpAndDownKeepTheColumn)
     auto area = AddArea();
     Click(50, 50);
     area->setText("abcdef\nxy\n12345");
-    gui.handleEvent(Key(sf::Keyboard::Up));   // line 3 col 5 -> line 2 end
+    gui.handleEvent(Key(sf::Keyboard::Up)); // line 3 col 5 -> line 2 end
     EXPECT_EQ(area->getCaretPosition(), 9u);
-    gui.handleEvent(Key(sf::Keyboard::Up));   // line 1 col 2
+    gui.handleEvent(Key(sf::Keyboard::Up)); // line 1 col 2
     EXPECT_EQ(area->getCaretPosition(), 2u);
-    gui.handleEvent(Key(sf::Keyboard::Up));   // first line: to the very start
+    gui.handleEvent(Key(sf::Keyboard::Up)); // first line: to the very start
     EXPECT_EQ(area->getCaretPosition(), 0u);
     gui.handleEvent(Key(sf::Keyboard::Down, true));
     gui.handleEvent(Key(sf::Keyboard::Down, true));

@@ -42,8 +42,9 @@ class TempFolder : public ::testing::Test
 protected:
     void SetUp() override
     {
-        folder = fs::temp_directory_path() /
-                 (std::string("vgui_display_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder =
+            fs::temp_directory_path() /
+            (std::string("vgui_display_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder);
         fs::create_directories(folder / "forms" / "art");
     }
@@ -67,7 +68,8 @@ TEST_F(TempFolder, ImagesLoadRelativeToTheFormFile)
     ASSERT_TRUE(tower && tower->getImage());
     EXPECT_EQ(tower->getImage()->getSize(), sf::Vector2u(16, 8));
     EXPECT_TRUE(tower->getImage()->isSmooth());
-    EXPECT_EQ(gui.get<Picture>("Backdrop")->getSize(), sf::Vector2f(16.f, 8.f)) << "a Picture takes its image's size";
+    EXPECT_EQ(gui.get<Picture>("Backdrop")->getSize(), sf::Vector2f(16.f, 8.f))
+        << "a Picture takes its image's size";
 
     std::ofstream(form) << "BitmapButton.Tower { Image = \"art/missing.png\"; }\n";
     EXPECT_THROW(gui.loadWidgetsFromFile(form), Exception);

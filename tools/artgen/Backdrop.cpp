@@ -29,7 +29,8 @@ Style Flat(Rgba colour, float feather = 0.f)
 // The area below a ridge line y = f(x), as a distance corrected for the ridge's slope.
 Sdf BelowRidge(std::function<float(float)> ridge)
 {
-    return [=](Vec p) {
+    return [=](Vec p)
+    {
         const float y = ridge(p.x);
         const float slope = (ridge(p.x + 1.f) - ridge(p.x - 1.f)) * 0.5f;
         return (y - p.y) / std::sqrt(1.f + slope * slope);
@@ -52,9 +53,9 @@ Sdf Fortress(Vec foot)
     using namespace shape;
     const float x = foot.x;
     const float y = foot.y;
-    Sdf s = Box({x, y - 40.f}, {150.f, 40.f});                  // curtain wall
-    s = Union(s, Box({x - 10.f, y - 110.f}, {45.f, 110.f}));    // keep
-    s = Union(s, Box({x + 40.f, y - 160.f}, {14.f, 160.f}));    // watch tower
+    Sdf s = Box({x, y - 40.f}, {150.f, 40.f});               // curtain wall
+    s = Union(s, Box({x - 10.f, y - 110.f}, {45.f, 110.f})); // keep
+    s = Union(s, Box({x + 40.f, y - 160.f}, {14.f, 160.f})); // watch tower
     s = Union(s, Polygon({{x + 22.f, y - 318.f}, {x + 40.f, y - 360.f}, {x + 58.f, y - 318.f}}));
     s = Union(s, Polygon({{x - 62.f, y - 218.f}, {x - 10.f, y - 262.f}, {x + 42.f, y - 218.f}}));
     for (float side : {-1.f, 1.f}) // corner towers with conical roofs
@@ -102,22 +103,24 @@ Layer MenuBackdrop()
     }
 
     // Far hills, a haze band, the near hill with the fortress.
-    c.Draw(BelowRidge([](float x) {
-               return 520.f + 28.f * std::sin(x * 0.0061f + 1.3f) + 16.f * std::sin(x * 0.017f + 0.4f);
-           }),
+    c.Draw(BelowRidge(
+               [](float x)
+               { return 520.f + 28.f * std::sin(x * 0.0061f + 1.3f) + 16.f * std::sin(x * 0.017f + 0.4f); }),
            Flat(Hex(pal::hillFar)));
     c.Draw(shape::Box({640.f, 575.f}, {700.f, 14.f}), Flat(Hex(0x4a3050, 0.18f), 14.f));
     const Vec foot{900.f, 548.f};
     const Rgba near = Hex(pal::hillNear);
-    c.Draw(BelowRidge([](float x) {
-               const float dx = (x - 900.f) / 380.f;
-               return 640.f - 100.f * std::exp(-dx * dx) + 10.f * std::sin(x * 0.013f);
-           }),
+    c.Draw(BelowRidge(
+               [](float x)
+               {
+                   const float dx = (x - 900.f) / 380.f;
+                   return 640.f - 100.f * std::exp(-dx * dx) + 10.f * std::sin(x * 0.013f);
+               }),
            Flat(near));
     c.Draw(Fortress(foot), Flat(near));
 
     // Lit windows with a warm glow.
-    const Vec windows[] = {{-22.f, -150.f}, {2.f, -150.f}, {-10.f, -95.f}, {40.f, -230.f}, {40.f, -290.f},
+    const Vec windows[] = {{-22.f, -150.f}, {2.f, -150.f},  {-10.f, -95.f}, {40.f, -230.f}, {40.f, -290.f},
                            {-150.f, -95.f}, {150.f, -95.f}, {-80.f, -45.f}, {90.f, -45.f}};
     for (Vec w : windows)
     {
@@ -136,15 +139,17 @@ Layer MenuBackdrop()
 
     Layer out = c.Resolve();
     // Vignette and a touch of dither against banding.
-    out.Map([](int x, int y, Rgba col) {
-        const float nx = (static_cast<float>(x) - 640.f) / 640.f;
-        const float ny = (static_cast<float>(y) - 360.f) / 360.f;
-        const float r = std::sqrt(nx * nx + ny * ny);
-        col = Lighten(col, -0.65f * SmoothStep(0.55f, 1.45f, r));
-        col = Lighten(col, (Hash01(x, y, 77) - 0.5f) * 0.025f);
-        col.a = 1.f;
-        return col;
-    });
+    out.Map(
+        [](int x, int y, Rgba col)
+        {
+            const float nx = (static_cast<float>(x) - 640.f) / 640.f;
+            const float ny = (static_cast<float>(y) - 360.f) / 360.f;
+            const float r = std::sqrt(nx * nx + ny * ny);
+            col = Lighten(col, -0.65f * SmoothStep(0.55f, 1.45f, r));
+            col = Lighten(col, (Hash01(x, y, 77) - 0.5f) * 0.025f);
+            col.a = 1.f;
+            return col;
+        });
     return out;
 }
 

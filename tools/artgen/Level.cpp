@@ -22,8 +22,8 @@ struct Cell
 
 // The road's corners, from the left edge to the keep. Every turn leaves grass strips at least
 // two tiles wide between the legs so towers (64 px) fit beside the road.
-const std::vector<Cell> roadCorners = {{0, 4},   {5, 4},   {5, 13},  {11, 13}, {11, 6},  {17, 6}, {17, 14},
-                                       {22, 14}, {22, 4},  {26, 4},  {26, 10}, {28, 10}};
+const std::vector<Cell> roadCorners = {{0, 4},   {5, 4},   {5, 13}, {11, 13}, {11, 6},  {17, 6},
+                                       {17, 14}, {22, 14}, {22, 4}, {26, 4},  {26, 10}, {28, 10}};
 
 // Ponds (whole rectangles of water tiles) and single boulders.
 const std::vector<Rect> ponds = {{1, 14, 3, 3}, {27, 14, 4, 3}};
@@ -38,7 +38,10 @@ Rect CellsRect(Cell a, Cell b)
     return {c0 * tile, r0 * tile, (std::abs(a.c - b.c) + 1) * tile, (std::abs(a.r - b.r) + 1) * tile};
 }
 
-int Sign(int v) { return (v > 0) - (v < 0); }
+int Sign(int v)
+{
+    return (v > 0) - (v < 0);
+}
 
 } // namespace
 
@@ -48,10 +51,19 @@ Level BuildLevel()
     const int w = Level::width;
     const int h = Level::height;
     const auto cells = static_cast<size_t>(w * h);
-    enum Kind { grass, road, water, rock };
+    enum Kind
+    {
+        grass,
+        road,
+        water,
+        rock
+    };
     std::vector<Kind> kind(cells, grass);
     std::vector<int> roadMask(cells, 0);
-    auto at = [w](int c, int r) { return static_cast<size_t>(r * w + c); };
+    auto at = [w](int c, int r)
+    {
+        return static_cast<size_t>(r * w + c);
+    };
 
     // Walk the road cell by cell, recording which sides each road cell connects.
     roadMask[at(roadCorners[0].c, roadCorners[0].r)] |= tiles::west; // it enters from off the map
@@ -61,8 +73,14 @@ Level BuildLevel()
         const Cell q = roadCorners[i + 1];
         const int dc = Sign(q.c - p.c);
         const int dr = Sign(q.r - p.r);
-        const int forward = dc > 0 ? tiles::east : dc < 0 ? tiles::west : dr > 0 ? tiles::south : tiles::north;
-        const int backward = dc > 0 ? tiles::west : dc < 0 ? tiles::east : dr > 0 ? tiles::north : tiles::south;
+        const int forward = dc > 0   ? tiles::east
+                            : dc < 0 ? tiles::west
+                            : dr > 0 ? tiles::south
+                                     : tiles::north;
+        const int backward = dc > 0   ? tiles::west
+                             : dc < 0 ? tiles::east
+                             : dr > 0 ? tiles::north
+                                      : tiles::south;
         while (p.c != q.c || p.r != q.r)
         {
             kind[at(p.c, p.r)] = road;
@@ -103,7 +121,8 @@ Level BuildLevel()
             case water:
             {
                 int mask = 0;
-                auto isWater = [&](int cc, int rr) {
+                auto isWater = [&](int cc, int rr)
+                {
                     return cc >= 0 && rr >= 0 && cc < w && rr < h && kind[at(cc, rr)] == water;
                 };
                 mask |= isWater(c, r - 1) ? tiles::north : 0;
@@ -124,7 +143,8 @@ Level BuildLevel()
                 if (r >= 2 && rng.Below(100) < 9)
                 {
                     const int d = rng.Below(tiles::decorCount * 2);
-                    level.decor[i] = 1 + tiles::decorFirst + (d < tiles::decorCount ? d : d % 7); // stumps rarer
+                    level.decor[i] =
+                        1 + tiles::decorFirst + (d < tiles::decorCount ? d : d % 7); // stumps rarer
                 }
                 break;
             }
@@ -133,9 +153,11 @@ Level BuildLevel()
         }
 
     for (const Cell& corner : roadCorners)
-        level.waypoints.push_back({static_cast<float>(corner.c * tile + tile / 2), static_cast<float>(corner.r * tile + tile / 2)});
+        level.waypoints.push_back(
+            {static_cast<float>(corner.c * tile + tile / 2), static_cast<float>(corner.r * tile + tile / 2)});
     // The last waypoint is the keep's centre, so enemies walk into it.
-    level.waypoints.back() = {static_cast<float>(keep.x + keep.w / 2), static_cast<float>(keep.y + keep.h / 2)};
+    level.waypoints.back() = {static_cast<float>(keep.x + keep.w / 2),
+                              static_cast<float>(keep.y + keep.h / 2)};
     level.base = keep;
     level.spawner = {roadCorners[0].c * tile, roadCorners[0].r * tile, tile, tile};
     // The keep's ground and the heads-up display strip are not buildable.
@@ -159,7 +181,8 @@ void WriteLayerData(std::ostringstream& out, const std::vector<int>& data)
     out << "],\n";
 }
 
-void WriteTileLayer(std::ostringstream& out, int id, const char* name, int renderOrder, const std::vector<int>& data)
+void WriteTileLayer(std::ostringstream& out, int id, const char* name, int renderOrder,
+                    const std::vector<int>& data)
 {
     out << "        {\n";
     WriteLayerData(out, data);

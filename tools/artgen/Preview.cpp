@@ -47,15 +47,42 @@ float Heading(Vec from, Vec to)
 
 bool WritePreviews(const std::string& assetDir, const std::string& outDir, const Level& level)
 {
-    const char* names[] = {"tilesheet", "base", "base2", "base3", "tower_platform", "tower_platform_shape",
-                           "tower_1_shape", "tower_2_shape", "tower_3_shape", "tower_1_base", "tower_1_upgrade_1",
-                           "tower_1_upgrade_2", "tower_1_upgrade_3", "tower_2_empty", "tower_2_loaded_base",
-                           "tower_2_loaded_upgrade_1", "tower_2_loaded_upgrade_2", "tower_2_loaded_upgrade_3",
-                           "tower_3_empty", "tower_3_loaded", "projectile_1", "projectile_2_base",
-                           "projectile_2_upgrade_1", "projectile_3", "enemy_1", "enemy_2", "enemy_3", "enemy_4",
-                           "waypoint_debug", "hud_icon_bullet_tower", "hud_icon_bullet_tower_active",
-                           "hud_icon_rocket_tower_small", "hud_icon_rocket_tower_small_active",
-                           "hud_icon_rocket_tower_big", "hud_icon_rocket_tower_big_active", "hud_life_repair",
+    const char* names[] = {"tilesheet",
+                           "base",
+                           "base2",
+                           "base3",
+                           "tower_platform",
+                           "tower_platform_shape",
+                           "tower_1_shape",
+                           "tower_2_shape",
+                           "tower_3_shape",
+                           "tower_1_base",
+                           "tower_1_upgrade_1",
+                           "tower_1_upgrade_2",
+                           "tower_1_upgrade_3",
+                           "tower_2_empty",
+                           "tower_2_loaded_base",
+                           "tower_2_loaded_upgrade_1",
+                           "tower_2_loaded_upgrade_2",
+                           "tower_2_loaded_upgrade_3",
+                           "tower_3_empty",
+                           "tower_3_loaded",
+                           "projectile_1",
+                           "projectile_2_base",
+                           "projectile_2_upgrade_1",
+                           "projectile_3",
+                           "enemy_1",
+                           "enemy_2",
+                           "enemy_3",
+                           "enemy_4",
+                           "waypoint_debug",
+                           "hud_icon_bullet_tower",
+                           "hud_icon_bullet_tower_active",
+                           "hud_icon_rocket_tower_small",
+                           "hud_icon_rocket_tower_small_active",
+                           "hud_icon_rocket_tower_big",
+                           "hud_icon_rocket_tower_big_active",
+                           "hud_life_repair",
                            "hud_life_repair_active"};
     std::map<std::string, Layer> img;
     for (const char* name : names)
@@ -69,7 +96,8 @@ bool WritePreviews(const std::string& assetDir, const std::string& outDir, const
     Layer map(Level::width * tiles::size, Level::height * tiles::size, Hex(0x000000));
     DrawTiles(map, img.at("tilesheet"), level.ground);
     DrawTiles(map, img.at("tilesheet"), level.decor);
-    const Vec baseCentre{static_cast<float>(level.base.x + level.base.w / 2), static_cast<float>(level.base.y + level.base.h / 2)};
+    const Vec baseCentre{static_cast<float>(level.base.x + level.base.w / 2),
+                         static_cast<float>(level.base.y + level.base.h / 2)};
     map.Blit(img.at("base"), baseCentre);
 
     struct Placed
@@ -97,8 +125,9 @@ bool WritePreviews(const std::string& assetDir, const std::string& outDir, const
         float along;
         const char* name;
     };
-    const Walker walkers[] = {{1, 0.3f, "enemy_1"}, {1, 0.5f, "enemy_1"}, {2, 0.6f, "enemy_2"}, {3, 0.4f, "enemy_1"},
-                              {5, 0.5f, "enemy_3"}, {7, 0.7f, "enemy_2"}, {9, 0.5f, "enemy_4"}};
+    const Walker walkers[] = {{1, 0.3f, "enemy_1"}, {1, 0.5f, "enemy_1"}, {2, 0.6f, "enemy_2"},
+                              {3, 0.4f, "enemy_1"}, {5, 0.5f, "enemy_3"}, {7, 0.7f, "enemy_2"},
+                              {9, 0.5f, "enemy_4"}};
     for (const Walker& w : walkers)
     {
         const Vec a = level.waypoints[w.leg];
@@ -110,8 +139,8 @@ bool WritePreviews(const std::string& assetDir, const std::string& outDir, const
     // The build preview under the mouse, and the HUD strip's buttons roughly where the screen puts them.
     map.Blit(img.at("tower_platform_shape"), {640.f, 140.f});
     map.Blit(img.at("tower_2_shape"), {640.f, 140.f}, 1.f, -90.f);
-    const char* icons[] = {"hud_icon_bullet_tower_active", "hud_icon_rocket_tower_small_active", "hud_icon_rocket_tower_big",
-                           "hud_life_repair_active"};
+    const char* icons[] = {"hud_icon_bullet_tower_active", "hud_icon_rocket_tower_small_active",
+                           "hud_icon_rocket_tower_big", "hud_life_repair_active"};
     for (int i = 0; i < 4; ++i)
         map.Blit(img.at(icons[i]), {460.f + 72.f * static_cast<float>(i), 40.f});
     if (!map.ToImage().saveToFile(outDir + "/preview_map.png"))
@@ -127,14 +156,17 @@ bool WritePreviews(const std::string& assetDir, const std::string& outDir, const
     {
         if (name == "tilesheet")
             continue;
-        const Vec centre{static_cast<float>((k % perRow) * cell + cell / 2), static_cast<float>((k / perRow) * cell + cell / 2)};
+        const Vec centre{static_cast<float>((k % perRow) * cell + cell / 2),
+                         static_cast<float>((k / perRow) * cell + cell / 2)};
         const float scale = layer.Width() > 64 ? 2.f : 4.f;
         sheet.Blit(layer, centre, scale, 0.f, 1.f, true);
         ++k;
     }
     Layer tilesZoom(img.at("tilesheet").Width() * 3, img.at("tilesheet").Height() * 3, Hex(0xff00ff));
-    tilesZoom.Blit(img.at("tilesheet"), {static_cast<float>(tilesZoom.Width()) * 0.5f, static_cast<float>(tilesZoom.Height()) * 0.5f},
-                   3.f, 0.f, 1.f, true);
+    tilesZoom.Blit(
+        img.at("tilesheet"),
+        {static_cast<float>(tilesZoom.Width()) * 0.5f, static_cast<float>(tilesZoom.Height()) * 0.5f}, 3.f,
+        0.f, 1.f, true);
     return sheet.ToImage().saveToFile(outDir + "/preview_sprites.png") &&
            tilesZoom.ToImage().saveToFile(outDir + "/preview_tiles.png");
 }

@@ -34,8 +34,8 @@ private:
 // Stateless hash of a lattice point to [0, 1), for value noise.
 inline float Hash01(int x, int y, std::uint32_t seed)
 {
-    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u +
-                      seed * 2246822519u;
+    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u +
+                      static_cast<std::uint32_t>(y) * 668265263u + seed * 2246822519u;
     h = (h ^ (h >> 13)) * 1274126177u;
     h ^= h >> 16;
     return static_cast<float>(h & 0xffffffu) / 16777216.f;

@@ -7,8 +7,14 @@
 namespace artgen
 {
 
-float Length(Vec v) { return std::sqrt(v.x * v.x + v.y * v.y); }
-float Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y; }
+float Length(Vec v)
+{
+    return std::sqrt(v.x * v.x + v.y * v.y);
+}
+float Dot(Vec a, Vec b)
+{
+    return a.x * b.x + a.y * b.y;
+}
 
 Vec Normalized(Vec v)
 {
@@ -41,8 +47,14 @@ Rgba Lighten(Rgba c, float k)
     return Mix(c, target, std::min(1.f, std::abs(k)));
 }
 
-Rgba WithAlpha(Rgba c, float alpha) { return {c.r, c.g, c.b, alpha}; }
-float Clamp01(float v) { return std::clamp(v, 0.f, 1.f); }
+Rgba WithAlpha(Rgba c, float alpha)
+{
+    return {c.r, c.g, c.b, alpha};
+}
+float Clamp01(float v)
+{
+    return std::clamp(v, 0.f, 1.f);
+}
 
 float SmoothStep(float e0, float e1, float x)
 {
@@ -55,12 +67,16 @@ namespace shape
 
 Sdf Circle(Vec centre, float radius)
 {
-    return [=](Vec p) { return Length(p - centre) - radius; };
+    return [=](Vec p)
+    {
+        return Length(p - centre) - radius;
+    };
 }
 
 Sdf Ellipse(Vec centre, Vec radii, float degrees)
 {
-    return [=](Vec p) {
+    return [=](Vec p)
+    {
         const Vec q = Rotate(p - centre, -degrees);
         const float k = Length({q.x / radii.x, q.y / radii.y});
         return (k - 1.f) * std::min(radii.x, radii.y);
@@ -69,7 +85,8 @@ Sdf Ellipse(Vec centre, Vec radii, float degrees)
 
 Sdf Box(Vec centre, Vec half, float cornerRadius, float degrees)
 {
-    return [=](Vec p) {
+    return [=](Vec p)
+    {
         const Vec q = Rotate(p - centre, -degrees);
         const Vec d = {std::abs(q.x) - half.x + cornerRadius, std::abs(q.y) - half.y + cornerRadius};
         const Vec outside = {std::max(d.x, 0.f), std::max(d.y, 0.f)};
@@ -79,7 +96,8 @@ Sdf Box(Vec centre, Vec half, float cornerRadius, float degrees)
 
 Sdf Capsule(Vec a, Vec b, float radius)
 {
-    return [=](Vec p) {
+    return [=](Vec p)
+    {
         const Vec pa = p - a;
         const Vec ba = b - a;
         const float h = std::clamp(Dot(pa, ba) / Dot(ba, ba), 0.f, 1.f);
@@ -89,7 +107,8 @@ Sdf Capsule(Vec a, Vec b, float radius)
 
 Sdf Polygon(std::vector<Vec> points)
 {
-    return [pts = std::move(points)](Vec p) {
+    return [pts = std::move(points)](Vec p)
+    {
         float d = Dot(p - pts[0], p - pts[0]);
         float sign = 1.f;
         const size_t n = pts.size();
@@ -111,27 +130,42 @@ Sdf Polygon(std::vector<Vec> points)
 
 Sdf Union(Sdf a, Sdf b)
 {
-    return [=](Vec p) { return std::min(a(p), b(p)); };
+    return [=](Vec p)
+    {
+        return std::min(a(p), b(p));
+    };
 }
 
 Sdf Subtract(Sdf a, Sdf b)
 {
-    return [=](Vec p) { return std::max(a(p), -b(p)); };
+    return [=](Vec p)
+    {
+        return std::max(a(p), -b(p));
+    };
 }
 
 Sdf Intersect(Sdf a, Sdf b)
 {
-    return [=](Vec p) { return std::max(a(p), b(p)); };
+    return [=](Vec p)
+    {
+        return std::max(a(p), b(p));
+    };
 }
 
 Sdf Inflate(Sdf a, float by)
 {
-    return [=](Vec p) { return a(p) - by; };
+    return [=](Vec p)
+    {
+        return a(p) - by;
+    };
 }
 
 Sdf Turned(Sdf a, Vec pivot, float degrees)
 {
-    return [=](Vec p) { return a(pivot + Rotate(p - pivot, -degrees)); };
+    return [=](Vec p)
+    {
+        return a(pivot + Rotate(p - pivot, -degrees));
+    };
 }
 
 } // namespace shape
@@ -204,7 +238,8 @@ Rgba Composite(Rgba dst, Rgba src)
     if (a <= 0.f)
         return {};
     const float k = dst.a * (1.f - src.a);
-    return {(src.r * src.a + dst.r * k) / a, (src.g * src.a + dst.g * k) / a, (src.b * src.a + dst.b * k) / a, a};
+    return {(src.r * src.a + dst.r * k) / a, (src.g * src.a + dst.g * k) / a, (src.b * src.a + dst.b * k) / a,
+            a};
 }
 } // namespace
 
@@ -243,7 +278,8 @@ Rgba Layer::Sample(float x, float y) const
 
 void Layer::Blit(const Layer& src, Vec centre, float scale, float degrees, float alpha, bool nearest)
 {
-    const float halfDiag = 0.5f * scale * Length({static_cast<float>(src.width), static_cast<float>(src.height)});
+    const float halfDiag =
+        0.5f * scale * Length({static_cast<float>(src.width), static_cast<float>(src.height)});
     const int x0 = static_cast<int>(std::floor(centre.x - halfDiag)) - 1;
     const int x1 = static_cast<int>(std::ceil(centre.x + halfDiag)) + 1;
     const int y0 = static_cast<int>(std::floor(centre.y - halfDiag)) - 1;
@@ -302,9 +338,11 @@ void Canvas::Draw(const Sdf& sdf, const Style& style)
             for (int sy = by * ss; sy < yEnd; ++sy)
                 for (int sx = bx * ss; sx < xEnd; ++sx)
                 {
-                    const Vec p = {(static_cast<float>(sx) + 0.5f) * step, (static_cast<float>(sy) + 0.5f) * step};
+                    const Vec p = {(static_cast<float>(sx) + 0.5f) * step,
+                                   (static_cast<float>(sy) + 0.5f) * step};
                     const float d = sdf(p);
-                    const size_t index = static_cast<size_t>(sy) * static_cast<size_t>(sw) + static_cast<size_t>(sx);
+                    const size_t index =
+                        static_cast<size_t>(sy) * static_cast<size_t>(sw) + static_cast<size_t>(sx);
                     if (d >= 0.f)
                     {
                         if (d < style.outlineWidth)

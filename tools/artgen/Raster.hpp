@@ -18,9 +18,18 @@ struct Vec
     float y = 0.f;
 };
 
-inline Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y}; }
-inline Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y}; }
-inline Vec operator*(Vec a, float s) { return {a.x * s, a.y * s}; }
+inline Vec operator+(Vec a, Vec b)
+{
+    return {a.x + b.x, a.y + b.y};
+}
+inline Vec operator-(Vec a, Vec b)
+{
+    return {a.x - b.x, a.y - b.y};
+}
+inline Vec operator*(Vec a, float s)
+{
+    return {a.x * s, a.y * s};
+}
 float Length(Vec v);
 float Dot(Vec a, Vec b);
 Vec Normalized(Vec v);

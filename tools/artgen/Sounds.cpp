@@ -22,7 +22,10 @@ std::vector<float> Silence(float seconds)
     return std::vector<float>(static_cast<size_t>(seconds * rate), 0.f);
 }
 
-float Time(size_t i) { return static_cast<float>(i) / rate; }
+float Time(size_t i)
+{
+    return static_cast<float>(i) / rate;
+}
 
 // One-pole low-pass whose cutoff (Hz) may change per sample.
 class LowPass
@@ -71,7 +74,8 @@ std::vector<float> CannonShot()
         const float freq = 45.f + 95.f * std::exp(-t / 0.05f);
         phase += 2.f * pi * freq / rate;
         const float boom = std::sin(phase) * Envelope(t, 0.002f, 0.16f);
-        const float rumble = body.Step(noise, 300.f + 2500.f * std::exp(-t / 0.03f)) * Envelope(t, 0.001f, 0.22f);
+        const float rumble =
+            body.Step(noise, 300.f + 2500.f * std::exp(-t / 0.03f)) * Envelope(t, 0.001f, 0.22f);
         const float snap = crack.Step(noise, 6000.f) * Envelope(t, 0.0005f, 0.012f);
         s[i] = 0.9f * boom + 2.2f * rumble + 0.6f * snap;
     }
@@ -121,7 +125,8 @@ std::vector<float> ConstructionClank()
             for (size_t p = 0; p < 5; ++p)
             {
                 const float f = partials[p] * (1.f + 0.03f * static_cast<float>(h));
-                v += loud[h] * std::sin(2.f * pi * f * u) * Envelope(u, 0.001f, 0.09f / (1.f + 0.5f * static_cast<float>(p))) /
+                v += loud[h] * std::sin(2.f * pi * f * u) *
+                     Envelope(u, 0.001f, 0.09f / (1.f + 0.5f * static_cast<float>(p))) /
                      (1.f + static_cast<float>(p) * 0.4f);
             }
             v += loud[h] * 0.8f * noise * Envelope(u, 0.0005f, 0.006f);
@@ -148,7 +153,8 @@ std::vector<float> UpgradeChime()
                 continue;
             const float f = notes[n];
             const float env = Envelope(u, 0.004f, 0.22f);
-            v += env * (std::sin(2.f * pi * f * u) + 0.35f * std::sin(2.f * pi * 2.76f * f * u) * std::exp(-u / 0.05f) +
+            v += env * (std::sin(2.f * pi * f * u) +
+                        0.35f * std::sin(2.f * pi * 2.76f * f * u) * std::exp(-u / 0.05f) +
                         0.2f * std::sin(2.f * pi * 2.f * f * u));
         }
         s[i] = v;

@@ -48,7 +48,8 @@ Style Soft(Rgba colour, float feather)
 // Fine per-pixel grain on stone and metal.
 std::function<Rgba(Vec, Rgba)> Grain(float amount, std::uint32_t seed)
 {
-    return [=](Vec p, Rgba c) {
+    return [=](Vec p, Rgba c)
+    {
         const float h = Hash01(static_cast<int>(std::floor(p.x)), static_cast<int>(std::floor(p.y)), seed);
         return Lighten(c, (h - 0.5f) * amount);
     };
@@ -77,17 +78,20 @@ void Rocket(Canvas& c, Vec tail, float length, float radius, unsigned nose)
                            {tail.x + radius * 1.6f, tail.y},
                            {tail.x - 0.5f, tail.y + radius * 1.9f}}),
            Mat(nose, 1.f));
-    c.Draw(shape::Capsule({tail.x + radius, tail.y}, {bodyEnd, tail.y}, radius), Mat(pal::rocketBody, radius * 0.8f));
+    c.Draw(shape::Capsule({tail.x + radius, tail.y}, {bodyEnd, tail.y}, radius),
+           Mat(pal::rocketBody, radius * 0.8f));
     c.Draw(shape::Polygon({{bodyEnd - 0.5f, tail.y - radius},
                            {tail.x + length, tail.y},
                            {bodyEnd - 0.5f, tail.y + radius}}),
            Mat(nose, 1.2f));
-    c.Draw(shape::Box({bodyEnd - radius * 0.9f, tail.y}, {radius * 0.35f, radius * 0.9f}), Detail(nose, 0.6f));
+    c.Draw(shape::Box({bodyEnd - radius * 0.9f, tail.y}, {radius * 0.35f, radius * 0.9f}),
+           Detail(nose, 0.6f));
 }
 
 void Flame(Canvas& c, Vec tip, float length, float radius, unsigned outer, unsigned inner)
 {
-    c.Draw(shape::Ellipse({tip.x - length * 0.5f, tip.y}, {length * 0.5f, radius}), Soft(Hex(outer, 0.85f), radius));
+    c.Draw(shape::Ellipse({tip.x - length * 0.5f, tip.y}, {length * 0.5f, radius}),
+           Soft(Hex(outer, 0.85f), radius));
     c.Draw(shape::Ellipse({tip.x - length * 0.3f, tip.y}, {length * 0.3f, radius * 0.55f}),
            Soft(Hex(inner, 1.f), radius * 0.5f));
 }
@@ -96,18 +100,21 @@ void Bolts(Canvas& c, Vec centre, float radius, int count, float phase, unsigned
 {
     for (int i = 0; i < count; ++i)
     {
-        const Vec p = centre + Rotate({radius, 0.f}, phase + 360.f * static_cast<float>(i) / static_cast<float>(count));
+        const Vec p =
+            centre + Rotate({radius, 0.f}, phase + 360.f * static_cast<float>(i) / static_cast<float>(count));
         c.Draw(shape::Circle(p, 1.1f), Detail(colour, 0.8f));
     }
 }
 
 Layer Greyed(Layer layer)
 {
-    layer.Map([](int, int, Rgba c) {
-        const float grey = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
-        const Rgba g = Mix(c, {grey, grey, grey, c.a}, 0.85f);
-        return Lighten(g, -0.3f);
-    });
+    layer.Map(
+        [](int, int, Rgba c)
+        {
+            const float grey = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
+            const Rgba g = Mix(c, {grey, grey, grey, c.a}, 0.85f);
+            return Lighten(g, -0.3f);
+        });
     return layer;
 }
 
@@ -118,7 +125,8 @@ Layer IconFrame(bool active)
     panel.outline = Hex(active ? pal::gold : pal::outline);
     panel.outlineWidth = active ? 2.f : 1.5f;
     c.Draw(shape::Box({32.f, 32.f}, {29.5f, 29.5f}, 8.f), panel);
-    c.Draw(shape::Box({32.f, 32.f}, {25.f, 25.f}, 6.f), Detail(active ? pal::panelLight : pal::panel, 3.f, mapLight));
+    c.Draw(shape::Box({32.f, 32.f}, {25.f, 25.f}, 6.f),
+           Detail(active ? pal::panelLight : pal::panel, 3.f, mapLight));
     return c.Resolve();
 }
 
@@ -139,7 +147,8 @@ Layer TowerPlatform(bool withShadow)
 {
     Canvas c(64, 64);
     const Vec mid{31.f, 31.f};
-    auto octagon = [](Vec centre, float r) {
+    auto octagon = [](Vec centre, float r)
+    {
         std::vector<Vec> pts;
         for (int i = 0; i < 8; ++i)
             pts.push_back(centre + Rotate({r, 0.f}, 22.5f + 45.f * static_cast<float>(i)));
@@ -184,7 +193,8 @@ Layer BulletTurret(int level)
     {
         Barrel(c, mid.y + dy, mid.x, reach, half, pal::gunmetal, muzzle);
         if (level == 2 || level >= 4) // muzzle brake / cooling jacket
-            c.Draw(shape::Box({mid.x + head + 4.f, mid.y + dy}, {2.f, half + 0.7f}, 0.6f), Mat(pal::steelDark, 0.8f));
+            c.Draw(shape::Box({mid.x + head + 4.f, mid.y + dy}, {2.f, half + 0.7f}, 0.6f),
+                   Mat(pal::steelDark, 0.8f));
     }
     c.Draw(shape::Circle(mid, head), Mat(pal::steel, 3.f));
     if (level >= 2)
@@ -264,11 +274,13 @@ Layer PreviewShape(const Layer& picture)
 {
     Layer out = picture;
     const Rgba ghost = Hex(0xcfefff);
-    out.Map([&](int, int, Rgba c) {
-        Rgba g = Mix(c, ghost, 0.55f);
-        g.a = c.a * 0.55f;
-        return g;
-    });
+    out.Map(
+        [&](int, int, Rgba c)
+        {
+            Rgba g = Mix(c, ghost, 0.55f);
+            g.a = c.a * 0.55f;
+            return g;
+        });
     return out;
 }
 
@@ -333,7 +345,8 @@ Layer MiddleEnemy()
             c.Draw(shape::Capsule(a, b, 1.1f), leg);
         }
     for (float side : {-1.f, 1.f})
-        c.Draw(shape::Polygon({{25.f, 16.f + side * 2.f}, {30.5f, 16.f + side * 4.5f}, {28.f, 16.f + side * 1.f}}),
+        c.Draw(shape::Polygon(
+                   {{25.f, 16.f + side * 2.f}, {30.5f, 16.f + side * 4.5f}, {28.f, 16.f + side * 1.f}}),
                Mat(pal::beetleDark, 0.5f));
     c.Draw(shape::Circle({24.5f, 16.f}, 4.5f), Mat(pal::beetleDark, 2.f));
     c.Draw(shape::Ellipse({14.f, 16.f}, {10.5f, 8.5f}), Mat(pal::beetle, 3.5f));
@@ -353,7 +366,8 @@ Layer HardEnemy()
     Canvas c(32, 32);
     for (float side : {-1.f, 1.f})
     {
-        c.Draw(shape::Capsule({18.f, 16.f + side * 7.f}, {24.f, 16.f + side * 10.f}, 2.5f), Mat(pal::bruteDark, 1.f));
+        c.Draw(shape::Capsule({18.f, 16.f + side * 7.f}, {24.f, 16.f + side * 10.f}, 2.5f),
+               Mat(pal::bruteDark, 1.f));
         const Sdf claw = shape::Subtract(shape::Circle({27.f, 16.f + side * 8.5f}, 4.5f),
                                          shape::Circle({30.5f, 16.f + side * 6.5f}, 2.6f));
         c.Draw(claw, Mat(pal::brute, 2.f));
@@ -362,7 +376,9 @@ Layer HardEnemy()
         for (float side : {-1.f, 1.f})
         {
             const float x = 6.f + 6.f * static_cast<float>(i);
-            c.Draw(shape::Polygon({{x - 2.f, 16.f + side * 9.f}, {x - 1.f, 16.f + side * 15.f}, {x + 2.5f, 16.f + side * 9.f}}),
+            c.Draw(shape::Polygon({{x - 2.f, 16.f + side * 9.f},
+                                   {x - 1.f, 16.f + side * 15.f},
+                                   {x + 2.5f, 16.f + side * 9.f}}),
                    Mat(pal::bruteSpike, 1.f));
         }
     c.Draw(shape::Ellipse({13.f, 16.f}, {11.f, 11.f}), Mat(pal::brute, 4.f));
@@ -412,7 +428,8 @@ Layer Base(int stage)
     const int merlons = 6 + 2 * stage;
     for (int i = 0; i < merlons; ++i)
     {
-        const float t = -wall + 8.f * k + (2.f * wall - 16.f * k) * static_cast<float>(i) / static_cast<float>(merlons - 1);
+        const float t = -wall + 8.f * k +
+                        (2.f * wall - 16.f * k) * static_cast<float>(i) / static_cast<float>(merlons - 1);
         for (Vec p : {Vec{t, -wall + 2.5f}, Vec{t, wall - 2.5f}, Vec{-wall + 2.5f, t}, Vec{wall - 2.5f, t}})
             c.Draw(shape::Box(mid + p, {1.5f, 1.5f}, 0.3f), Detail(pal::stoneLight, 1.f, mapLight));
     }
@@ -421,14 +438,16 @@ Layer Base(int stage)
     c.Draw(shape::Box(mid + Vec{-wall + 1.f, 0.f}, {0.4f, 6.f * k}), Detail(0x2a1a10, 0.f, mapLight));
     if (stage >= 3) // gatehouse towers
         for (float side : {-1.f, 1.f})
-            c.Draw(shape::Circle(mid + Vec{-wall, side * 11.f * k}, 5.f * k), Stone(pal::stoneLight, 2.f, 23));
+            c.Draw(shape::Circle(mid + Vec{-wall, side * 11.f * k}, 5.f * k),
+                   Stone(pal::stoneLight, 2.f, 23));
 
     // Keep with a hipped roof: four faces shaded by the light.
     const float keep = (stage == 1 ? 16.f : 18.f) * k;
     const Vec km = mid + Vec{2.f * k, 0.f};
     c.Draw(shape::Box(km, {keep + 2.f, keep + 2.f}, 2.f), Stone(pal::stoneDark, 2.f, 24));
     const float ridge = stage == 1 ? 0.f : keep * 0.35f;
-    const Vec a{km.x - keep, km.y - keep}, b{km.x + keep, km.y - keep}, cc{km.x + keep, km.y + keep}, d{km.x - keep, km.y + keep};
+    const Vec a{km.x - keep, km.y - keep}, b{km.x + keep, km.y - keep}, cc{km.x + keep, km.y + keep},
+        d{km.x - keep, km.y + keep};
     const Vec r1{km.x - ridge, km.y}, r2{km.x + ridge, km.y};
     const unsigned roofColour = pal::roof;
     Style face = Mat(roofColour, 1.f, mapLight);
@@ -460,13 +479,15 @@ Layer Base(int stage)
         Style cone = Mat(stage >= 3 ? pal::roof : pal::slate, towerR * 0.9f, mapLight);
         cone.bevelStrength = 0.55f;
         c.Draw(shape::Circle(p, towerR - 1.5f), cone);
-        c.Draw(shape::Circle(p + Vec{-0.5f, -0.5f}, 1.4f), Mat(stage >= 3 ? pal::gold : pal::steel, 0.5f, mapLight));
+        c.Draw(shape::Circle(p + Vec{-0.5f, -0.5f}, 1.4f),
+               Mat(stage >= 3 ? pal::gold : pal::steel, 0.5f, mapLight));
     }
     // Banners on the keep's ridge.
     if (stage >= 2)
     {
         const Vec pole = km + Vec{-ridge, 0.f};
-        c.Draw(shape::Polygon({pole + Vec{0.f, -1.f}, pole + Vec{9.f * k, -3.f}, pole + Vec{7.f * k, 1.5f}, pole + Vec{0.f, 2.f}}),
+        c.Draw(shape::Polygon({pole + Vec{0.f, -1.f}, pole + Vec{9.f * k, -3.f}, pole + Vec{7.f * k, 1.5f},
+                               pole + Vec{0.f, 2.f}}),
                Mat(stage >= 3 ? pal::gold : pal::navy, 1.f, mapLight));
     }
     return c.Resolve();
@@ -475,29 +496,41 @@ Layer Base(int stage)
 Layer WaypointMarker()
 {
     Canvas c(16, 16);
-    c.Draw(shape::Subtract(shape::Circle({8.f, 8.f}, 6.5f), shape::Circle({8.f, 8.f}, 4.f)), Mat(0xe04ad0, 1.f, mapLight));
+    c.Draw(shape::Subtract(shape::Circle({8.f, 8.f}, 6.5f), shape::Circle({8.f, 8.f}, 4.f)),
+           Mat(0xe04ad0, 1.f, mapLight));
     c.Draw(shape::Circle({8.f, 8.f}, 1.8f), Mat(pal::eye, 0.5f, mapLight));
     return c.Resolve();
 }
 
 // --- HUD icons -------------------------------------------------------------------------------------
 
-Layer BulletTowerIcon(bool active) { return TowerIcon(BulletTurret(1), active); }
-Layer SmallRocketTowerIcon(bool active) { return TowerIcon(SmallRocketTurret(1), active); }
-Layer BigRocketTowerIcon(bool active) { return TowerIcon(BigRocketTurret(true), active); }
+Layer BulletTowerIcon(bool active)
+{
+    return TowerIcon(BulletTurret(1), active);
+}
+Layer SmallRocketTowerIcon(bool active)
+{
+    return TowerIcon(SmallRocketTurret(1), active);
+}
+Layer BigRocketTowerIcon(bool active)
+{
+    return TowerIcon(BigRocketTurret(true), active);
+}
 
 Layer RepairIcon(bool active)
 {
     Layer icon = IconFrame(active);
     Canvas c(64, 64);
-    const Sdf heart = shape::Union(shape::Union(shape::Circle({25.5f, 27.f}, 8.5f), shape::Circle({38.5f, 27.f}, 8.5f)),
-                                   shape::Polygon({{18.f, 31.f}, {32.f, 47.f}, {46.f, 31.f}, {32.f, 25.f}}));
+    const Sdf heart =
+        shape::Union(shape::Union(shape::Circle({25.5f, 27.f}, 8.5f), shape::Circle({38.5f, 27.f}, 8.5f)),
+                     shape::Polygon({{18.f, 31.f}, {32.f, 47.f}, {46.f, 31.f}, {32.f, 25.f}}));
     c.Draw(heart, Mat(pal::heart, 4.f, mapLight));
     // A hammer laid across the heart.
     c.Draw(shape::Capsule({24.f, 48.f}, {40.f, 24.f}, 2.f), Mat(pal::wood, 1.2f, mapLight));
     c.Draw(shape::Box({41.f, 22.f}, {7.f, 3.5f}, 1.f, -56.f), Mat(pal::steel, 1.5f, mapLight));
     // A small green plus: the repair.
-    c.Draw(shape::Union(shape::Box({19.f, 46.f}, {6.f, 2.2f}, 0.8f), shape::Box({19.f, 46.f}, {2.2f, 6.f}, 0.8f)),
+    c.Draw(shape::Union(shape::Box({19.f, 46.f}, {6.f, 2.2f}, 0.8f),
+                        shape::Box({19.f, 46.f}, {2.2f, 6.f}, 0.8f)),
            Mat(pal::heal, 1.5f, mapLight));
     icon.Blit(c.Resolve(), {32.f, 32.f});
     return active ? icon : Greyed(icon);

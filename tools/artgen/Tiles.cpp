@@ -21,7 +21,8 @@ const Vec mapLight = Normalized({-0.7f, -0.7f});
 float EdgeNoise(Vec p, int cells, std::uint32_t shared, std::uint32_t own)
 {
     const float cell = static_cast<float>(size) / static_cast<float>(cells);
-    auto lattice = [&](int i, int j) {
+    auto lattice = [&](int i, int j)
+    {
         const bool border = i == 0 || j == 0 || i == cells || j == cells;
         return border ? Hash01(i % cells, j % cells, shared) : Hash01(i, j, own);
     };
@@ -43,7 +44,8 @@ float PixelGrain(Vec p, std::uint32_t seed)
 
 Rgba GrassAt(Vec p, std::uint32_t variant)
 {
-    const float n = 0.65f * EdgeNoise(p, 5, 101, 1000 + variant) + 0.35f * EdgeNoise(p, 10, 102, 2000 + variant);
+    const float n =
+        0.65f * EdgeNoise(p, 5, 101, 1000 + variant) + 0.35f * EdgeNoise(p, 10, 102, 2000 + variant);
     Rgba c = Mix(Hex(pal::grassDark), Hex(pal::grassLight), SmoothStep(0.15f, 0.85f, n));
     return Lighten(c, PixelGrain(p, 103 + variant) * 0.1f);
 }
@@ -123,7 +125,10 @@ void DrawBoulder(Canvas& c, Rng& rng, Vec centre, float radius)
     c.Draw([&](Vec p) { return rockShape(p - Vec{2.5f, 2.5f}) - 0.5f; }, shadow);
     Style s = Lit(pal::rock, radius * 0.55f);
     s.bevelStrength = 0.45f;
-    s.texture = [](Vec p, Rgba col) { return Lighten(col, PixelGrain(p, 401) * 0.16f); };
+    s.texture = [](Vec p, Rgba col)
+    {
+        return Lighten(col, PixelGrain(p, 401) * 0.16f);
+    };
     c.Draw(rockShape, s);
     // A crack.
     const Vec a = centre + Vec{rng.Range(-radius, 0.f) * 0.4f, -radius * 0.3f};
@@ -151,11 +156,13 @@ Layer GrassTile(int variant)
         for (int i = 0; i < 4; ++i)
             c.Draw(shape::Circle({rng.Range(6.f, 34.f), rng.Range(6.f, 34.f)}, 0.9f), Flat(Hex(0xf4f1dc)));
     if (variant == 6) // light patch
-        c.Draw(shape::Ellipse({20.f, 21.f}, {11.f, 7.f}), [] {
-            Style s = Flat(Hex(pal::grassLight, 0.35f));
-            s.feather = 5.f;
-            return s;
-        }());
+        c.Draw(shape::Ellipse({20.f, 21.f}, {11.f, 7.f}),
+               []
+               {
+                   Style s = Flat(Hex(pal::grassLight, 0.35f));
+                   s.feather = 5.f;
+                   return s;
+               }());
     if (variant == 7) // a couple of pebbles
         for (int i = 0; i < 3; ++i)
         {
@@ -200,17 +207,19 @@ Layer RoadTile(int mask)
     c.Paint([](Vec p) { return GrassAt(p, 0); });
     const Sdf road = RoadShape(mask);
     const auto v = static_cast<std::uint32_t>(mask);
-    c.Paint([&](Vec p) {
-        const float d = road(p);
-        if (d > 1.6f)
-            return Rgba{};
-        if (d > 0.f) // trodden rim between grass and dirt
-            return Hex(pal::dirtDark, 0.85f);
-        Rgba col = DirtAt(p, v);
-        // Worn ruts darker towards the edges, the middle packed lighter.
-        col = Lighten(col, -0.22f * (1.f - SmoothStep(0.f, 4.f, -d)));
-        return col;
-    });
+    c.Paint(
+        [&](Vec p)
+        {
+            const float d = road(p);
+            if (d > 1.6f)
+                return Rgba{};
+            if (d > 0.f) // trodden rim between grass and dirt
+                return Hex(pal::dirtDark, 0.85f);
+            Rgba col = DirtAt(p, v);
+            // Worn ruts darker towards the edges, the middle packed lighter.
+            col = Lighten(col, -0.22f * (1.f - SmoothStep(0.f, 4.f, -d)));
+            return col;
+        });
     // Pebbles in the dirt, kept off the tile border.
     Rng rng(700 + v);
     for (int i = 0; i < 7; ++i)
@@ -231,22 +240,25 @@ Layer WaterTile(int mask)
     Canvas c(size, size);
     c.Paint([](Vec p) { return GrassAt(p, 1); });
     const Sdf pond = Region(mask, 5.f, 10.f);
-    c.Paint([&](Vec p) {
-        const float d = pond(p);
-        if (d > 3.f)
-            return Rgba{};
-        if (d > 0.f) // sandy bank
-            return Lighten(Hex(pal::shore), PixelGrain(p, 601) * 0.12f - 0.1f * SmoothStep(0.f, 3.f, d));
-        const float depth = -d;
-        Rgba col = Mix(Hex(pal::waterLight), Hex(pal::water), SmoothStep(0.f, 5.f, depth));
-        col = Mix(col, Hex(pal::waterDeep), SmoothStep(8.f, 22.f, depth));
-        // Ripples: periodic over 40 px so neighbouring tiles continue them.
-        const float w = std::sin(2.f * pi * (p.y * 2.f / 40.f + 0.3f * std::sin(2.f * pi * p.x / 40.f))) *
-                        std::sin(2.f * pi * (p.x * 3.f / 40.f + 0.2f * std::sin(2.f * pi * p.y * 2.f / 40.f)));
-        if (w > 0.8f && depth > 4.f)
-            col = Lighten(col, 0.18f * SmoothStep(0.8f, 0.95f, w));
-        return col;
-    });
+    c.Paint(
+        [&](Vec p)
+        {
+            const float d = pond(p);
+            if (d > 3.f)
+                return Rgba{};
+            if (d > 0.f) // sandy bank
+                return Lighten(Hex(pal::shore), PixelGrain(p, 601) * 0.12f - 0.1f * SmoothStep(0.f, 3.f, d));
+            const float depth = -d;
+            Rgba col = Mix(Hex(pal::waterLight), Hex(pal::water), SmoothStep(0.f, 5.f, depth));
+            col = Mix(col, Hex(pal::waterDeep), SmoothStep(8.f, 22.f, depth));
+            // Ripples: periodic over 40 px so neighbouring tiles continue them.
+            const float w =
+                std::sin(2.f * pi * (p.y * 2.f / 40.f + 0.3f * std::sin(2.f * pi * p.x / 40.f))) *
+                std::sin(2.f * pi * (p.x * 3.f / 40.f + 0.2f * std::sin(2.f * pi * p.y * 2.f / 40.f)));
+            if (w > 0.8f && depth > 4.f)
+                col = Lighten(col, 0.18f * SmoothStep(0.8f, 0.95f, w));
+            return col;
+        });
     return c.Resolve();
 }
 
@@ -293,7 +305,10 @@ Layer CobbleTile(bool worn)
             Style s = Lit(pal::cobble, 2.f);
             s.fill = Lighten(s.fill, rng.Range(-0.12f, 0.12f));
             s.outlineWidth = 0.f;
-            s.texture = [](Vec p, Rgba col) { return Lighten(col, PixelGrain(p, 812) * 0.1f); };
+            s.texture = [](Vec p, Rgba col)
+            {
+                return Lighten(col, PixelGrain(p, 812) * 0.1f);
+            };
             c.Draw(shape::Box(centre, {rng.Range(3.6f, 4.2f), rng.Range(3.6f, 4.2f)}, 1.6f), s);
         }
     return c.Resolve();
@@ -302,10 +317,12 @@ Layer CobbleTile(bool worn)
 Layer PlainTile(unsigned colour, std::uint32_t seed)
 {
     Canvas c(size, size);
-    c.Paint([=](Vec p) {
-        const float n = EdgeNoise(p, 5, 1100 + seed, 1200 + seed);
-        return Lighten(Hex(colour), (n - 0.5f) * 0.18f + PixelGrain(p, 1300 + seed) * 0.1f);
-    });
+    c.Paint(
+        [=](Vec p)
+        {
+            const float n = EdgeNoise(p, 5, 1100 + seed, 1200 + seed);
+            return Lighten(Hex(colour), (n - 0.5f) * 0.18f + PixelGrain(p, 1300 + seed) * 0.1f);
+        });
     return c.Resolve();
 }
 
@@ -340,15 +357,20 @@ Layer DecorTile(int which)
         c.Draw(shape::Ellipse(at + Vec{3.f, 4.f}, {r * 1.5f, r * 1.2f}), shadow);
         Sdf bush = shape::Circle(at, r);
         for (int i = 0; i < 5; ++i)
-            bush = shape::Union(bush, shape::Circle(at + Rotate({r * 0.8f, 0.f}, 72.f * static_cast<float>(i) + 15.f),
-                                                    r * 0.65f));
+            bush = shape::Union(
+                bush,
+                shape::Circle(at + Rotate({r * 0.8f, 0.f}, 72.f * static_cast<float>(i) + 15.f), r * 0.65f));
         Style leaves = Lit(pal::grassDark, r * 0.7f);
         leaves.bevelStrength = 0.4f;
-        leaves.texture = [](Vec p, Rgba col) { return Lighten(col, PixelGrain(p, 1601) * 0.2f); };
+        leaves.texture = [](Vec p, Rgba col)
+        {
+            return Lighten(col, PixelGrain(p, 1601) * 0.2f);
+        };
         c.Draw(bush, leaves);
         if (which == 2)
             for (int i = 0; i < 5; ++i)
-                c.Draw(shape::Circle(at + Vec{rng.Range(-7.f, 7.f), rng.Range(-7.f, 7.f)}, 1.1f), Lit(0xc23a4a, 0.5f));
+                c.Draw(shape::Circle(at + Vec{rng.Range(-7.f, 7.f), rng.Range(-7.f, 7.f)}, 1.1f),
+                       Lit(0xc23a4a, 0.5f));
         break;
     }
     case 4: // stones
@@ -370,8 +392,9 @@ Layer DecorTile(int which)
             c.Draw(shape::Circle(at + Vec{1.f, 1.5f}, r), Lit(0xe8dcc0, 0.5f));
             c.Draw(shape::Circle(at, r), Lit(0xc8372d, r * 0.6f));
             for (int k = 0; k < 3; ++k)
-                c.Draw(shape::Circle(at + Rotate({r * 0.5f, 0.f}, 120.f * static_cast<float>(k) + 20.f), 0.6f),
-                       Flat(Hex(0xf6f0e0)));
+                c.Draw(
+                    shape::Circle(at + Rotate({r * 0.5f, 0.f}, 120.f * static_cast<float>(k) + 20.f), 0.6f),
+                    Flat(Hex(0xf6f0e0)));
         }
         break;
     case 6: // tall grass tuft
@@ -397,7 +420,8 @@ Layer DecorTile(int which)
         c.Draw(shape::Circle(at, 7.5f), Lit(pal::wood, 2.f));
         c.Draw(shape::Circle(at, 5.5f), Lit(0xc79a62, 1.f));
         for (float r : {1.5f, 3.5f})
-            c.Draw(shape::Subtract(shape::Circle(at, r + 0.35f), shape::Circle(at, r - 0.35f)), Flat(Hex(pal::wood)));
+            c.Draw(shape::Subtract(shape::Circle(at, r + 0.35f), shape::Circle(at, r - 0.35f)),
+                   Flat(Hex(pal::wood)));
         break;
     }
     }
@@ -409,7 +433,8 @@ Layer DecorTile(int which)
 Layer Sheet()
 {
     Layer sheet(columns * size, rows * size);
-    auto put = [&](int index, const Layer& tile) {
+    auto put = [&](int index, const Layer& tile)
+    {
         const Vec centre{static_cast<float>((index % columns) * size + size / 2),
                          static_cast<float>((index / columns) * size + size / 2)};
         sheet.Blit(tile, centre, 1.f, 0.f, 1.f, true);

@@ -30,44 +30,196 @@ struct Picture
 std::vector<Picture> Pictures()
 {
     return {
-        {"tilesheet.png", [] { return tiles::Sheet(); }},
-        {"base.png", [] { return Base(1); }},
-        {"base2.png", [] { return Base(2); }},
-        {"base3.png", [] { return Base(3); }},
-        {"tower_platform.png", [] { return TowerPlatform(); }},
-        {"tower_platform_shape.png", [] { return PreviewShape(TowerPlatform(false)); }},
-        {"tower_1_shape.png", [] { return PreviewShape(BulletTurret(1)); }},
-        {"tower_2_shape.png", [] { return PreviewShape(SmallRocketTurret(1)); }},
-        {"tower_3_shape.png", [] { return PreviewShape(BigRocketTurret(true)); }},
-        {"tower_1_base.png", [] { return BulletTurret(1); }},
-        {"tower_1_upgrade_1.png", [] { return BulletTurret(2); }},
-        {"tower_1_upgrade_2.png", [] { return BulletTurret(3); }},
-        {"tower_1_upgrade_3.png", [] { return BulletTurret(4); }},
-        {"tower_2_empty.png", [] { return SmallRocketTurret(0); }},
-        {"tower_2_loaded_base.png", [] { return SmallRocketTurret(1); }},
-        {"tower_2_loaded_upgrade_1.png", [] { return SmallRocketTurret(2); }},
-        {"tower_2_loaded_upgrade_2.png", [] { return SmallRocketTurret(3); }},
-        {"tower_2_loaded_upgrade_3.png", [] { return SmallRocketTurret(4); }},
-        {"tower_3_empty.png", [] { return BigRocketTurret(false); }},
-        {"tower_3_loaded.png", [] { return BigRocketTurret(true); }},
-        {"projectile_1.png", [] { return Bullet(); }},
-        {"projectile_2_base.png", [] { return SmallRocket(false); }},
-        {"projectile_2_upgrade_1.png", [] { return SmallRocket(true); }},
-        {"projectile_3.png", [] { return BigRocket(); }},
-        {"enemy_1.png", [] { return WeakEnemy(); }},
-        {"enemy_2.png", [] { return MiddleEnemy(); }},
-        {"enemy_3.png", [] { return HardEnemy(); }},
-        {"enemy_4.png", [] { return SpareEnemy(); }},
-        {"waypoint_debug.png", [] { return WaypointMarker(); }},
-        {"hud_icon_bullet_tower.png", [] { return BulletTowerIcon(false); }},
-        {"hud_icon_bullet_tower_active.png", [] { return BulletTowerIcon(true); }},
-        {"hud_icon_rocket_tower_small.png", [] { return SmallRocketTowerIcon(false); }},
-        {"hud_icon_rocket_tower_small_active.png", [] { return SmallRocketTowerIcon(true); }},
-        {"hud_icon_rocket_tower_big.png", [] { return BigRocketTowerIcon(false); }},
-        {"hud_icon_rocket_tower_big_active.png", [] { return BigRocketTowerIcon(true); }},
-        {"hud_life_repair.png", [] { return RepairIcon(false); }},
-        {"hud_life_repair_active.png", [] { return RepairIcon(true); }},
-        {"menu_backdrop.png", [] { return MenuBackdrop(); }},
+        {"tilesheet.png",
+         []
+         {
+             return tiles::Sheet();
+         }},
+        {"base.png",
+         []
+         {
+             return Base(1);
+         }},
+        {"base2.png",
+         []
+         {
+             return Base(2);
+         }},
+        {"base3.png",
+         []
+         {
+             return Base(3);
+         }},
+        {"tower_platform.png",
+         []
+         {
+             return TowerPlatform();
+         }},
+        {"tower_platform_shape.png",
+         []
+         {
+             return PreviewShape(TowerPlatform(false));
+         }},
+        {"tower_1_shape.png",
+         []
+         {
+             return PreviewShape(BulletTurret(1));
+         }},
+        {"tower_2_shape.png",
+         []
+         {
+             return PreviewShape(SmallRocketTurret(1));
+         }},
+        {"tower_3_shape.png",
+         []
+         {
+             return PreviewShape(BigRocketTurret(true));
+         }},
+        {"tower_1_base.png",
+         []
+         {
+             return BulletTurret(1);
+         }},
+        {"tower_1_upgrade_1.png",
+         []
+         {
+             return BulletTurret(2);
+         }},
+        {"tower_1_upgrade_2.png",
+         []
+         {
+             return BulletTurret(3);
+         }},
+        {"tower_1_upgrade_3.png",
+         []
+         {
+             return BulletTurret(4);
+         }},
+        {"tower_2_empty.png",
+         []
+         {
+             return SmallRocketTurret(0);
+         }},
+        {"tower_2_loaded_base.png",
+         []
+         {
+             return SmallRocketTurret(1);
+         }},
+        {"tower_2_loaded_upgrade_1.png",
+         []
+         {
+             return SmallRocketTurret(2);
+         }},
+        {"tower_2_loaded_upgrade_2.png",
+         []
+         {
+             return SmallRocketTurret(3);
+         }},
+        {"tower_2_loaded_upgrade_3.png",
+         []
+         {
+             return SmallRocketTurret(4);
+         }},
+        {"tower_3_empty.png",
+         []
+         {
+             return BigRocketTurret(false);
+         }},
+        {"tower_3_loaded.png",
+         []
+         {
+             return BigRocketTurret(true);
+         }},
+        {"projectile_1.png",
+         []
+         {
+             return Bullet();
+         }},
+        {"projectile_2_base.png",
+         []
+         {
+             return SmallRocket(false);
+         }},
+        {"projectile_2_upgrade_1.png",
+         []
+         {
+             return SmallRocket(true);
+         }},
+        {"projectile_3.png",
+         []
+         {
+             return BigRocket();
+         }},
+        {"enemy_1.png",
+         []
+         {
+             return WeakEnemy();
+         }},
+        {"enemy_2.png",
+         []
+         {
+             return MiddleEnemy();
+         }},
+        {"enemy_3.png",
+         []
+         {
+             return HardEnemy();
+         }},
+        {"enemy_4.png",
+         []
+         {
+             return SpareEnemy();
+         }},
+        {"waypoint_debug.png",
+         []
+         {
+             return WaypointMarker();
+         }},
+        {"hud_icon_bullet_tower.png",
+         []
+         {
+             return BulletTowerIcon(false);
+         }},
+        {"hud_icon_bullet_tower_active.png",
+         []
+         {
+             return BulletTowerIcon(true);
+         }},
+        {"hud_icon_rocket_tower_small.png",
+         []
+         {
+             return SmallRocketTowerIcon(false);
+         }},
+        {"hud_icon_rocket_tower_small_active.png",
+         []
+         {
+             return SmallRocketTowerIcon(true);
+         }},
+        {"hud_icon_rocket_tower_big.png",
+         []
+         {
+             return BigRocketTowerIcon(false);
+         }},
+        {"hud_icon_rocket_tower_big_active.png",
+         []
+         {
+             return BigRocketTowerIcon(true);
+         }},
+        {"hud_life_repair.png",
+         []
+         {
+             return RepairIcon(false);
+         }},
+        {"hud_life_repair_active.png",
+         []
+         {
+             return RepairIcon(true);
+         }},
+        {"menu_backdrop.png",
+         []
+         {
+             return MenuBackdrop();
+         }},
     };
 }
 

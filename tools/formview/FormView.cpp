@@ -97,11 +97,11 @@ int main(int argc, char** argv)
             level = true;
         else if (option == "--icons")
         {
-            const sf::Color colors[] = {sf::Color(220, 190, 90), sf::Color(200, 110, 70), sf::Color(170, 80, 60),
-                                        sf::Color(90, 190, 110)};
+            const sf::Color colors[] = {sf::Color(220, 190, 90), sf::Color(200, 110, 70),
+                                        sf::Color(170, 80, 60), sf::Color(90, 190, 110)};
             int n = 0;
-            for (const auto& name : {"BulletTowerButton", "RocketTowerSmallButton", "RocketTowerBigButton",
-                                     "RepairButton"})
+            for (const auto& name :
+                 {"BulletTowerButton", "RocketTowerSmallButton", "RocketTowerBigButton", "RepairButton"})
             {
                 if (auto button = gui.get<vgui::BitmapButton>(name))
                     button->setImage(StandInIcon(colors[n]));

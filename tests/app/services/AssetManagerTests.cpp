@@ -1,8 +1,8 @@
 // Loading and looking up assets from a scratch assets folder.
 // Needs a GL context (textures, window).
 
-#include "app/services/AssetManager.hpp"
 #include "app/Game.hpp"
+#include "app/services/AssetManager.hpp"
 #include "app/services/GameStateManager.hpp"
 #include "app/services/InputManager.hpp"
 #include "tests/support/TestSupport.hpp"
@@ -11,7 +11,6 @@
 #include "widgets/Widgets.hpp"
 
 #include <SFML/System/Err.hpp>
-
 #include <gtest/gtest.h>
 
 #include <sstream>

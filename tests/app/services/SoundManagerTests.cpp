@@ -76,7 +76,10 @@ double Loudness()
         return 0.0;
     }
     const auto u16 = [&](std::size_t at)
-    { return static_cast<unsigned>(static_cast<unsigned char>(bytes[at])) | static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 1])) << 8; };
+    {
+        return static_cast<unsigned>(static_cast<unsigned char>(bytes[at])) |
+               static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 1])) << 8;
+    };
     const unsigned format = u16(fmt + 8);
     const unsigned bits = u16(fmt + 22);
     double loudest = 0.0;
@@ -146,7 +149,8 @@ TEST_F(SoundTest, ABuiltTowerIsHeard)
     EXPECT_EQ(Loudness(), 0.0) << "nothing has played yet";
     GameConfig::instance().BuildTower(1, 400.f, 300.f);
     ASSERT_EQ(sounds.playing.size(), 1u);
-    EXPECT_EQ(sounds.playing[0]->getBuffer(), AssetManager::instance().GetSoundBuffer("towerConstruct").get());
+    EXPECT_EQ(sounds.playing[0]->getBuffer(),
+              AssetManager::instance().GetSoundBuffer("towerConstruct").get());
     EXPECT_FLOAT_EQ(sounds.playing[0]->getVolume(), 30.f);
     WaitUntilQuiet();
     EXPECT_GT(Loudness(), 0.01);
@@ -192,7 +196,7 @@ TEST_F(SoundTest, AnUnknownKeyPlaysNothingAndChangesNothing)
 
 TEST_F(SoundTest, FinishedSoundsAreDroppedAndPlayingOnesKeptInOrder)
 {
-    sounds.PlaySound("towerUpgrade", 10.f);   // the longest effect
+    sounds.PlaySound("towerUpgrade", 10.f); // the longest effect
     sounds.PlaySound("baseDamage", 10.f);
     sounds.PlaySound("towerUpgrade", 10.f);
     ASSERT_EQ(sounds.playing.size(), 3u);

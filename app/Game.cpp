@@ -29,7 +29,7 @@ bool Game::Init()
     window->setVerticalSyncEnabled(true);
 
     // Saves cut short by a killed game leave temporary files beside the record.
-    RemoveStaleHighscoreTemporaries(uiManager.highscorePath);
+    RemoveStaleTemporaries(uiManager.highscorePath);
 
     // The widget root needs its window before the first state loads a screen.
     uiManager.window = window;

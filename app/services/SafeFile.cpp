@@ -254,7 +254,7 @@ std::string ReadSmallFile(const std::string& path, std::size_t limit, std::strin
     // Non-blocking: a FIFO put in the file's place must not stall the game.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return "it cannot be opened";
+        return errno == ENOENT ? "there is no such file yet" : "it cannot be opened";
     struct stat opened = {};
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode))
     {

@@ -1,8 +1,8 @@
 #pragma once
-// Dead enemies and projectiles are dropped from the registries at the end of each frame's
+// Dead enemies, projectiles and sold towers are dropped from the registries at the end of each frame's
 // update, so that neither the cost of a frame nor the memory grow with the number of the dead.
 // Nothing the game can see changes: a dead object neither updates, draws nor collides, nobody
-// looks an enemy or a projectile up by name, and bases are never dropped. An object leaves the
+// looks an enemy, a projectile or a tower up by name, and bases are never dropped. An object leaves the
 // registries at once but is kept (in GameObjectManager::reclaimed) while anything outside it
 // still holds one of its colliders (another collider's lastPartner, this frame's contacts), so
 // that such a collider's owner stays valid; a tower's targets hold their enemies themselves.

@@ -24,11 +24,11 @@ int CheckMapCommand(const char* file)
 
 bool DisplayAvailable()
 {
-    Display* const display = XOpenDisplay(nullptr);
-    if (!display)
-        return false;
-    XCloseDisplay(display);
-    return true;
+    // Kept open for the process's life: when the only client of an X server started without
+    // -noreset (as xvfb-run starts it) leaves, the server resets, and SFML's own connection made
+    // during the reset would fail and abort.
+    static Display* const display = XOpenDisplay(nullptr);
+    return display != nullptr;
 }
 
 std::optional<int> StartUp(int argc, char** argv)

@@ -145,8 +145,10 @@ std::vector<ScreenAction> WaysOn(UIManager& ui, ScreenKind kind)
     {
     case MainMenuScreen:
         return {{"Play",
-                 []
+                 [manager]
                  {
+                     // A form that loaded may still hold the name field.
+                     manager->ReadPlayerName();
                      GameStateManager::instance().ChangeState("GamePlay");
                  }},
                 exitGame};

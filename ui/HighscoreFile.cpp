@@ -292,14 +292,6 @@ StoredHighscore ReadHighscore(const std::string& path)
         unread.problem = "it cannot be opened";
         return unread;
     }
-    // Only a regular file is a record: a device could feed it forever, a folder has no bytes.
-    struct stat opened = {};
-    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode))
-    {
-        ::close(fd);
-        unread.problem = "it is not a regular file";
-        return unread;
-    }
     // A game rewriting the record in place holds the exclusive lock until it is whole.
     (void)::flock(fd, LOCK_SH);
     // A record is a few dozen bytes; anything past a megabyte is not one.

@@ -313,7 +313,7 @@ TEST_F(HighscoreSaveTest, TemporaryFilesOfKilledGamesAreRemovedAndOthersKept)
     EXPECT_EQ(Listing(Folder()), kept);
 }
 
-TEST_F(HighscoreSaveTest, OnlyARegularFileIsReadAsTheRecord)
+TEST_F(HighscoreSaveTest, OnlyARegularFileIsTheRecordAndNoneKeepsTheGameWaiting)
 {
     // A FIFO with a writer that never writes, a device that never ends, a folder: none is a record,
     // and none keeps the game waiting.
@@ -326,8 +326,7 @@ TEST_F(HighscoreSaveTest, OnlyARegularFileIsReadAsTheRecord)
         SCOPED_TRACE(name);
         const auto start = std::chrono::steady_clock::now();
         const StoredHighscore stored = ReadHighscore((Folder() / name).string());
-        EXPECT_FALSE(stored.valid);
-        EXPECT_EQ(stored.problem, "it is not a regular file");
+        EXPECT_FALSE(stored.valid) << stored.problem;
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
         EXPECT_FALSE(WriteHighscore((Folder() / name).string(), "Me", 1, 1).saved);
     }

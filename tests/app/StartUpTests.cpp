@@ -95,7 +95,7 @@ TEST(StartUp, TheMapCheckerSaysNothingOfTheShippedMapAndOneLineForEachFault)
         EXPECT_TRUE(run.exited) << "signal " << run.signal;
         EXPECT_EQ(run.status, c.status);
         EXPECT_LT(run.seconds, 5.);
-        EXPECT_LT(run.peakMegabytes, 300);
+        EXPECT_LT(run.peakMegabytes, testing_support::MostMegabytes);
         const auto lines = Lines(run.output);
         ASSERT_EQ(lines.size(), c.lines.size()) << run.output;
         for (std::size_t i = 0; i < lines.size(); ++i)
@@ -165,7 +165,7 @@ TEST(StartUp, WithoutADisplayOrAnAudioDeviceOrBesideForeignAssets)
             EXPECT_EQ(run.status, 1);
             EXPECT_LT(run.seconds, 5.);
         }
-        EXPECT_LT(run.peakMegabytes, 300);
+        EXPECT_LT(run.peakMegabytes, testing_support::MostMegabytes);
         EXPECT_EQ(Lines(run.errors), c.errors) << run.errors;
         EXPECT_EQ(Lines(run.output), c.output) << run.output;
     }

@@ -229,7 +229,7 @@ TEST(LevelLimits, HostileLevelsEndInTheirLinesQuicklyAndSmall)
             });
         EXPECT_TRUE(run.exited && run.status == 0) << "blocked or died after " << run.seconds << " s";
         EXPECT_LT(run.seconds, 5.);
-        EXPECT_LT(run.peakMegabytes, 300);
+        EXPECT_LT(run.peakMegabytes, testing_support::MostMegabytes);
         EXPECT_EQ(run.output.substr(0, run.output.find('\n')),
                   std::to_string(c.lines) + " line(s): " + c.expected)
             << run.output;

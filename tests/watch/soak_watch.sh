@@ -32,9 +32,11 @@ e2e_start_game "$GAME"
 
 PLAY="640 328"; NAME_FIELD="640 260"; BULLET_TOWER="926 40"
 SCORE_BOX="232 12 200 56"
-# Grass beside the road's bends, where a tower reaches two legs of it.
+# Grass beside the road, bends first (where a tower reaches two legs of it), then along every leg,
+# so that later waves, whose enemies grow stronger, still die on the way.
 SPOTS=("300 330" "620 200" "800 480" "560 400" "980 300" "120 236" "320 600" "800 160" "1120 250"
-       "560 600" "990 500" "300 440")
+       "560 600" "990 500" "300 440" "160 420" "280 250" "420 600" "545 320" "520 200" "765 330"
+       "620 500" "800 640" "840 300" "980 120" "1060 500")
 
 click $NAME_FIELD
 xdotool type --window "$W" --delay 40 "Watched Soak"
@@ -60,6 +62,10 @@ defend_for() { # seconds: build as gold allows, then upgrade the towers in turn
     local until=$((SECONDS + $1))
     while [ $SECONDS -lt $until ]; do
         kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended during the soak"
+        # A right click cancels a selection left over from a click that built nothing, so that
+        # the tower button below selects instead of cancelling.
+        hand_move 640 700
+        xdotool click 3
         if [ $built -lt ${#SPOTS[@]} ]; then
             if affordable; then
                 click $BULLET_TOWER

@@ -211,7 +211,7 @@ TEST_F(AssetLimits, HostileFilesEndInOneLineQuicklyAndSmall)
         const auto run = Load(c.load);
         EXPECT_TRUE(run.exited && run.status == 0) << "blocked or died after " << run.seconds << " s";
         EXPECT_LT(run.seconds, 5.);
-        EXPECT_LT(run.peakMegabytes, 300);
+        EXPECT_LT(run.peakMegabytes, testing_support::MostMegabytes);
         EXPECT_EQ(run.output.rfind(c.line, 0), 0u) << run.output;
         EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
     }

@@ -35,8 +35,17 @@ enum class TagClass : std::uint8_t
     Detector, // "TowerDetector"
     Base,     // "Base"
     Mouse,    // "Mouse"
+    Obstacle, // "Obstacle"
+    Tower,    // "Tower" (a tower's body, not its detection circle)
     Other,
 };
+constexpr int TagClassCount = 6;
+
+// Obstacles, bases and tower bodies never move: no pair of them is ever tested.
+constexpr bool IsStatic(TagClass tag)
+{
+    return tag == TagClass::Obstacle || tag == TagClass::Base || tag == TagClass::Tower;
+}
 
 // What the contact rules look at in a collider, worked out once when it is registered with the
 // physics manager: its shape, its tag's class and its rigid body (read then: the game never
@@ -48,12 +57,12 @@ struct ColliderClass
     bool hasBody = false;
     bool massless = false; // the body's mass is 0
 
-    static constexpr int Count = 5 * 4 * 2; // shapes x tags x masslessness
+    static constexpr int Count = 5 * TagClassCount * 2; // shapes x tags x masslessness
     // A dense number for tables of class pairs.
     std::uint8_t Index() const
     {
-        return static_cast<std::uint8_t>((static_cast<int>(shape) * 4 + static_cast<int>(tag)) * 2 +
-                                         (massless ? 1 : 0));
+        return static_cast<std::uint8_t>(
+            (static_cast<int>(shape) * TagClassCount + static_cast<int>(tag)) * 2 + (massless ? 1 : 0));
     }
 };
 

@@ -28,6 +28,8 @@ bool ShapesTested(Shape a, Shape b)
 
 bool TagsMeet(TagClass a, TagClass b)
 {
+    if (IsStatic(a) && IsStatic(b))
+        return false;
     if (a == TagClass::Detector)
         return b != TagClass::Detector && b != TagClass::Base && b != TagClass::Mouse;
     if (b == TagClass::Detector)
@@ -42,9 +44,9 @@ const std::array<std::array<bool, ColliderClass::Count>, ColliderClass::Count>& 
     {
         std::array<std::array<bool, ColliderClass::Count>, ColliderClass::Count> result{};
         for (int shapeA = 0; shapeA < 5; ++shapeA)
-            for (int tagA = 0; tagA < 4; ++tagA)
+            for (int tagA = 0; tagA < TagClassCount; ++tagA)
                 for (int shapeB = 0; shapeB < 5; ++shapeB)
-                    for (int tagB = 0; tagB < 4; ++tagB)
+                    for (int tagB = 0; tagB < TagClassCount; ++tagB)
                         for (int masses = 0; masses < 4; ++masses)
                         {
                             const ColliderClass a{static_cast<Shape>(shapeA), static_cast<TagClass>(tagA),
@@ -91,6 +93,10 @@ ColliderClass ClassOf(const CollisionComponent& collider, const std::string& tag
         result.tag = TagClass::Base;
     else if (tag == "Mouse")
         result.tag = TagClass::Mouse;
+    else if (tag == "Obstacle")
+        result.tag = TagClass::Obstacle;
+    else if (tag == "Tower")
+        result.tag = TagClass::Tower;
     const auto& body = collider.rigidBody;
     result.hasBody = body != nullptr;
     result.massless = body && body->mass == 0.f;

@@ -9,8 +9,9 @@
 ColliderClass ClassOf(const CollisionComponent& collider, const std::string& tag);
 
 // Whether two colliders of these classes are tested at all: both have bodies and not both are
-// massless; no tower detector meets another detector, the keep or the cursor; and only box-box,
-// circle-box, circle-circle, point-box and pixel-pixel pairs are ever tested. Symmetric.
+// massless; no two static colliders (obstacles, bases, tower bodies) meet, nor a tower detector
+// another detector, the keep or the cursor; and only box-box, circle-box, circle-circle,
+// point-box and pixel-pixel pairs are ever tested. Symmetric.
 bool MayTouch(const ColliderClass& a, const ColliderClass& b);
 // MayTouch(a, b) for every b with a body, by b's Index(): a row of a table worked out once, for
 // walks that test one collider against many.

@@ -152,10 +152,10 @@ TEST_F(ContactEquivalence, ShapesTouchingExactlyOnCellBorders)
     World world;
     // Boxes whose edges lie on the grid's cell borders (multiples of 64): touching is no contact,
     // a tenth of a pixel of overlap is.
-    world.Box("Tower", {0.f, 0.f, 64.f, 64.f});
-    world.Box("Tower", {64.f, 0.f, 64.f, 64.f});
-    world.Box("Obstacle", {127.9f, 0.f, 64.f, 64.f});
-    world.Box("Obstacle", {0.f, 64.f, 64.f, 64.f});
+    world.Box("Enemy", {0.f, 0.f, 64.f, 64.f});
+    world.Box("Enemy", {64.f, 0.f, 64.f, 64.f});
+    world.Box("Projectile", {127.9f, 0.f, 64.f, 64.f});
+    world.Box("Projectile", {0.f, 64.f, 64.f, 64.f});
     // A circle exactly at distance r from a box corner on a cell corner (6, 8, 10).
     world.Box("Base", {256.f, 128.f, 64.f, 64.f});
     world.Circle("Enemy", {320.f + 6.f, 128.f - 8.f}, 10.f);

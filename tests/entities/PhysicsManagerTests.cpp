@@ -58,8 +58,8 @@ TEST_F(Physics, ShapeBoundaries)
 
 TEST_F(Physics, BoxesThroughTheStepUseTheSameBoundary)
 {
-    MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle");
-    const Thing far = MakeBox(ObjectType::Obstacle, {164.f, 100.f}, Box64, "Obstacle");
+    MakeBox(ObjectType::Enemy, {100.f, 100.f}, Box64, "Enemy");
+    const Thing far = MakeBox(ObjectType::Enemy, {164.f, 100.f}, Box64, "Enemy");
     physics.Update(0.f);
     EXPECT_TRUE(physics.contacts.empty());
 
@@ -87,9 +87,9 @@ TEST_F(Physics, BoxFollowsItsObjectCentred)
 
 TEST_F(Physics, ThreeOverlappingBoxesGiveThreeContactsAndSixCallsInMapOrder)
 {
-    MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle", &log);
-    MakeBox(ObjectType::Obstacle, {110.f, 100.f}, Box64, "Obstacle", &log);
-    MakeBox(ObjectType::Obstacle, {120.f, 110.f}, Box64, "Obstacle", &log);
+    MakeBox(ObjectType::Enemy, {100.f, 100.f}, Box64, "Enemy", &log);
+    MakeBox(ObjectType::Enemy, {110.f, 100.f}, Box64, "Enemy", &log);
+    MakeBox(ObjectType::Enemy, {120.f, 110.f}, Box64, "Enemy", &log);
     physics.Update(0.f);
 
     std::vector<const CollisionComponent*> order;
@@ -122,9 +122,9 @@ TEST_F(Physics, ThreeOverlappingBoxesGiveThreeContactsAndSixCallsInMapOrder)
 
 TEST_F(Physics, MixedPairsPutTheCircleOrPointFirstInEitherMapOrder)
 {
-    const Thing box = MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle");
-    const Thing circle = MakeCircle(ObjectType::Obstacle, {140.f, 100.f}, 10.f, "Obstacle");
-    const Thing point = MakePoint(ObjectType::Obstacle, {132.f, 132.f}, "Obstacle");
+    const Thing box = MakeBox(ObjectType::Enemy, {100.f, 100.f}, Box64, "Enemy");
+    const Thing circle = MakeCircle(ObjectType::Enemy, {140.f, 100.f}, 10.f, "Enemy");
+    const Thing point = MakePoint(ObjectType::Enemy, {132.f, 132.f}, "Enemy");
 
     bool aFirst = true;
     EXPECT_TRUE(Touch(box, circle, aFirst));
@@ -137,10 +137,10 @@ TEST_F(Physics, MixedPairsPutTheCircleOrPointFirstInEitherMapOrder)
     EXPECT_TRUE(aFirst);
 
     // Circle with point and point with point are never tested.
-    const Thing inside = MakePoint(ObjectType::Obstacle, {140.f, 100.f}, "Obstacle");
+    const Thing inside = MakePoint(ObjectType::Enemy, {140.f, 100.f}, "Enemy");
     EXPECT_FALSE(Touch(circle, inside, aFirst));
     EXPECT_FALSE(Touch(inside, circle, aFirst));
-    const Thing samePlace = MakePoint(ObjectType::Obstacle, {140.f, 100.f}, "Obstacle");
+    const Thing samePlace = MakePoint(ObjectType::Enemy, {140.f, 100.f}, "Enemy");
     EXPECT_FALSE(Touch(inside, samePlace, aFirst));
 
     physics.Update(0.f);
@@ -170,6 +170,23 @@ TEST_F(Physics, TagRulesHoldInBothOrders)
     EXPECT_TRUE(Touch(detector, enemy, aFirst));
     EXPECT_TRUE(Touch(enemy, detector, aFirst));
     EXPECT_TRUE(Touch(base, cursor, aFirst));
+    // Static colliders (tower bodies, the keep, obstacles) never meet each other, though they
+    // meet everything that moves.
+    const Thing obstacle = MakeBox(ObjectType::Obstacle, {100.f, 160.f}, Box64, "Obstacle");
+    const Thing secondTower = MakeBox(ObjectType::Tower, {100.f, 110.f}, Box64, "Tower");
+    for (const Thing* a : {&tower, &base, &obstacle, &secondTower})
+    {
+        for (const Thing* b : {&tower, &base, &obstacle, &secondTower})
+        {
+            if (a != b)
+            {
+                EXPECT_FALSE(Touch(*a, *b, aFirst));
+            }
+        }
+        EXPECT_TRUE(Touch(*a, cursor, aFirst));
+    }
+    EXPECT_TRUE(Touch(detector, secondTower, aFirst));
+    EXPECT_TRUE(Touch(enemy, obstacle, aFirst));
 
     // Through the step, with the tags as registered.
     GameConfig::instance().buildAllowed = true;
@@ -185,6 +202,9 @@ TEST_F(Physics, TagRulesHoldInBothOrders)
     EXPECT_EQ(found.count({detector.collider.get(), otherDetector.collider.get()}), 0u);
     EXPECT_EQ(found.count({cursor.collider.get(), tower.collider.get()}), 1u);
     EXPECT_EQ(found.count({detector.collider.get(), enemy.collider.get()}), 1u);
+    EXPECT_EQ(found.count({tower.collider.get(), base.collider.get()}), 0u);
+    EXPECT_EQ(found.count({obstacle.collider.get(), secondTower.collider.get()}), 0u);
+    EXPECT_EQ(found.count({detector.collider.get(), secondTower.collider.get()}), 1u);
     // The cursor resting on a tower box forbids building.
     EXPECT_FALSE(GameConfig::instance().buildAllowed);
 }
@@ -192,12 +212,12 @@ TEST_F(Physics, TagRulesHoldInBothOrders)
 TEST_F(Physics, MassRuleSkipsOnlyTwoMasslessBodies)
 {
     // Masses are read when the colliders are registered.
-    const Thing a = MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle", nullptr, 0.f);
-    const Thing b = MakeBox(ObjectType::Obstacle, {110.f, 100.f}, Box64, "Obstacle");
+    const Thing a = MakeBox(ObjectType::Enemy, {100.f, 100.f}, Box64, "Enemy", nullptr, 0.f);
+    const Thing b = MakeBox(ObjectType::Enemy, {110.f, 100.f}, Box64, "Enemy");
     physics.Update(0.f);
     EXPECT_EQ(physics.contacts.size(), 1u);
     // Over both: tested against b, never against the other massless a.
-    const Thing c = MakeBox(ObjectType::Obstacle, {90.f, 100.f}, Box64, "Obstacle", nullptr, 0.f);
+    const Thing c = MakeBox(ObjectType::Enemy, {90.f, 100.f}, Box64, "Enemy", nullptr, 0.f);
     physics.Update(0.f);
     ASSERT_EQ(physics.contacts.size(), 2u);
     for (const auto& contact : physics.contacts)
@@ -206,7 +226,7 @@ TEST_F(Physics, MassRuleSkipsOnlyTwoMasslessBodies)
 
 TEST_F(Physics, DeadOwnersAndBodilessCollidersAreSkipped)
 {
-    const Thing live = MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle", &log);
+    const Thing live = MakeBox(ObjectType::Enemy, {100.f, 100.f}, Box64, "Enemy", &log);
     const Thing dead = MakeBox(ObjectType::Enemy, {110.f, 100.f}, Box64, "Enemy", &log);
     dead.object->alive = false;
     dead.body->velocity = {100.f, 0.f};
@@ -216,7 +236,7 @@ TEST_F(Physics, DeadOwnersAndBodilessCollidersAreSkipped)
     loose->setPosition(100.f, 100.f);
     auto looseBox =
         std::make_shared<BoxCollisionComponent>(loose.get(), nullptr, sf::FloatRect(68, 68, 64, 64));
-    physics.AddCollider(looseBox, "Obstacle");
+    physics.AddCollider(looseBox, "Enemy");
 
     physics.Update(1.f);
     EXPECT_TRUE(physics.contacts.empty());
@@ -244,8 +264,8 @@ TEST_F(Physics, RegisteringAgainKeepsTheFirstTag)
 
 TEST_F(Physics, StepDetectsWhereThePreviousStepLeftShapesAndMovesBodiesAfterNotifying)
 {
-    const Thing still = MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle", &log);
-    const Thing mover = MakeBox(ObjectType::Obstacle, {300.f, 100.f}, Box64, "Obstacle", &log);
+    const Thing still = MakeBox(ObjectType::Enemy, {100.f, 100.f}, Box64, "Enemy", &log);
+    const Thing mover = MakeBox(ObjectType::Enemy, {300.f, 100.f}, Box64, "Enemy", &log);
     mover.body->velocity = {-1000.f, 0.f};
 
     physics.Update(0.2f); // detection sees the mover far away, then it moves onto the still box

@@ -116,30 +116,10 @@ void BroadPhase::Bound(Entry& entry)
         entry.everywhere = true;
 }
 
-void BroadPhase::Emit(std::list<Contact>& contacts, const std::shared_ptr<CollisionComponent>& first,
-                      const std::shared_ptr<CollisionComponent>& second)
-{
-    if (spare.empty())
-    {
-        contacts.push_back({first, second});
-        return;
-    }
-    // A node of an earlier frame: mostly it held this very pair, and then nothing is counted.
-    const auto node = spare.begin();
-    node->first = first;
-    node->second = second;
-    contacts.splice(contacts.end(), spare, node);
-}
-
-void BroadPhase::Release()
-{
-    spare.clear();
-}
-
 void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std::string>& colliders,
-                        std::list<Contact>& contacts)
+                        std::vector<Contact>& contacts)
 {
-    spare.splice(spare.begin(), contacts);
+    contacts.clear();
     entries.clear();
     views.clear();
     everywhere.clear();
@@ -265,9 +245,9 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
             (*a.handle)->SetColliding();
             (*b.handle)->SetColliding();
             if (aIsFirst)
-                Emit(contacts, *a.handle, *b.handle);
+                contacts.push_back({a.handle->get(), b.handle->get()});
             else
-                Emit(contacts, *b.handle, *a.handle);
+                contacts.push_back({b.handle->get(), a.handle->get()});
         }
     }
     for (const std::size_t index : used)
@@ -276,10 +256,4 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
         cursors[index] = 0;
     }
     candidates = pairCount;
-    // Nodes not needed this frame let go of their colliders (so the reclaimed can be freed).
-    for (auto& contact : spare)
-    {
-        contact.first.reset();
-        contact.second.reset();
-    }
 }

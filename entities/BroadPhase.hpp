@@ -8,7 +8,6 @@
 #include "entities/Contact.hpp"
 
 #include <cstdint>
-#include <list>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,11 +17,9 @@ class BroadPhase
 {
 public:
     // Empties contacts, then sets both colliders' colliding flags and appends each contact, as
-    // the plain detection does. The list's nodes are kept for the next frame's contacts.
+    // the plain detection does.
     void Detect(const std::map<std::shared_ptr<CollisionComponent>, std::string>& colliders,
-                std::list<Contact>& contacts);
-    // Lets go of the kept nodes (the game is left).
-    void Release();
+                std::vector<Contact>& contacts);
 
     // Candidate pairs of the last detection (before the shape tests), for tests and the benchmark.
     std::size_t LastCandidates() const { return candidates; }
@@ -49,8 +46,6 @@ public:
 
 private:
     void Bound(Entry& entry);
-    void Emit(std::list<Contact>& contacts, const std::shared_ptr<CollisionComponent>& first,
-              const std::shared_ptr<CollisionComponent>& second);
 
     // Kept between frames so that a frame allocates nothing once the world has settled.
     std::vector<Entry> entries;
@@ -61,6 +56,5 @@ private:
     std::vector<std::uint32_t> everywhere;
     std::vector<std::size_t> usedCells;
     std::vector<std::uint32_t> partners; // of the entry being walked
-    std::list<Contact> spare;            // contact nodes of earlier frames
     std::size_t candidates = 0;
 };

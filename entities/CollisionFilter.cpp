@@ -97,6 +97,7 @@ ColliderClass ClassOf(const CollisionComponent& collider, const std::string& tag
         result.tag = TagClass::Obstacle;
     else if (tag == "Tower")
         result.tag = TagClass::Tower;
+    result.stock = IsStockShape(collider);
     const auto& body = collider.rigidBody;
     result.hasBody = body != nullptr;
     result.massless = body && body->mass == 0.f;

@@ -118,14 +118,14 @@ std::shared_ptr<const sf::Image> EdgeMask(unsigned size)
     return image;
 }
 
-std::string Describe(const std::list<Contact>& contacts, const ColliderMap& colliders)
+std::string Describe(const std::vector<Contact>& contacts, const ColliderMap& colliders)
 {
     std::map<const CollisionComponent*, int> place;
     for (const auto& [collider, tag] : colliders)
         place.emplace(collider.get(), static_cast<int>(place.size()));
     std::ostringstream out;
     for (const auto& contact : contacts)
-        out << "(" << place[contact.first.get()] << "," << place[contact.second.get()] << ") ";
+        out << "(" << place[contact.first] << "," << place[contact.second] << ") ";
     return out.str();
 }
 
@@ -138,7 +138,7 @@ protected:
 // Runs both detections on the same world and expects the same list; returns its length.
 std::size_t ExpectSameContacts(const World& world)
 {
-    std::list<Contact> reference, fast;
+    std::vector<Contact> reference, fast;
     DetectContactsAllPairs(world.colliders, reference);
     BroadPhase broadPhase;
     broadPhase.Detect(world.colliders, fast);
@@ -277,7 +277,7 @@ TEST_F(ContactEquivalence, RandomCrowdsWithSnappedPositions)
         SCOPED_TRACE("seed " + std::to_string(seed));
         total += ExpectSameContacts(world);
         BroadPhase broadPhase;
-        std::list<Contact> ignored;
+        std::vector<Contact> ignored;
         broadPhase.Detect(world.colliders, ignored);
         candidates += broadPhase.LastCandidates();
         pairs += world.colliders.size() * (world.colliders.size() - 1) / 2;

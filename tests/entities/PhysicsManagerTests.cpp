@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <set>
 
 using namespace entity_tests;
@@ -24,6 +26,27 @@ protected:
 
     PhysicsManager& physics = PhysicsManager::instance();
     std::vector<CollisionCall> log;
+};
+
+// Rules concerned with some pairs of object kinds, recording the reports of those pairs.
+class RecordingRules : public ContactListener
+{
+public:
+    std::uint8_t RuleClassOf(const CollisionComponent& collider) const override
+    {
+        return static_cast<std::uint8_t>(collider.GetOwner()->type);
+    }
+    bool Concerns(std::uint8_t self, std::uint8_t other) const override
+    {
+        return (self + 2 * other) % 3 != 0;
+    }
+    void OnContact(CollisionComponent& self, CollisionComponent& other) override
+    {
+        // The plain notification reports every contact; only these pairs are compared.
+        if (Concerns(RuleClassOf(self), RuleClassOf(other)))
+            reports.emplace_back(&self, &other);
+    }
+    std::vector<std::pair<const CollisionComponent*, const CollisionComponent*>> reports;
 };
 
 // The rules and shape test of a pair, by the classes the colliders got when registered.
@@ -103,8 +126,8 @@ TEST_F(Physics, ThreeOverlappingBoxesGiveThreeContactsAndSixCallsInMapOrder)
     auto contact = physics.contacts.begin();
     for (const auto& [a, b] : pairs)
     {
-        EXPECT_EQ(contact->first.get(), order[static_cast<std::size_t>(a)]);
-        EXPECT_EQ(contact->second.get(), order[static_cast<std::size_t>(b)]);
+        EXPECT_EQ(contact->first, order[static_cast<std::size_t>(a)]);
+        EXPECT_EQ(contact->second, order[static_cast<std::size_t>(b)]);
         ++contact;
         EXPECT_EQ(log[call].self, order[static_cast<std::size_t>(a)]) << "call " << call;
         EXPECT_EQ(log[call].other, order[static_cast<std::size_t>(b)]) << "call " << call;
@@ -146,7 +169,7 @@ TEST_F(Physics, MixedPairsPutTheCircleOrPointFirstInEitherMapOrder)
     physics.Update(0.f);
     ASSERT_EQ(physics.contacts.size(), 2u); // box-circle and box-corner point only
     for (const auto& contact : physics.contacts)
-        EXPECT_EQ(contact.second, box.collider);
+        EXPECT_EQ(contact.second, box.collider.get());
 }
 
 TEST_F(Physics, TagRulesHoldInBothOrders)
@@ -194,8 +217,8 @@ TEST_F(Physics, TagRulesHoldInBothOrders)
     std::set<std::pair<const CollisionComponent*, const CollisionComponent*>> found;
     for (const auto& contact : physics.contacts)
     {
-        found.insert({contact.first.get(), contact.second.get()});
-        found.insert({contact.second.get(), contact.first.get()});
+        found.insert({contact.first, contact.second});
+        found.insert({contact.second, contact.first});
     }
     EXPECT_EQ(found.count({cursor.collider.get(), detector.collider.get()}), 0u);
     EXPECT_EQ(found.count({detector.collider.get(), base.collider.get()}), 0u);
@@ -221,7 +244,7 @@ TEST_F(Physics, MassRuleSkipsOnlyTwoMasslessBodies)
     physics.Update(0.f);
     ASSERT_EQ(physics.contacts.size(), 2u);
     for (const auto& contact : physics.contacts)
-        EXPECT_TRUE(contact.first == b.collider || contact.second == b.collider);
+        EXPECT_TRUE(contact.first == b.collider.get() || contact.second == b.collider.get());
 }
 
 TEST_F(Physics, DeadOwnersAndBodilessCollidersAreSkipped)
@@ -306,4 +329,84 @@ TEST_F(Physics, OnCollisionHandsThePairOnOnlyWhenThePartnerCollides)
     base.collider->SetColliding();
     cursor.collider->OnCollision(base.collider);
     EXPECT_FALSE(config.buildAllowed);
+}
+
+// A crowd of every shape and kind, some boxes of a class of their own (which are told through
+// OnCollision), stepped once with the plain notification and once with the step's own: the
+// rules get the same reports in the same order, and every collider the same last partner.
+TEST_F(Physics, TheStepTellsWhatThePlainNotificationTells)
+{
+    RecordingRules rules;
+    struct Restore
+    {
+        ContactListener* previous = PhysicsManager::instance().GetContactListener();
+        ~Restore() { PhysicsManager::instance().SetContactListener(previous); }
+    } restore;
+    physics.SetContactListener(&rules);
+
+    const std::pair<int, const char*> kinds[] = {
+        {ObjectType::Enemy, "Enemy"}, {ObjectType::Projectile, "Projectile"},
+        {ObjectType::Tower, "Tower"}, {ObjectType::Tower, "TowerDetector"},
+        {ObjectType::Base, "Base"},   {ObjectType::Obstacle, "Obstacle"},
+        {ObjectType::Mouse, "Mouse"}};
+    std::mt19937 random(11);
+    const auto coordinate = [&random]
+    {
+        return std::uniform_real_distribution<float>(0.f, 400.f)(random);
+    };
+    for (int i = 0; i < 160; ++i)
+    {
+        const auto& [kind, tag] = kinds[random() % 7];
+        const sf::Vector2f at(coordinate(), coordinate());
+        switch (random() % 4)
+        {
+        case 0:
+            MakeBox(kind, at, Box64, tag, &log);
+            break;
+        case 1:
+            MakeBox(kind, at, Box64, tag);
+            break;
+        case 2:
+            MakeCircle(kind, at, 10.f + static_cast<float>(random() % 50), tag);
+            break;
+        default:
+            MakePoint(kind, at, tag);
+            break;
+        }
+    }
+
+    const auto partners = [this]
+    {
+        std::map<const CollisionComponent*, const CollisionComponent*> result;
+        for (const auto& [collider, tag] : physics.colliders)
+            result[collider.get()] = collider->lastPartner.get();
+        return result;
+    };
+    physics.plainNotification = true;
+    physics.Update(0.f);
+    const auto plainReports = rules.reports;
+    const auto plainPartners = partners();
+    const auto plainLog = log;
+    const std::size_t contacts = physics.contacts.size();
+
+    rules.reports.clear();
+    log.clear();
+    for (const auto& [collider, tag] : physics.colliders)
+        collider->lastPartner.reset();
+    physics.plainNotification = false;
+    physics.Update(0.f);
+    ASSERT_EQ(physics.contacts.size(), contacts);
+    EXPECT_EQ(rules.reports, plainReports);
+    EXPECT_EQ(partners(), plainPartners);
+    ASSERT_EQ(log.size(), plainLog.size());
+    for (std::size_t i = 0; i < log.size(); ++i)
+    {
+        EXPECT_EQ(log[i].self, plainLog[i].self);
+        EXPECT_EQ(log[i].other, plainLog[i].other);
+    }
+    // Enough of everything: reports left out and kept, boxes of both classes told.
+    EXPECT_GT(contacts, 300u);
+    EXPECT_GT(plainReports.size(), contacts / 2);
+    EXPECT_LT(plainReports.size(), 2 * contacts);
+    EXPECT_GT(log.size(), 50u);
 }

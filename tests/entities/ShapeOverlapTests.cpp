@@ -236,7 +236,7 @@ TEST_F(PixelColliders, PixelCollidersMeetOnlyPixelCollidersAndKeepTheirFirstMask
     auto& physics = PhysicsManager::instance();
     physics.Update(0.f);
     ASSERT_EQ(physics.contacts.size(), 1u); // box and circle only
-    EXPECT_EQ(physics.contacts.front().first, circle.collider);
+    EXPECT_EQ(physics.contacts.front().first, circle.collider.get());
 
     auto enemy = std::make_shared<GameObject>(ObjectType::Obstacle);
     auto enemyBody = std::make_shared<RigidBodyComponent>(enemy.get());

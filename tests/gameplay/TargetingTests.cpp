@@ -347,8 +347,8 @@ std::vector<ShotHit> ShotContacts()
     std::vector<ShotHit> hits;
     for (const auto& contact : PhysicsManager::instance().contacts)
     {
-        auto* first = dynamic_cast<PixelCollisionComponent*>(contact.first.get());
-        auto* second = dynamic_cast<PixelCollisionComponent*>(contact.second.get());
+        auto* first = dynamic_cast<PixelCollisionComponent*>(contact.first);
+        auto* second = dynamic_cast<PixelCollisionComponent*>(contact.second);
         if (!first || !second)
             continue;
         if (first->GetOwner()->type == ObjectType::Enemy)

@@ -12,6 +12,25 @@
 
 class SpriteRenderComponent;
 
+// A set of objects by address, for a membership test that runs on every contact: open
+// addressing in one array, so a test is a hash and a probe or two.
+class ObjectSet
+{
+public:
+    // Whether it was not there before.
+    bool Insert(const GameObject* object);
+    void Erase(const GameObject* object);
+    void Clear();
+    std::size_t Size() const { return count; }
+
+private:
+    std::size_t Slot(const GameObject* object) const;
+    void Grow();
+
+    std::vector<const GameObject*> slots; // null: free; Erased(): free again, probes go on
+    std::size_t count = 0, taken = 0;     // objects; slots not free since the last rebuild
+};
+
 class AIDetectionComponent : public CollisionComponent
 {
 public:
@@ -34,9 +53,9 @@ public:
     // In order of arrival; the front is the current target. The handles keep a target's memory
     // valid until it has left the list.
     std::list<std::shared_ptr<GameObject>> targets;
-    // The same objects as targets, sorted, for the membership test of AddTarget (run on every
-    // contact of the detection circle).
-    std::vector<const GameObject*> listed;
+    // The same objects as targets, for the membership test of AddTarget (run on every contact of
+    // the detection circle).
+    ObjectSet listed;
     int idleFrames = 100;
 };
 

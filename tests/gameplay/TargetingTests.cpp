@@ -102,6 +102,34 @@ TEST_F(GameplayTowers, TheFrontTargetLeavesJustBeyondReachOrWhenDead)
     EXPECT_TRUE(detection->targets.empty());
 }
 
+// Hundreds of enemies in and out of one tower's list: each is listed once, in order of arrival,
+// and one that left is taken again.
+TEST_F(GameplayTowers, ManyTargetsComeAndGoEachListedOnce)
+{
+    const auto tower = Tower();
+    const auto detection = tower->GetComponent<AIDetectionComponent>();
+    std::vector<std::shared_ptr<GameObject>> enemies;
+    for (int i = 0; i < 200; ++i)
+        enemies.push_back(Enemy(i < 100 ? sf::Vector2f(2000.f, 2000.f) : tower->getPosition()));
+    for (int round = 0; round < 2; ++round)
+        for (const auto& enemy : enemies)
+            detection->AddTarget(enemy.get());
+    ASSERT_EQ(detection->targets.size(), 200u);
+    // The hundred out of reach leave from the front, one per tracking step.
+    for (int step = 0; step < 150; ++step)
+        detection->Update(1.f / 60.f);
+    ASSERT_EQ(detection->targets.size(), 100u);
+    for (const auto& enemy : enemies)
+        detection->AddTarget(enemy.get());
+    std::vector<GameObject*> order;
+    for (const auto& target : detection->targets)
+        order.push_back(target.get());
+    std::vector<GameObject*> expected;
+    for (int i = 0; i < 200; ++i)
+        expected.push_back(enemies[static_cast<std::size_t>((i + 100) % 200)].get());
+    EXPECT_EQ(order, expected);
+}
+
 TEST_F(GameplayTowers, AnIdleTurretSwingsBackAlongTheShorterArc)
 {
     const float dt = 1.f / 60.f;

@@ -82,6 +82,8 @@ public:
         sprite->setRotation(rotation);
         sprite->setScale(scale, scale);
         auto pixels = std::make_shared<PixelCollisionComponent>(object.get(), Body(object), sprite);
+        // As the constructor does with the texture's mask.
+        pixels->opaque = OpaqueBounds(*mask);
         pixels->mask = std::move(mask);
         Add(object, pixels, tag);
     }
@@ -227,6 +229,82 @@ TEST_F(ContactEquivalence, RulesAndDeadObjectsBeforeAnyGeometry)
     world.Pixel("Projectile", {130.f, 130.f}, 0.f, 1.f, edge);
     world.Pixel("Projectile", {132.f, 130.f}, 0.f, 1.f, edge);
     EXPECT_GE(ExpectSameContacts(world), 10u);
+}
+
+namespace
+{
+// A circle of its own class: the detections must ask it whether it collides, not set the flag.
+class CountingCircle : public CircleCollisionComponent
+{
+public:
+    using CircleCollisionComponent::CircleCollisionComponent;
+    void SetColliding() override
+    {
+        ++told;
+        colliding = true;
+    }
+    int told = 0;
+};
+} // namespace
+
+// Pixel colliders share cells with boxes, circles and points but meet only each other; a class
+// derived from a stock shape is tested by its shape and told through its own SetColliding. Both
+// detections leave every collider's flag the same.
+TEST_F(ContactEquivalence, PixelsAmongOtherShapesAndDerivedColliders)
+{
+    const auto disc = DiscMask(32);
+    for (const bool grid : {false, true})
+    {
+        World world;
+        std::vector<std::shared_ptr<CountingCircle>> counted;
+        for (int i = 0; i < 12; ++i)
+        {
+            const sf::Vector2f at(100.f + 9.f * static_cast<float>(i),
+                                  100.f + 5.f * static_cast<float>(i % 3));
+            world.Pixel(i % 2 ? "Enemy" : "Projectile", at, 15.f * static_cast<float>(i), 1.f, disc);
+            world.Box("Enemy", {at.x - 8.f, at.y - 8.f, 16.f, 16.f});
+            world.Point("Mouse", at);
+            auto object = world.Object(at);
+            sf::CircleShape shape(12.f, 30);
+            shape.setPosition(at);
+            auto circle = std::make_shared<CountingCircle>(object.get(), world.Body(object), shape);
+            counted.push_back(circle);
+            world.Add(object, circle, "Enemy");
+        }
+        std::vector<Contact> contacts;
+        if (grid)
+        {
+            BroadPhase broadPhase;
+            broadPhase.Detect(world.colliders, contacts);
+        }
+        else
+        {
+            DetectContactsAllPairs(world.colliders, contacts);
+        }
+        std::size_t pixelPairs = 0, mixedPixelPairs = 0;
+        for (const Contact& contact : contacts)
+        {
+            const bool a = contact.first->contactClass.shape == ColliderShape::Pixel;
+            const bool b = contact.second->contactClass.shape == ColliderShape::Pixel;
+            pixelPairs += a && b;
+            mixedPixelPairs += a != b;
+        }
+        SCOPED_TRACE(grid ? "grid" : "plain");
+        EXPECT_GT(pixelPairs, 5u);
+        EXPECT_EQ(mixedPixelPairs, 0u);
+        std::map<const CollisionComponent*, int> told;
+        for (const Contact& contact : contacts)
+        {
+            ++told[contact.first];
+            ++told[contact.second];
+        }
+        for (const auto& circle : counted)
+            EXPECT_EQ(circle->told, told[circle.get()]);
+        for (const auto& [collider, tag] : world.colliders)
+            EXPECT_EQ(collider->colliding, told.count(collider.get()) > 0);
+        if (grid)
+            ExpectSameContacts(world);
+    }
 }
 
 // Crowds of every shape and tag, half of them snapped to the grid's borders, some dead.

@@ -9,85 +9,42 @@
 #include "gameplay/StatusComponent.hpp"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdint>
 
 namespace
 {
 constexpr double Pi = 3.141592653589793;
-
-// The mark of an erased slot: no object lives at address 1.
-const GameObject* Erased()
-{
-    return reinterpret_cast<const GameObject*>(std::uintptr_t{1});
-}
 } // namespace
 
-std::size_t ObjectSet::Slot(const GameObject* object) const
+bool ObjectSet::Insert(const GameObject& object)
 {
-    // Objects are at least 8-byte aligned; a multiplicative hash spreads the rest.
-    const auto bits = reinterpret_cast<std::uintptr_t>(object) >> 3;
-    return static_cast<std::size_t>(bits * 0x9E3779B97F4A7C15ull) & (slots.size() - 1);
-}
-
-bool ObjectSet::Insert(const GameObject* object)
-{
-    if ((taken + 1) * 2 > slots.size())
-        Grow();
-    std::size_t at = Slot(object), freeSlot = slots.size();
-    for (;; at = (at + 1) & (slots.size() - 1))
-    {
-        if (slots[at] == object)
-            return false;
-        if (slots[at] == Erased() && freeSlot == slots.size())
-            freeSlot = at;
-        if (slots[at] == nullptr)
-            break;
-    }
-    if (freeSlot == slots.size())
-    {
-        freeSlot = at;
-        ++taken;
-    }
-    slots[freeSlot] = object;
+    const std::size_t word = object.slot / 64;
+    const std::uint64_t bit = std::uint64_t{1} << (object.slot % 64);
+    if (word >= bits.size())
+        bits.resize(word + 1, 0);
+    if ((bits[word] & bit) != 0)
+        return false;
+    bits[word] |= bit;
     ++count;
     return true;
 }
 
-void ObjectSet::Erase(const GameObject* object)
+void ObjectSet::Erase(const GameObject& object)
 {
-    if (slots.empty())
-        return;
-    for (std::size_t at = Slot(object); slots[at] != nullptr; at = (at + 1) & (slots.size() - 1))
+    const std::size_t word = object.slot / 64;
+    const std::uint64_t bit = std::uint64_t{1} << (object.slot % 64);
+    if (word < bits.size() && (bits[word] & bit) != 0)
     {
-        if (slots[at] == object)
-        {
-            slots[at] = Erased();
-            --count;
-            return;
-        }
+        bits[word] &= ~bit;
+        --count;
     }
 }
 
 void ObjectSet::Clear()
 {
-    slots.clear();
-    count = taken = 0;
-}
-
-void ObjectSet::Grow()
-{
-    // Room for twice the objects, and the erased slots dropped.
-    std::vector<const GameObject*> old;
-    old.swap(slots);
-    slots.assign(std::max<std::size_t>(16, std::bit_ceil(count * 4 + 4)), nullptr);
-    count = taken = 0;
-    for (const GameObject* object : old)
-    {
-        if (object != nullptr && object != Erased())
-            Insert(object);
-    }
+    std::fill(bits.begin(), bits.end(), 0);
+    count = 0;
 }
 
 AIDetectionComponent::AIDetectionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody,
@@ -107,9 +64,9 @@ void AIDetectionComponent::AddTarget(GameObject* enemy)
     {
         listed.Clear();
         for (const auto& target : targets)
-            listed.Insert(target.get());
+            listed.Insert(*target);
     }
-    if (listed.Insert(enemy))
+    if (listed.Insert(*enemy))
         targets.push_back(enemy->shared_from_this());
 }
 
@@ -128,7 +85,7 @@ void AIDetectionComponent::Update(float dt)
         const float reach = range.getRadius() + (circle ? circle->shape.getRadius() : 0.f);
         if (q > reach * reach || !target->alive)
         {
-            listed.Erase(target.get());
+            listed.Erase(*target);
             targets.pop_front();
         }
         const float dist = std::sqrt(q);

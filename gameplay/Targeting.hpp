@@ -6,29 +6,27 @@
 
 #include <SFML/Graphics/CircleShape.hpp>
 
+#include <cstdint>
 #include <list>
 #include <memory>
 #include <vector>
 
 class SpriteRenderComponent;
 
-// A set of objects by address, for a membership test that runs on every contact: open
-// addressing in one array, so a test is a hash and a probe or two.
+// A set of objects by their slots (GameObject::slot), for a membership test that runs on every
+// contact: one bit each, so that a tower's whole set stays in a few cache lines.
 class ObjectSet
 {
 public:
     // Whether it was not there before.
-    bool Insert(const GameObject* object);
-    void Erase(const GameObject* object);
+    bool Insert(const GameObject& object);
+    void Erase(const GameObject& object);
     void Clear();
     std::size_t Size() const { return count; }
 
 private:
-    std::size_t Slot(const GameObject* object) const;
-    void Grow();
-
-    std::vector<const GameObject*> slots; // null: free; Erased(): free again, probes go on
-    std::size_t count = 0, taken = 0;     // objects; slots not free since the last rebuild
+    std::vector<std::uint64_t> bits;
+    std::size_t count = 0;
 };
 
 class AIDetectionComponent : public CollisionComponent

@@ -513,3 +513,37 @@ TEST_F(GameplayTowers, TargetsKeepTheirOrderAndMayComeBackAfterLeaving)
     detection->AddTarget(enemies[2].get());
     EXPECT_EQ(order(), (std::vector<GameObject*>{enemies[2].get(), enemies[0].get()}));
 }
+
+// The set goes by the objects' slots, which later objects take again once an object is gone: an
+// enemy that left the list, died and was freed leaves no mark on the enemy that gets its slot.
+TEST_F(GameplayTowers, AFreedTargetsSlotIsNoTargetForItsNextOwner)
+{
+    CreateTower(1, 400.f, 300.f);
+    const auto detection = GameObjectManager::instance().objects.back()->GetComponent<AIDetectionComponent>();
+    ASSERT_TRUE(detection);
+    // Enough objects that the set spans several words of its bits.
+    std::vector<std::shared_ptr<GameObject>> enemies;
+    for (int i = 0; i < 150; ++i)
+        enemies.push_back(std::make_shared<GameObject>(ObjectType::Enemy));
+    for (const auto& enemy : enemies)
+        detection->AddTarget(enemy.get());
+    ASSERT_EQ(detection->targets.size(), 150u);
+    EXPECT_EQ(detection->listed.Size(), 150u);
+
+    // The front leaves (dead), and its object is freed once the list lets go of it.
+    const std::uint32_t slot = enemies.front()->slot;
+    enemies.front()->alive = false;
+    detection->Update(1.f / 60.f);
+    enemies.front().reset();
+    ASSERT_EQ(detection->targets.size(), 149u);
+    const auto heir = std::make_shared<GameObject>(ObjectType::Enemy);
+    ASSERT_EQ(heir->slot, slot);
+    detection->AddTarget(heir.get());
+    ASSERT_EQ(detection->targets.size(), 150u);
+    EXPECT_EQ(detection->targets.back().get(), heir.get());
+    // Those still listed are not taken twice.
+    for (std::size_t i = 1; i < enemies.size(); ++i)
+        detection->AddTarget(enemies[i].get());
+    EXPECT_EQ(detection->targets.size(), 150u);
+    EXPECT_EQ(detection->listed.Size(), 150u);
+}

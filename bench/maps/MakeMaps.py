@@ -67,4 +67,5 @@ def write(name, spawners, spawn_rate, wave_size):
 
 write("small", spawners=1, spawn_rate=0.5, wave_size=5)
 write("large", spawners=4, spawn_rate=0.15, wave_size=5)
+write("huge", spawners=12, spawn_rate=0.06, wave_size=5)
 write("long", spawners=1, spawn_rate=0.3, wave_size=5)

@@ -4,6 +4,7 @@
 #include "app/services/AssetsLocation.hpp"
 #include "app/services/GameStateManager.hpp"
 #include "app/services/InputManager.hpp"
+#include "app/services/Settings.hpp"
 #include "entities/RenderManager.hpp"
 #include "ui/HighscoreFile.hpp"
 #include "ui/UIManager.hpp"
@@ -22,14 +23,23 @@ Game::Game(std::shared_ptr<sf::RenderWindow> window, InputManager& inputManager,
 
 bool Game::Init()
 {
-    window->create(sf::VideoMode(WorldWidth, WorldHeight, 32),
-                   "Varnhold (a fortress defence by the Varnhold team)", sf::Style::Default,
+    window->create(sf::VideoMode(WorldWidth, WorldHeight, 32), WindowTitle, sf::Style::Default,
                    sf::ContextSettings());
     window->setFramerateLimit(60);
     window->setVerticalSyncEnabled(true);
 
-    // Saves cut short by a killed game leave temporary files beside the record.
-    RemoveStaleHighscoreTemporaries(uiManager.highscorePath);
+    // Saves cut short by a killed game leave temporary files beside the record and the settings.
+    RemoveStaleTemporaries(uiManager.highscorePath);
+    RemoveStaleTemporaries(uiManager.settingsPath);
+    auto& settings = Settings::instance();
+    settings.Load(uiManager.settingsPath);
+    settings.ApplyVolume();
+    uiManager.applyWindowMode = [this]
+    {
+        ApplyWindowMode();
+    };
+    if (settings.fullscreen)
+        ApplyWindowMode();
 
     // The widget root needs its window before the first state loads a screen.
     uiManager.window = window;
@@ -51,6 +61,34 @@ bool Game::Init()
     // The widgets draw their text with the game's one font.
     uiManager.gui->setFont(assetManager.fonts["arial"]);
     return true;
+}
+
+void Game::ApplyWindowMode()
+{
+    const bool fullscreen = Settings::instance().fullscreen;
+    const sf::VideoMode mode =
+        fullscreen ? sf::VideoMode::getDesktopMode() : sf::VideoMode(WorldWidth, WorldHeight, 32);
+    window->create(mode, WindowTitle, fullscreen ? sf::Style::Fullscreen : sf::Style::Default,
+                   sf::ContextSettings());
+    window->setFramerateLimit(60);
+    window->setVerticalSyncEnabled(true);
+    window->setKeyRepeatEnabled(false);
+    FitViewToWindow();
+}
+
+void Game::DrawFrameCounter(float dt)
+{
+    if (dt > 0.f)
+        framesPerSecond += (1.f / dt - framesPerSecond) * 0.1f; // smoothed over about ten frames
+    const auto font = assetManager.fonts.find("arial");
+    if (!Settings::instance().showFps || font == assetManager.fonts.end())
+        return;
+    sf::Text text(std::to_string(static_cast<int>(framesPerSecond + 0.5f)) + " fps", *font->second, 16);
+    text.setFillColor(sf::Color(232, 207, 138));
+    text.setOutlineColor(sf::Color::Black);
+    text.setOutlineThickness(1.f);
+    text.setPosition(8.f, static_cast<float>(WorldHeight) - 26.f);
+    window->draw(text);
 }
 
 void LoadGameAssets(AssetManager& assets)
@@ -141,6 +179,7 @@ void Game::Frame(float dt, const FrameOptions& options)
     {
         window->clear(sf::Color::Black);
         gameStateManager.currentState->Draw(window);
+        DrawFrameCounter(dt);
         if (options.picture == FrameOptions::Picture::Shown)
             window->display();
     }

@@ -59,6 +59,8 @@ public:
     // Shows the 1280 x 720 world as large as the window allows, keeping its shape (bars where
     // the window's shape differs), for the world and the widgets alike.
     void FitViewToWindow();
+    // Fullscreen or the 1280 x 720 window, as the settings say (the world letterboxed in both).
+    void ApplyWindowMode();
 
     std::shared_ptr<sf::RenderWindow> window;
     InputManager& inputManager;
@@ -67,10 +69,17 @@ public:
     UIManager& uiManager;
     MainMenu mainMenu;
     GamePlay gamePlay;
+
+private:
+    // The frame counter in the corner, when the settings show it.
+    void DrawFrameCounter(float dt);
+    float framesPerSecond = 60.f;
 };
 
 // Loads the font, the textures and the sounds of the game, in the order of the asset table.
 void LoadGameAssets(AssetManager& assets);
+
+inline constexpr const char* WindowTitle = "Varnhold (a fortress defence by the Varnhold team)";
 
 // The game's world size in pixels: the window's size at start and the layout size of every form.
 inline constexpr unsigned WorldWidth = 1280;

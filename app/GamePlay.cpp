@@ -2,6 +2,7 @@
 
 #include "app/services/AssetsLocation.hpp"
 #include "app/services/GameCounters.hpp"
+#include "app/services/InputManager.hpp"
 #include "app/services/SoundManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/PhysicsManager.hpp"
@@ -12,12 +13,15 @@
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/LevelLoader.hpp"
+#include "gameplay/Tables.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
 void GamePlay::Init()
 {
     GameplayManager::instance().running = true;
+    GameplayManager::instance().paused = false;
+    GameplayManager::instance().speed = 1;
     // The HUD first: loading a screen empties the widget root, and the level's base puts its
     // health bar there.
     UIManager::instance().LoadScreen(AssetPath("hud.txt"), ScreenKind::HudScreen);
@@ -30,44 +34,96 @@ void GamePlay::Init()
 void GamePlay::Update(float dt)
 {
     auto& gameplay = GameplayManager::instance();
-    if (gameplay.running)
+    ApplyPlayerKeys();
+    const int steps = gameplay.running && !gameplay.paused ? gameplay.speed : 0;
+    for (int step = 0; step < steps && gameplay.running; ++step)
     {
-        auto& objects = GameObjectManager::instance();
-        // Objects registered during this walk (shots, spawned enemies) are appended to the list
-        // and updated later in the same walk.
-        for (auto it = objects.objects.begin(); it != objects.objects.end(); ++it)
+        if (step > 0)
         {
-            const auto object = *it;
-            object->Update(dt);
+            // Between two steps of one frame, as between two frames: the sprites are placed where
+            // a picture puts them, and the clicks of the poll were the first step's.
+            RenderManager::instance().PlaceSprites();
+            InputManager::instance().SpendClicks();
         }
-        if (objects.camera)
-            objects.camera->Update(dt);
-
-        // The cursor stands where the pointer is now, so the building rules of this physics
-        // step and the click after it both see what is under the pointer in this frame.
-        if (gameplay.cursorInput)
-            gameplay.cursorInput->FollowPointer();
-        GameConfig::instance().buildAllowed = true;
-        gameplay.upgradeClickSpent = false;
-        PhysicsManager::instance().Update(dt);
-        if (gameplay.cursorInput)
-            gameplay.cursorInput->Update(dt);
-
-        for (const auto& base : objects.GetBases())
-        {
-            if (!base->alive)
-            {
-                UIManager::instance().LoadScreen(AssetPath("loseScreen.txt"), ScreenKind::LoseScreen);
-                gameplay.running = false;
-                break;
-            }
-        }
-        // After the walk: the dead enemies and projectiles of this frame leave the registries.
-        ReclaimDeadObjects();
+        StepWorld(dt);
     }
     SoundManager::instance().RemoveStoppedSounds();
     RenderManager::instance().EditLayers();
-    UIManager::instance().UpdateHUD(dt);
+    // The HUD's short-lived texts count the game's time: none while paused, every step's at speed.
+    UIManager::instance().UpdateHUD(gameplay.running ? dt * static_cast<float>(steps) : dt);
+}
+
+void GamePlay::StepWorld(float dt)
+{
+    auto& gameplay = GameplayManager::instance();
+    auto& objects = GameObjectManager::instance();
+    // Objects registered during this walk (shots, spawned enemies) are appended to the list and
+    // updated later in the same walk.
+    for (auto it = objects.objects.begin(); it != objects.objects.end(); ++it)
+    {
+        const auto object = *it;
+        object->Update(dt);
+    }
+    if (objects.camera)
+        objects.camera->Update(dt);
+
+    // The cursor stands where the pointer is now, so the building rules of this physics step and
+    // the click after it both see what is under the pointer in this frame.
+    if (gameplay.cursorInput)
+        gameplay.cursorInput->FollowPointer();
+    GameConfig::instance().buildAllowed = true;
+    gameplay.upgradeClickSpent = false;
+    PhysicsManager::instance().Update(dt);
+    if (gameplay.cursorInput)
+        gameplay.cursorInput->Update(dt);
+
+    for (const auto& base : objects.GetBases())
+    {
+        if (!base->alive)
+        {
+            UIManager::instance().LoadScreen(AssetPath("loseScreen.txt"), ScreenKind::LoseScreen);
+            gameplay.running = false;
+            break;
+        }
+    }
+    // After the walk: the dead enemies and projectiles of this frame leave the registries.
+    ReclaimDeadObjects();
+    GameCounters::instance().timeSurvived += dt;
+}
+
+void GamePlay::ApplyPlayerKeys()
+{
+    auto& gameplay = GameplayManager::instance();
+    if (!gameplay.running)
+        return;
+    const auto& input = InputManager::instance();
+    auto& ui = UIManager::instance();
+    const auto& cursor = gameplay.cursorInput;
+    if (input.focusLost)
+        gameplay.paused = true;
+    if (input.IsKeyPressed(sf::Keyboard::P) || input.IsKeyPressed(sf::Keyboard::Space))
+        gameplay.paused = !gameplay.paused;
+    if (input.IsKeyPressed(sf::Keyboard::Escape))
+    {
+        if (cursor && cursor->selectedTower != NoTower)
+            cursor->selectedTower = NoTower;
+        else
+            gameplay.paused = !gameplay.paused;
+    }
+    if (input.IsKeyPressed(sf::Keyboard::F))
+        gameplay.speed = gameplay.speed % GameplayManager::FastestSpeed + 1;
+    if (gameplay.paused)
+        return;
+    const std::pair<sf::Keyboard::Key, int> towerKeys[] = {{sf::Keyboard::Num1, BulletTower},
+                                                           {sf::Keyboard::Num2, SmallRocketTower},
+                                                           {sf::Keyboard::Num3, BigRocketTower}};
+    for (const auto& [key, kind] : towerKeys)
+    {
+        if (input.IsKeyPressed(key))
+            ui.SelectTower(kind);
+    }
+    if (input.IsKeyPressed(sf::Keyboard::R))
+        ui.RepairBase();
 }
 
 void GamePlay::Draw(std::shared_ptr<sf::RenderWindow> window)

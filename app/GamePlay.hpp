@@ -10,4 +10,12 @@ public:
     void Exit() override;
     void Update(float dt) override;
     void Draw(std::shared_ptr<sf::RenderWindow> window) override;
+
+private:
+    // One step of the running world: objects, camera, cursor, physics, click, defeat check.
+    void StepWorld(float dt);
+    // The player's keys of the latest poll: P or Space pauses and resumes, F changes the speed,
+    // 1 to 3 choose a tower kind as the HUD's buttons do, R repairs the keep, Escape drops the
+    // selection or, with nothing selected, pauses. A window that loses the focus pauses the game.
+    void ApplyPlayerKeys();
 };

@@ -35,6 +35,11 @@ public:
     void AddWaypoint(std::int32_t index, sf::Vector2f position);
 
     bool running = false;
+    // The player's controls beside the rules: a paused game's world stands still, and at speed
+    // 2 or 3 each frame runs that many whole steps of the world, each with the frame's time.
+    bool paused = false;
+    int speed = 1;
+    static constexpr int FastestSpeed = 3;
     // A left click upgrades at most one object: set by the first upgrade it tries in a physics
     // step (the gameplay state clears it before each step).
     bool upgradeClickSpent = false;

@@ -28,6 +28,7 @@ void UIManager::LoadHUD()
         if (const auto text = gui->get<vgui::TextArea>(name))
             text->setVisible(false);
     }
+    ConnectHudControls();
 }
 
 void UIManager::SelectTower(int kind)
@@ -88,6 +89,7 @@ void UIManager::UpdateHUD(float dt)
 {
     if (currentScreen != HudScreen)
         return;
+    RefreshHudControls();
 
     if (const auto text = gui->get<vgui::TextArea>("MoneyText"))
         text->setText(std::to_string(money));

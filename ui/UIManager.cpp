@@ -3,6 +3,7 @@
 #include "app/services/AssetsLocation.hpp"
 #include "app/services/GameCounters.hpp"
 #include "app/services/GameStateManager.hpp"
+#include "app/services/Settings.hpp"
 #include "entities/GameObject.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
@@ -118,6 +119,7 @@ void UIManager::LoadMainMenu()
                 if (const auto target = window)
                     target->close();
             });
+    ConnectMenuControls();
 }
 
 void UIManager::ConnectReturnToMenu()
@@ -147,6 +149,14 @@ void UIManager::ReadPlayerName()
     if (!name)
         return;
     playerName = name->getText();
+    // The name typed is offered again in the next run.
+    if (!playerName.empty() && playerName != Settings::instance().playerName)
+    {
+        Settings::instance().playerName = playerName;
+        if (const FileSave save = Settings::instance().Save(settingsPath); !save.saved)
+            std::cerr << "Could not save the settings \"" << settingsPath << "\": " << save.error
+                      << std::endl;
+    }
     if (playerName.empty())
         playerName = "Player 1";
 }

@@ -10,6 +10,7 @@
 #include <SFML/System/Time.hpp>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -59,6 +60,16 @@ public:
     // The HUD's repair button.
     void RepairBase();
 
+    // Additions beside the screens, for the player's controls (every widget they use is optional
+    // in the forms): the settings panel over whatever screen is shown, leaving a running game
+    // without touching the record, and the HUD's pause and speed buttons and pause overlay.
+    void OpenSettings();
+    void CloseSettings();
+    void LeaveGame();
+    // Turns fullscreen on or off as the settings say; installed by the game.
+    std::function<void()> applyWindowMode;
+    std::string settingsPath = AssetPath("settings.json");
+
     std::string playerName = "Player 1";
     // The counters of the game, written by the gameplay: these are GameCounters' own fields.
     std::int32_t& money;
@@ -89,6 +100,11 @@ public:
 private:
     UIManager();
     void ConnectReturnToMenu();
+    // The main menu's and the HUD's hook-ups of the player's controls.
+    void ConnectMenuControls();
+    void ConnectHudControls();
+    void RefreshHudControls();
+    void RefreshSettings();
     // HUD icons are read once per file and then shared.
     std::shared_ptr<const sf::Texture> Icon(const std::string& path);
     std::map<std::string, std::shared_ptr<const sf::Texture>> icons;

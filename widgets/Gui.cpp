@@ -109,6 +109,11 @@ void Gui::ignoreClicksFor(sf::Time time)
     state->clickGuardClock.restart();
 }
 
+void Gui::focus(const Widget::Ptr& widget)
+{
+    SetFocus(*state, widget);
+}
+
 void Gui::setFont(std::shared_ptr<const sf::Font> font)
 {
     state->font = std::move(font);

@@ -394,6 +394,18 @@ bool Container::remove(const Widget::Ptr& widget)
     return true;
 }
 
+void Widget::moveToFront()
+{
+    Container* parent = state->parent;
+    if (parent == nullptr)
+        return;
+    auto& children = parent->state->children;
+    const auto it = std::find_if(children.begin(), children.end(),
+                                 [this](const Widget::Ptr& child) { return child.get() == this; });
+    if (it != children.end())
+        std::rotate(it, it + 1, children.end());
+}
+
 void Container::removeAllWidgets()
 {
     std::vector<Widget::Ptr> old;
@@ -867,7 +879,15 @@ bool textAreaKey(Widget& area, const sf::Event::KeyEvent& key)
             s.text.erase(s.caret, 1);
         return true;
     case sf::Keyboard::Enter:
-        return Insert(s, sf::String(sf::Uint32('\n')));
+    {
+        auto& textArea = static_cast<TextArea&>(area);
+        if (textArea.onReturnKeyPress.empty())
+            return Insert(s, sf::String(sf::Uint32('\n')));
+        // The handler may replace the whole screen: the area is held until it returns.
+        const auto held = textArea.shared_from_this();
+        textArea.onReturnKeyPress.emit();
+        return true;
+    }
     case sf::Keyboard::Left:
         if (HasSelection(s) && !select)
             MoveCaret(s, std::min(s.caret, s.anchor), false);

@@ -57,6 +57,7 @@ public:
     bool disconnect(unsigned id);
     void disconnectAll();
     void emit() const;
+    bool empty() const { return handlers.empty(); }
     unsigned operator()(Handler handler) { return connect(std::move(handler)); }
 
 private:
@@ -123,6 +124,8 @@ public:
     void setRenderer(std::shared_ptr<Renderer::Data> data);
 
     Container* getParent() const;
+    // Drawn last among its siblings, and first to get the mouse.
+    void moveToFront();
 
 protected:
     Widget();
@@ -232,6 +235,9 @@ public:
     bool isReadOnly() const;
     // Caret position in characters (code points) from the start.
     std::size_t getCaretPosition() const;
+    // Fires when Enter is pressed in the focused area. While it has a handler, Enter no longer
+    // inserts a line break (a one-line field that submits).
+    Signal onReturnKeyPress;
 };
 
 class ProgressBar : public Widget
@@ -268,6 +274,8 @@ public:
     // screen that was just replaced (the second half of a double click) never presses a button
     // of the new one.
     void ignoreClicksFor(sf::Time time);
+    // Gives the keyboard to a widget of this root (a text area then takes typing at once).
+    void focus(const Widget::Ptr& widget);
     // The font every widget draws its text with, shared with the caller (who loads it). Without
     // one, text is laid out one unit per character and not drawn.
     void setFont(std::shared_ptr<const sf::Font> font);

@@ -30,6 +30,7 @@ public:
     std::int32_t moneyChange = 0;
     std::int32_t scoreChange = 0;
     float changeTextTimer = 1.f; // seconds
+    float timeSurvived = 0.f;    // seconds of the game's time since it started
 
     static constexpr float WaveTextSeconds = 2.f;
     static constexpr float ChangeTextSeconds = 1.f;

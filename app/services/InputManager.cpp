@@ -38,6 +38,9 @@ void InputManager::HandleEvent(sf::Event event)
         mouseReleased[event.mouseButton.button] = true;
         mouseDown[event.mouseButton.button] = false;
         break;
+    case sf::Event::LostFocus:
+        focusLost = true;
+        break;
     default:
         break;
     }
@@ -52,6 +55,15 @@ void InputManager::Update()
         for (auto& entry : *flags)
             entry.second = false;
     leftPressPixel.reset();
+    focusLost = false;
+}
+
+void InputManager::SpendClicks()
+{
+    for (auto* flags : {&mousePressed, &mouseReleased})
+        for (auto& entry : *flags)
+            entry.second = false;
+    leftPressPixel.reset();
 }
 
 void InputManager::ClaimPress(sf::Mouse::Button button)
@@ -60,6 +72,7 @@ void InputManager::ClaimPress(sf::Mouse::Button button)
         found->second = false;
     if (button == sf::Mouse::Left)
         leftPressPixel.reset();
+    focusLost = false;
 }
 
 void InputManager::Bind(int action, int player, sf::Keyboard::Key key)
@@ -85,6 +98,12 @@ bool InputManager::IsMouseButtonPressed(sf::Mouse::Button button) const
 {
     const auto found = mousePressed.find(button);
     return found != mousePressed.end() && found->second;
+}
+
+bool InputManager::IsKeyPressed(sf::Keyboard::Key key) const
+{
+    const auto found = keyPressed.find(key);
+    return found != keyPressed.end() && found->second;
 }
 
 bool InputManager::IsActionPressed(int action, int player) const

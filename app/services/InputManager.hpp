@@ -58,9 +58,14 @@ public:
     void Reset() { *this = InputManager(); }
 
     bool IsMouseButtonPressed(sf::Mouse::Button button) const;
+    // Whether a key-pressed event for key arrived in the latest poll (the game's hotkeys).
+    bool IsKeyPressed(sf::Keyboard::Key key) const;
     // A press that the widget layer used (a click on the HUD) is not the world's: it no longer
     // reads as pressed this frame.
     void ClaimPress(sf::Mouse::Button button);
+    // The mouse presses and releases of the latest poll are used up (a second step of the world
+    // in one frame must not click again); keys stay.
+    void SpendClicks();
     // Only the first binding of the pair counts.
     bool IsActionPressed(int action, int player) const;
     // The pointer in world coordinates: window pixels mapped through the window's view, so the
@@ -83,6 +88,8 @@ public:
     std::function<sf::Vector2i()> mouseSource;
     // Window pixels of the latest poll's left press.
     std::optional<sf::Vector2i> leftPressPixel;
+    // The window lost the keyboard focus in the latest poll.
+    bool focusLost = false;
 
 private:
     InputManager();

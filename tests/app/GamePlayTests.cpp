@@ -6,6 +6,7 @@
 // detection finds the plain walk's contacts and the dead leave the registries every frame.
 
 #include "app/GamePlay.hpp"
+#include "app/services/GameCounters.hpp"
 #include "app/services/GameState.hpp"
 #include "app/services/InputManager.hpp"
 #include "entities/BroadPhase.hpp"
@@ -273,6 +274,124 @@ TEST_F(GameplayGolden, LeavingALostGameAndStartingAgainBeginsAfresh)
     for (int frame = 3; frame < 200 && ui.wave == 0; ++frame)
         Frame(frame);
     EXPECT_EQ(ui.wave, 1);
+}
+
+namespace
+{
+struct Outcome
+{
+    int steppedFrames = 0; // frames in which the world moved
+    std::int32_t wave = 0, money = 0, score = 0;
+    float gameTime = 0.f;
+};
+
+sf::Event KeyPress(sf::Keyboard::Key key)
+{
+    sf::Event event{};
+    event.type = sf::Event::KeyPressed;
+    event.key.code = key;
+    return event;
+}
+} // namespace
+
+// The player's speed control runs more whole steps of the world per frame, and pausing stops it:
+// neither changes the game. Two towers by request before the first frame, then no hand but the
+// keys (a key of one frame's poll acts in the next frame): a pause by P in which F sets the speed,
+// later a pause that the window's losing the focus keeps, and a pause by losing the focus.
+TEST_F(GameplayGolden, AtThreeTimesTheSpeedTheSameGameEndsSooner)
+{
+    const auto play = [this](int fPresses, Outcome& outcome)
+    {
+        driver.reset();
+        testing_support::ResetWorld();
+        driver = std::make_unique<testing_support::GameDriver>();
+        auto& gameplay = GameplayManager::instance();
+        auto& ui = UIManager::instance();
+        const auto& counters = GameCounters::instance();
+        gameplay.seedSource = []
+        {
+            return 20240521u;
+        };
+        driver->StartGame();
+        GameConfig::instance().BuildTower(BulletTower, 200.f, 120.f);
+        GameConfig::instance().BuildTower(BulletTower, 400.f, 240.f);
+        int frames = 0;
+        const auto frame = [&](const std::vector<sf::Event>& events = {})
+        {
+            const float time = counters.timeSurvived;
+            driver->Frame(Step, events);
+            ++frames;
+            outcome.steppedFrames += counters.timeSurvived != time;
+        };
+
+        frame({KeyPress(sf::Keyboard::P)});
+        for (int press = 0; press < fPresses; ++press)
+            frame({KeyPress(sf::Keyboard::F)});
+        frame({KeyPress(sf::Keyboard::P)});
+        EXPECT_EQ(outcome.steppedFrames, 1);
+        frame();
+        EXPECT_EQ(gameplay.speed, 1 + fPresses % GameplayManager::FastestSpeed);
+        EXPECT_FALSE(gameplay.paused);
+        EXPECT_EQ(outcome.steppedFrames, 2);
+
+        while (OfType(ObjectType::Enemy).size() < 3)
+            frame();
+        // Paused: nothing moves or counts down, the overlay shows, the world waits for the player.
+        frame({KeyPress(sf::Keyboard::P)});
+        frame();
+        ASSERT_TRUE(gameplay.paused);
+        const auto overlay = ui.gui->get("PauseOverlay");
+        ASSERT_TRUE(overlay);
+        EXPECT_TRUE(overlay->isVisible());
+        std::vector<sf::Vector2f> before;
+        for (const auto& enemy : OfType(ObjectType::Enemy))
+            before.push_back(enemy->getPosition());
+        ASSERT_FALSE(before.empty());
+        const float time = counters.timeSurvived;
+        const float banner = ui.waveTextTimer;
+        sf::Event focus{};
+        focus.type = sf::Event::LostFocus;
+        for (int paused = 0; paused < 90; ++paused)
+            frame(paused == 30 ? std::vector<sf::Event>{focus} : std::vector<sf::Event>{});
+        EXPECT_TRUE(gameplay.paused) << "losing the focus keeps a paused game paused";
+        std::vector<sf::Vector2f> after;
+        for (const auto& enemy : OfType(ObjectType::Enemy))
+            after.push_back(enemy->getPosition());
+        EXPECT_EQ(after, before);
+        EXPECT_EQ(counters.timeSurvived, time);
+        EXPECT_EQ(ui.waveTextTimer, banner);
+        frame({KeyPress(sf::Keyboard::P)});
+        frame();
+        EXPECT_FALSE(gameplay.paused);
+        EXPECT_FALSE(overlay->isVisible());
+        EXPECT_GT(counters.timeSurvived, time);
+        // Losing the focus while playing pauses; Space resumes.
+        frame({focus});
+        frame({KeyPress(sf::Keyboard::Space)});
+        EXPECT_TRUE(gameplay.paused);
+        frame();
+        EXPECT_FALSE(gameplay.paused);
+
+        while (gameplay.running && frames < 20000)
+            frame();
+        outcome.wave = ui.wave;
+        outcome.money = ui.money;
+        outcome.score = ui.score;
+        outcome.gameTime = counters.timeSurvived;
+    };
+    // F three times comes back to 1x.
+    Outcome normal, fast;
+    play(3, normal);
+    play(2, fast);
+    EXPECT_FALSE(GameplayManager::instance().running);
+    EXPECT_EQ(fast.wave, normal.wave);
+    EXPECT_EQ(fast.money, normal.money);
+    EXPECT_EQ(fast.score, normal.score);
+    EXPECT_GT(normal.wave, 2);
+    // The same steps with the same times, summed in the same order, in a third of the frames
+    // (the first frame played before the speed changed).
+    EXPECT_EQ(fast.gameTime, normal.gameTime);
+    EXPECT_EQ(fast.steppedFrames, 1 + (normal.steppedFrames - 1 + 2) / 3);
 }
 
 namespace

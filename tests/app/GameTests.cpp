@@ -209,6 +209,51 @@ TEST_F(Clicks, TheWorldStaysUnderThePointerInAWiderWindow)
     EXPECT_EQ(Towers()[0]->getPosition(), sf::Vector2f(300.f, 330.f));
 }
 
+// The player's keys beside the design's HUD: a form with only the design's widgets (no pause or
+// speed button, no overlay) loads without a word, and the keys still pause, speed up, select and
+// drop.
+TEST_F(Clicks, TheKeysNeedNoNewWidgetsInTheForms)
+{
+    scratch.WriteAsset("hud.txt", R"(
+        TextArea.MoneyText { Text = "0"; }
+        TextArea.ScoreText { Position = (200, 0); Text = "0"; }
+        BitmapButton.BulletTowerButton { Position = (880, 8); Size = (92, 64); }
+        BitmapButton.RocketTowerSmallButton { Position = (980, 8); Size = (92, 64); }
+        BitmapButton.RocketTowerBigButton { Position = (1080, 8); Size = (92, 64); }
+        BitmapButton.RepairButton { Position = (1180, 8); Size = (92, 64); }
+        TextArea.MoneyAddText { Position = (0, 84); }
+        TextArea.ScoreAddText { Position = (200, 84); }
+        TextArea.WaveText { Position = (400, 8); }
+    )");
+    testing::internal::CaptureStderr();
+    UIManager::instance().LoadScreen("../assets/hud.txt", HudScreen);
+    const auto key = [this](sf::Keyboard::Key code)
+    {
+        sf::Event event{};
+        event.type = sf::Event::KeyPressed;
+        event.key.code = code;
+        Frame({event});
+        Frame({});
+    };
+    auto& gameplay = GameplayManager::instance();
+    key(sf::Keyboard::P);
+    EXPECT_TRUE(gameplay.paused);
+    key(sf::Keyboard::Escape);
+    EXPECT_FALSE(gameplay.paused) << "Escape with nothing selected pauses and resumes";
+    key(sf::Keyboard::F);
+    EXPECT_EQ(gameplay.speed, 2);
+    key(sf::Keyboard::Num3);
+    EXPECT_EQ(Selected(), 3);
+    key(sf::Keyboard::Escape);
+    EXPECT_EQ(Selected(), 0);
+    EXPECT_FALSE(gameplay.paused) << "Escape dropped the selection only";
+    key(sf::Keyboard::Num1);
+    EXPECT_EQ(Selected(), 1);
+    HurriedClick({640, 700});
+    EXPECT_EQ(Towers().size(), 1u) << "1 and a click build as the HUD's button and a click do";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
 TEST_F(Clicks, TheSecondClickOfADoubleClickNeverPressesTheNextScreensButton)
 {
     auto& ui = UIManager::instance();

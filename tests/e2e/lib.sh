@@ -3,13 +3,14 @@
 # A script sets NO_DISPLAY (its exit status for "no usable display"), WORK (scratch folder) and
 # SHOTS (screenshot folder) before calling these.
 
-# Runs the calling script again under its own Xvfb server, unless it already has one. Several
+# Runs the calling script again under its own Xvfb server (of E2E_SCREEN, 1280 x 720 unless set),
+# unless it already has one. Several
 # servers starting at once on a shared machine can race for the same number; then the game cannot
 # open the display and the script tries again from another, random, starting number.
 e2e_own_display() { # script args...
     [ -n "${VARNHOLD_E2E_DISPLAY:-}" ] && return 0
     for attempt in 1 2 3; do
-        env VARNHOLD_E2E_DISPLAY=1 xvfb-run -a -n $((200 + RANDOM % 600)) -s "-screen 0 1280x720x24" bash "$@"
+        env VARNHOLD_E2E_DISPLAY=1 xvfb-run -a -n $((200 + RANDOM % 600)) -s "-screen 0 ${E2E_SCREEN:-1280x720}x24" bash "$@"
         status=$?
         [ "$status" -eq "$NO_DISPLAY" ] || exit "$status"
         echo "attempt $attempt: no usable X display, trying again"
@@ -35,9 +36,15 @@ fail() {
 }
 
 # Starts the game binary in $WORK/run and finds its window (W), moved to the screen's corner.
+# With SOUND_FILE set, what the game plays is written there (OpenAL's wave output); else silence.
 e2e_start_game() { # game binary
     cd "$WORK/run" || fail "no run folder"
-    ALSOFT_DRIVERS=null "$1" >game.out 2>game.err &
+    if [ -n "${SOUND_FILE:-}" ]; then
+        printf '[general]\ndrivers=wave\n[wave]\nfile=%s\n' "$SOUND_FILE" >"$WORK/alsoft.conf"
+        env -u ALSOFT_DRIVERS ALSOFT_CONF="$WORK/alsoft.conf" "$1" >game.out 2>game.err &
+    else
+        ALSOFT_DRIVERS=null "$1" >game.out 2>game.err &
+    fi
     GAME_PID=$!
     for _ in $(seq 1 100); do
         W=$(xdotool search --name '^Varnhold' 2>/dev/null | head -1)
@@ -92,6 +99,11 @@ not_black() { # file
     local mean
     mean=$(convert "$1" -format '%[fx:mean]' info:)
     awk -v m="$mean" 'BEGIN { exit !(m > 0.02) }'
+}
+# The window of the running game again (a change to or from fullscreen makes a new one).
+e2e_find_window() {
+    W=$(xdotool search --name '^Varnhold' 2>/dev/null | tail -1)
+    [ -n "$W" ] || fail "no Varnhold window"
 }
 # Whether two screenshots differ inside a rectangle.
 region_differs() { # file1 file2 x y w h

@@ -38,7 +38,7 @@ e2e_start_game "$GAME"
 [ ! -e "$STALE" ] || fail "the killed game's temporary file is still there"
 
 # Main-menu card: centred 420 x 436 at y 190 with a 2-pixel border.
-NAME_FIELD="640 260"; PLAY="640 328"; HIGHSCORE="640 395"; CONTROLS="640 451"; CREDITS="640 507"; EXIT="640 577"
+NAME_FIELD="640 260"; PLAY="640 328"; HIGHSCORE="640 395"; CONTROLS="546 451"; CREDITS="640 507"; EXIT="640 577"
 # The other screens' return buttons.
 HIGHSCORE_RETURN="640 503"; CONTROLS_RETURN="640 559"; CREDITS_RETURN="640 495"; LOSE_RETURN="640 585"
 BULLET_TOWER="926 40"; FREE_GROUND="900 300"

@@ -28,7 +28,7 @@ rm -f "$SHOTS"/*.png
 e2e_start_game "$GAME"
 
 PLAY="640 328"; NAME_FIELD="640 260"; BULLET_TOWER="926 40"
-SCORE_BOX="232 12 200 56"
+SCORE_BOX="176 12 156 56"
 # Grass beside the road: in the first bend, above the second leg, beside the third.
 A="300 330"; B="620 200"; C="800 480"
 

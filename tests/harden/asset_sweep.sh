@@ -28,7 +28,7 @@ IN_GAME_SECONDS=${VARNHOLD_SWEEP_SECONDS:-3}
 
 # Main-menu buttons (assets/mainMenu.txt: the card is centred, 420 wide, at y 190) and the return
 # buttons of the side screens.
-PLAY="640 328"; HIGHSCORE="640 395"; CONTROLS="640 451"; CREDITS="640 507"; EXIT="640 577"
+PLAY="640 328"; HIGHSCORE="640 395"; CONTROLS="546 451"; CREDITS="640 507"; EXIT="640 577"
 HIGHSCORE_RETURN="640 503"
 
 TEXTURES="tilesheet.png base.png base2.png base3.png tower_platform_shape.png tower_platform.png

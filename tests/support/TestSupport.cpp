@@ -5,6 +5,7 @@
 #include "app/services/AssetManager.hpp"
 #include "app/services/GameStateManager.hpp"
 #include "app/services/InputManager.hpp"
+#include "app/services/Settings.hpp"
 #include "app/services/SoundManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObjectManager.hpp"
@@ -87,6 +88,7 @@ void ResetWorld()
     InputManager::instance().Reset();
     SoundManager::instance().Reset();
     GameStateManager::instance().Reset();
+    Settings::instance().Reset();
     // Tests play on a fixed wave seed, with the pointer resting at the window's corner.
     GameplayManager::instance().seedSource = []
     {

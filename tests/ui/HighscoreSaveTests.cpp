@@ -118,8 +118,7 @@ TEST_F(HighscoreSaveTest, LinksPlantedAtEveryTemporaryNameAreNeverFollowed)
         {
             // Half point at a file to overwrite, half at one a write would create.
             const fs::path target = root / "elsewhere" / (n % 2 ? "victim" : "created" + std::to_string(n));
-            fs::create_symlink(target,
-                               HighscoreTemporaryName(Record(), ::getpid(), static_cast<std::uint32_t>(n)));
+            fs::create_symlink(target, TemporaryName(Record(), ::getpid(), static_cast<std::uint32_t>(n)));
         }
     };
 
@@ -166,7 +165,7 @@ void SaveTogether(const std::string& record, bool inPlace)
         (void)!::read(gate[0], &go, 1); // both start when the parent closes the pipe
         for (int round = 0; round < 300; ++round)
         {
-            const HighscoreSave save = inPlace ? RewriteHighscoreInPlace(record, records[k])
+            const HighscoreSave save = inPlace ? RewriteInPlace(record, records[k])
                                                : WriteHighscore(record, names[k], k ? 22222 : 1, k ? 22 : 1);
             if (!save.saved)
                 ::_exit(2);
@@ -206,7 +205,7 @@ TEST_F(HighscoreSaveTest, TwoGamesSavingAtOnceLeaveOneWholeRecord)
     if (writer == 0)
     {
         ::close(held); // the lock belongs to the open file, which the child would share
-        ::_exit(RewriteHighscoreInPlace(Record(), fresh).saved ? 0 : 1);
+        ::_exit(RewriteInPlace(Record(), fresh).saved ? 0 : 1);
     }
     ::usleep(300 * 1000);
     EXPECT_EQ(Read(Record()), old) << "written under another's lock";
@@ -229,7 +228,7 @@ TEST_F(HighscoreSaveTest, AFullDiskLeavesTheOldRecordWhole)
             const rlimit limit = {16, 16};
             ::setrlimit(RLIMIT_FSIZE, &limit);
             const HighscoreSave replaced = WriteHighscore(Record(), "New", 20, 3);
-            const HighscoreSave rewritten = RewriteHighscoreInPlace(Record(), longer);
+            const HighscoreSave rewritten = RewriteInPlace(Record(), longer);
             return !replaced.saved && replaced.error == "file too large" && !rewritten.saved &&
                    rewritten.error == "file too large";
         });
@@ -291,7 +290,7 @@ TEST_F(HighscoreSaveTest, TemporaryFilesOfKilledGamesAreRemovedAndOthersKept)
     ::waitpid(gone, nullptr, 0);
     const auto name = [this](pid_t pid, std::uint32_t n)
     {
-        return fs::path(HighscoreTemporaryName(Record(), pid, n)).filename().string();
+        return fs::path(TemporaryName(Record(), pid, n)).filename().string();
     };
 
     Write(Folder() / name(gone, 1), "{ \n\"na");
@@ -309,7 +308,7 @@ TEST_F(HighscoreSaveTest, TemporaryFilesOfKilledGamesAreRemovedAndOthersKept)
     std::set<std::string> kept = others;
     kept.insert(name(gone, 4));
 
-    RemoveStaleHighscoreTemporaries(Record());
+    RemoveStaleTemporaries(Record());
     EXPECT_EQ(Listing(Folder()), kept);
 }
 

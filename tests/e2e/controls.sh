@@ -1,0 +1,230 @@
+#!/usr/bin/env bash
+# The player's controls in the real game, on a level with one straight road (enemies walk it from
+# the left edge to the keep at the right), on a screen larger than the window:
+#   run 1: the name typed at once and Enter plays; F doubles the enemies' speed and the speed
+#   button shows it; P freezes the picture and P again lets it move; 1 shows the build preview and
+#   Escape or a right click drops it; 1 and a click on grass build a bullet tower, heard in the
+#   game's sound output; in the pause overlay's settings the volume goes down to 0; Leave game
+#   goes back to the menu without touching the record.
+#   run 2 (a restart): the name is offered and the volume is still 0, so building is silent;
+#   fullscreen turned on from the pause overlay fills the screen with the picture letterboxed and
+#   clicks land where they are aimed; fullscreen turned off gives the window back.
+# Usage: controls.sh GAME SOURCE_DIR SHOT_DIR
+set -u
+
+NO_DISPLAY=75
+E2E_SCREEN=1440x1000
+. "$(dirname "$0")/lib.sh"
+e2e_own_display "$0" "$@"
+
+GAME=$1
+SOURCE=$2
+SHOTS=$3
+
+WORK=$(mktemp -d /tmp/varnhold-e2e.XXXXXX)
+trap e2e_cleanup EXIT
+mkdir -p "$WORK/run" "$SHOTS"
+cp -r "$SOURCE/assets" "$WORK/assets"
+cp "$SOURCE/tests/data/maps/straight.tmj" "$WORK/assets/game.tmj"
+rm -f "$WORK/assets/settings.json" "$SHOTS"/*.png
+# A record that any lost game would rewrite (a score of 0 is at least 0).
+RECORD='{ 
+"name" : "Keeper", 
+"score" : 0, 
+"wave" : 0
+ }'
+printf '%s' "$RECORD" >"$WORK/assets/highscore.json"
+
+# Window pixels (the windowed game sits at the screen's corner).
+PLAY="640 328"; EXIT="640 577"
+RESUME="640 332"; PAUSE_SETTINGS="640 398"; LEAVE="640 476"
+VOLUME_DOWN="732 292"; FULLSCREEN="640 356"; SETTINGS_BACK="640 498"
+SPEED_BOX="404 12 60 56"; GOLD_BOX="12 12 156 56"; WORLD_BOX="0 82 1280 638"
+SPOT="640 620"; SPOT2="300 620"
+
+now() { date +%s.%N; }
+key() { xdotool key --window "$W" "$1"; sleep 0.3; }
+# The x of the foremost enemy on the road (the right end of what differs from the empty road).
+front() { # picture
+    convert "$SHOTS/empty.png" "$1" -compose difference -composite -crop 1100x60+0+365 +repage \
+        -colorspace gray -threshold 8% "$WORK/road.png"
+    if [ "$(convert "$WORK/road.png" -format '%[fx:mean > 0]' info:)" != 1 ]; then
+        echo 0
+        return
+    fi
+    local box
+    box=$(convert "$WORK/road.png" -format '%@' info:)
+    local w=${box%%x*} x=${box#*+}
+    echo $(( ${x%%+*} + w ))
+}
+tower_at() { # picture x y: something stands on the spot, the grass 40 pixels away is untouched
+    region_differs "$SHOTS/empty.png" "$1" $(( $2 - 4 )) $(( $3 - 4 )) 8 8 || return 1
+    ! region_differs "$SHOTS/empty.png" "$1" $(( $2 + 40 )) $(( $3 - 4 )) 4 8
+}
+amplitude() { # wav file -> its largest sample
+    sox "$1" -n stat 2>&1 | sed -n 's/^Maximum amplitude: *//p'
+}
+
+# ---- run 1
+SOUND_FILE="$WORK/run/sound1.wav"
+e2e_start_game "$GAME"
+sleep 0.5
+# The name field has the keyboard from the start; Enter plays.
+xdotool type --window "$W" --delay 40 "Keys"
+key Return
+xdotool mousemove --window "$W" 640 700
+sleep 0.4
+shot empty
+near "$(pixel "$SHOTS/empty.png" 700 54)" 63 163 77 30 || fail "Enter in the name field did not start the game"
+
+# 1x, then F: the foremost enemy's speed over two seconds each. The grab is quick (an
+# uncompressed picture) and stamped with the middle of its time.
+grab() { # name -> the time it was taken
+    local t0 t1
+    t0=$(now)
+    import -window root "$SHOTS/$1.bmp" || fail "screenshot $1"
+    t1=$(now)
+    awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", (a + b) / 2 }'
+}
+for _ in $(seq 1 40); do
+    grab a >/dev/null
+    [ "$(front "$SHOTS/a.bmp")" -gt 60 ] && break
+    sleep 0.25
+done
+T0=$(grab a)
+sleep 2
+T1=$(grab b)
+key f
+T2=$(grab c)
+sleep 2
+T3=$(grab d)
+X0=$(front "$SHOTS/a.bmp"); X1=$(front "$SHOTS/b.bmp"); X2=$(front "$SHOTS/c.bmp"); X3=$(front "$SHOTS/d.bmp")
+region_differs "$SHOTS/b.bmp" "$SHOTS/c.bmp" $SPEED_BOX || fail "the speed button did not change on F"
+RATIO=$(awk -v a="$X0" -v b="$X1" -v c="$X2" -v d="$X3" -v t0="$T0" -v t1="$T1" -v t2="$T2" -v t3="$T3" \
+    'BEGIN { printf "%.2f", ((d - c) / (t3 - t2)) / ((b - a) / (t1 - t0)) }')
+echo "foremost enemy at $X0 -> $X1 in $T0 -> $T1 (1x), $X2 -> $X3 in $T2 -> $T3 (2x): speed ratio $RATIO"
+awk -v r="$RATIO" 'BEGIN { exit !(r > 1.7 && r < 2.4) }' || fail "at 2x the enemies moved $RATIO times as fast"
+key f
+key f
+
+# P freezes the world's picture; P again lets it move.
+key p
+shot paused1
+sleep 1
+shot paused2
+region_differs "$SHOTS/paused1.png" "$SHOTS/paused2.png" $WORLD_BOX && fail "the picture moved while paused"
+region_differs "$SHOTS/d.bmp" "$SHOTS/paused1.png" 452 220 376 60 || fail "no pause overlay"
+key p
+sleep 0.7
+shot resumed
+region_differs "$SHOTS/paused2.png" "$SHOTS/resumed.png" $WORLD_BOX || fail "the picture stayed after P again"
+
+# 1 shows the preview at the pointer; Escape drops it, and so does a right click.
+hand_move $SPOT
+for drop in Escape right_click; do
+    key 1
+    shot selected
+    region_differs "$SHOTS/empty.png" "$SHOTS/selected.png" $(( ${SPOT% *} - 4 )) $(( ${SPOT#* } - 4 )) 8 8 ||
+        fail "no build preview after 1"
+    if [ $drop = Escape ]; then key Escape; else xdotool click 3; sleep 0.3; fi
+    shot dropped
+    region_differs "$SHOTS/empty.png" "$SHOTS/dropped.png" $(( ${SPOT% *} - 4 )) $(( ${SPOT#* } - 4 )) 8 8 &&
+        fail "$drop did not drop the selection"
+done
+region_differs "$SHOTS/paused1.png" "$SHOTS/dropped.png" 452 220 376 60 ||
+    fail "Escape with a selection paused the game"
+
+# 1 and a click on grass build a bullet tower, paid for.
+key 1
+xdotool click 1
+sleep 0.5
+hand_move 640 700
+shot built
+tower_at "$SHOTS/built.png" $SPOT || fail "no tower at $SPOT after 1 and a click"
+region_differs "$SHOTS/empty.png" "$SHOTS/built.png" $GOLD_BOX || fail "the gold did not change"
+
+# The volume to 0 in the pause overlay's settings, then leave the game.
+key p
+click $PAUSE_SETTINGS
+hand_move $VOLUME_DOWN
+for _ in $(seq 1 10); do
+    xdotool click 1; sleep 0.15
+done
+click $SETTINGS_BACK
+click $LEAVE
+shot menu
+click $EXIT
+e2e_wait_exit
+[ "$(cat "$WORK/assets/highscore.json")" = "$RECORD" ] || fail "leaving the game touched the record"
+grep -q '"volume": 0' "$WORK/assets/settings.json" || fail "volume 0 not kept: $(cat "$WORK/assets/settings.json")"
+grep -q '"name": "Keys"' "$WORK/assets/settings.json" || fail "the name is not kept"
+LOUD=$(amplitude "$SOUND_FILE")
+echo "run 1: largest sample $LOUD"
+awk -v a="$LOUD" 'BEGIN { exit !(a > 0.01) }' || fail "nothing heard at full volume"
+
+# ---- run 2: the settings came back.
+SOUND_FILE="$WORK/run/sound2.wav"
+e2e_start_game "$GAME"
+sleep 0.5
+key Return
+xdotool mousemove --window "$W" 640 700
+sleep 0.4
+shot empty
+near "$(pixel "$SHOTS/empty.png" 700 54)" 63 163 77 30 || fail "the offered name did not play on Enter"
+key 1
+click $SPOT2
+shot built2
+tower_at "$SHOTS/built2.png" $SPOT2 || fail "no tower at $SPOT2"
+sleep 1.5
+
+# Escape with nothing selected pauses; the settings there turn fullscreen on.
+key Escape
+click $PAUSE_SETTINGS
+click $FULLSCREEN
+sleep 1
+e2e_find_window
+GEOMETRY=$(xdotool getwindowgeometry "$W" | sed -n 's/^ *Geometry: //p')
+[ "$GEOMETRY" = "1440x1000" ] || fail "fullscreen window is $GEOMETRY"
+shot fullscreen
+# 1440 x 810 of picture between two bars of 95 rows.
+near "$(pixel "$SHOTS/fullscreen.png" 720 40)" 0 0 0 0 || fail "no bar above the picture"
+near "$(pixel "$SHOTS/fullscreen.png" 720 960)" 0 0 0 0 || fail "no bar below the picture"
+not_black "$SHOTS/fullscreen.png" || fail "the fullscreen picture is black"
+at() { # world x y -> screen x y
+    echo "$(( $1 * 9 / 8 )) $(( 95 + $2 * 9 / 8 ))"
+}
+# Back and Resume where the letterboxed picture shows them, then a tower where it is aimed.
+click $(at $SETTINGS_BACK)
+click $(at $RESUME)
+hand_move 720 990
+shot fs_empty
+region_differs "$SHOTS/fullscreen.png" "$SHOTS/fs_empty.png" $(at 452 220) 420 60 || fail "the overlay stayed"
+key 1
+click $(at 900 620)
+hand_move 720 990
+shot fs_built
+read -r SX SY <<<"$(at 900 620)"
+region_differs "$SHOTS/fs_empty.png" "$SHOTS/fs_built.png" $(( SX - 4 )) $(( SY - 4 )) 8 8 ||
+    fail "no tower where the fullscreen click aimed"
+region_differs "$SHOTS/fs_empty.png" "$SHOTS/fs_built.png" $(( SX + 45 )) $(( SY - 4 )) 4 8 &&
+    fail "the fullscreen tower is not centred where the click aimed"
+
+# And back to a window.
+key p
+click $(at $PAUSE_SETTINGS)
+click $(at $FULLSCREEN)
+sleep 1
+e2e_find_window
+xdotool windowmove "$W" 0 0
+sleep 0.5
+GEOMETRY=$(xdotool getwindowgeometry "$W" | sed -n 's/^ *Geometry: //p')
+[ "$GEOMETRY" = "1280x720" ] || fail "the window came back as $GEOMETRY"
+click $SETTINGS_BACK
+click $LEAVE
+click $EXIT
+e2e_wait_exit
+grep -q '"fullscreen": false' "$WORK/assets/settings.json" || fail "fullscreen off not kept"
+QUIET=$(amplitude "$SOUND_FILE")
+echo "run 2: largest sample $QUIET"
+awk -v a="$QUIET" 'BEGIN { exit !(a == 0) }' || fail "the game was heard at volume 0"
+echo "PASS"

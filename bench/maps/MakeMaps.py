@@ -90,6 +90,7 @@ def write(name, spawners, spawn_rate, wave_size, row_count=8, times=1):
 
 write("small", spawners=1, spawn_rate=0.5, wave_size=5)
 write("large", spawners=4, spawn_rate=0.15, wave_size=5)
-# Twice as wide and high as the window, sixteen rows: about four times the large path, as crowded.
-write("huge", spawners=4, spawn_rate=0.1, wave_size=5, row_count=16, times=2)
+# Twice as wide and high as the window, sixteen rows: about four times the large path, about as
+# crowded once 5000 enemies are on it.
+write("huge", spawners=8, spawn_rate=0.08, wave_size=5, row_count=16, times=2)
 write("long", spawners=1, spawn_rate=0.3, wave_size=5)

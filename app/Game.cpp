@@ -135,6 +135,8 @@ void LoadGameAssets(AssetManager& assets)
         {"towerConstruct", "mixkit-construction-tool-box-829.wav"},
         {"towerUpgrade", "20130512_construction-area-i_zoom_h2nxy-87229.wav"},
         {"baseDamage", "hurt_c_08-102842.wav"},
+        {"refuse", "refuse.wav"},
+        {"sell", "sell.wav"},
     };
     for (const auto& [key, file] : sounds)
         assets.LoadSound(key, AssetPath(file));
@@ -170,6 +172,9 @@ void Game::Frame(float dt, const FrameOptions& options)
             HandleEvent(event);
     }
 
+    // What a click at the pointer would reach, for the build preview and the tower card.
+    inputManager.pointerOverWidgets =
+        inputManager.mouseSource && uiManager.gui->widgetAt(inputManager.mouseSource()) != nullptr;
     const auto polled = Clock::now();
     if (options.picture == FrameOptions::Picture::Placed)
     {

@@ -19,6 +19,7 @@
 
 void GamePlay::Init()
 {
+    GameCounters::instance().BeginGame();
     GameplayManager::instance().running = true;
     GameplayManager::instance().paused = false;
     GameplayManager::instance().speed = 1;
@@ -47,6 +48,8 @@ void GamePlay::Update(float dt)
         }
         StepWorld(dt);
     }
+    if (gameplay.running && !gameplay.paused)
+        UIManager::instance().UpdateTowerCard(dt);
     SoundManager::instance().RemoveStoppedSounds();
     RenderManager::instance().EditLayers();
     // The HUD's short-lived texts count the game's time: none while paused, every step's at speed.
@@ -88,7 +91,7 @@ void GamePlay::StepWorld(float dt)
     }
     // After the walk: the dead enemies and projectiles of this frame leave the registries.
     ReclaimDeadObjects();
-    GameCounters::instance().timeSurvived += dt;
+    GameCounters::instance().statistics.timeSurvived += dt;
 }
 
 void GamePlay::ApplyPlayerKeys()

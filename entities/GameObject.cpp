@@ -48,8 +48,12 @@ Slots& ObjectSlots()
 GameObject::GameObject(int type, std::string name)
     : slot(ObjectSlots().Take()), name(std::move(name)), type(type), healthBar(vgui::ProgressBar::create())
 {
-    // A bar floats over the world: clicks go through it to what is under it.
+    // A bar floats over the world: clicks go through it to what is under it. Its empty part is
+    // dark inside a black outline, so the bar reads by its length as well as by its colour.
     healthBar->setIgnoreMouseEvents(true);
+    healthBar->getRenderer()->setBackgroundColor(sf::Color(38, 20, 20, 230));
+    healthBar->getRenderer()->setBorderColor(sf::Color(8, 8, 8));
+    healthBar->getRenderer()->setBorders(4.f);
     if (HasHealthBar() && healthBars.show)
         healthBars.show(healthBar, this->name);
 }

@@ -11,7 +11,8 @@ namespace
 {
 bool Reclaimable(const GameObject& object)
 {
-    return !object.alive && (object.type == ObjectType::Enemy || object.type == ObjectType::Projectile);
+    return !object.alive && (object.type == ObjectType::Enemy || object.type == ObjectType::Projectile ||
+                             object.type == ObjectType::Tower);
 }
 
 bool ReclaimableOwner(const Component& component)

@@ -10,6 +10,16 @@
 
 #include <memory>
 
+// What a left click at the pointer would do with the selected tower kind. The build preview
+// shows it and the click obeys it, so the two never disagree.
+enum class BuildVerdict
+{
+    NothingSelected,
+    Build,
+    OverWidgets,   // the click is the HUD's (or a card's), not the world's
+    BlockedGround, // road, water, rock, the keep or another tower
+    NotEnoughGold,
+};
 // The cursor object carries it outside its component list; the gameplay manager updates it
 // after the physics step.
 class InputComponent : public Component
@@ -24,6 +34,9 @@ public:
     // with a left click). The gameplay runs it before the physics step, so that building and
     // upgrading decide on what is under the pointer in this frame, not where it was before.
     void FollowPointer();
+    // Decided on what the last physics step found under the cursor, the pointer's place over the
+    // widgets and the money now.
+    BuildVerdict Verdict() const;
 
     int selectedTower = 0; // 0 none, 1 bullet tower, 2 small rocket tower, 3 big rocket tower
 
@@ -31,7 +44,9 @@ private:
     bool followed = false; // FollowPointer ran since the last Update
 };
 
-// The build preview: the platform and the selected tower's shape, centred on the cursor.
+// The build preview: the platform and the selected tower's shape, centred on the cursor, with the
+// tower's reach, tinted green where a click builds and red with a cross where it does not. It also
+// draws the reach of the tower whose card is open.
 class TowerShapeRenderComponent : public RenderComponent
 {
 public:
@@ -43,4 +58,7 @@ public:
     std::shared_ptr<sf::Sprite> platformSprite;
     std::shared_ptr<sf::Sprite> shapeSprite;
     std::shared_ptr<InputComponent> input;
+
+private:
+    void DrawReach(sf::RenderWindow& window, sf::Vector2f centre, sf::Color colour) const;
 };

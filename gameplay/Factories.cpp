@@ -224,6 +224,7 @@ void CreateEnemy(std::int32_t queueCount, int kind, std::int32_t wave, float x, 
     status->speed = EnemyNumbers::Speed;
     status->scoreReward = row->scoreReward;
     status->moneyReward = row->moneyReward;
+    status->enemyKind = row->kind;
 
     auto body = std::make_shared<RigidBodyComponent>(enemy.get());
     auto circleCollider = std::make_shared<CircleCollisionComponent>(enemy.get(), body, circle);

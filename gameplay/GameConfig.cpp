@@ -12,6 +12,7 @@
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Tables.hpp"
 #include "gameplay/Targeting.hpp"
+#include "gameplay/TowerInfo.hpp"
 
 #include <vector>
 
@@ -59,6 +60,31 @@ void GameConfig::BuildTower(int kind, float x, float y)
 {
     SoundManager::instance().PlaySound("towerConstruct", 30.f);
     CreateTower(kind, x, y);
+    ++GameCounters::instance().statistics.towersBuilt;
+}
+
+bool GameConfig::SellTower(GameObject& tower)
+{
+    if (tower.type != ObjectType::Tower || !tower.alive)
+        return false;
+    const std::int32_t refund = SellRefund(tower);
+    tower.Destroy();
+    GameCounters::instance().Refund(refund);
+    SoundManager::instance().PlaySound("sell", 40.f);
+    return true;
+}
+
+const char* RefusalText(UpgradeResult result)
+{
+    switch (result)
+    {
+    case UpgradeResult::FullyUpgraded:
+        return "Fully upgraded";
+    case UpgradeResult::NotEnoughGold:
+        return "Not enough gold";
+    default:
+        return nullptr;
+    }
 }
 
 std::int32_t GameConfig::UpgradePrice(const UpgradeStateComponent& upgrade) const
@@ -73,19 +99,21 @@ std::int32_t GameConfig::UpgradePrice(const UpgradeStateComponent& upgrade) cons
     return 0;
 }
 
-void GameConfig::tryUpgrade(GameObject& object)
+UpgradeResult GameConfig::tryUpgrade(GameObject& object)
 {
     const auto upgrade = object.GetComponent<UpgradeStateComponent>();
-    if (!upgrade || !upgrade->ready)
-        return;
+    if (!upgrade)
+        return UpgradeResult::NotUpgradable;
+    if (!upgrade->ready)
+        return UpgradeResult::NotReady;
     const std::int32_t price = UpgradePrice(*upgrade);
     if (price <= 0)
-        return;
-    if (GameCounters::instance().money >= price)
-    {
-        payForUpgrade(*upgrade);
-        applyUpgrade(object);
-    }
+        return UpgradeResult::FullyUpgraded;
+    if (GameCounters::instance().money < price)
+        return UpgradeResult::NotEnoughGold;
+    payForUpgrade(*upgrade);
+    applyUpgrade(object);
+    return UpgradeResult::Upgraded;
 }
 
 void GameConfig::payForUpgrade(UpgradeStateComponent& upgrade)

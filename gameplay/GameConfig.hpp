@@ -9,6 +9,18 @@
 class GameObject;
 class UpgradeStateComponent;
 
+// What an upgrade request came to.
+enum class UpgradeResult
+{
+    Upgraded,
+    NotReady,      // in the short lock after the last upgrade
+    FullyUpgraded, // no upgrade is left (or the kind has none)
+    NotEnoughGold,
+    NotUpgradable, // not a tower or the keep
+};
+// The words a refused request shows at the pointer; null when it says nothing.
+const char* RefusalText(UpgradeResult result);
+
 class GameConfig
 {
 public:
@@ -23,7 +35,10 @@ public:
     // Plays the build sound and creates the tower centred on (x, y).
     void BuildTower(int kind, float x, float y);
     // Upgrades a ready tower or base whose level is within its limit and whose price is paid.
-    void tryUpgrade(GameObject& object);
+    UpgradeResult tryUpgrade(GameObject& object);
+    // Removes a tower and gives back half of what was spent on it (SellRefund), with the sell
+    // sound; false, and nothing changes, for anything but a living tower.
+    bool SellTower(GameObject& tower);
     void payForUpgrade(UpgradeStateComponent& upgrade);
     void applyUpgrade(GameObject& object);
     // The price of the next upgrade, or 0 when none is possible.

@@ -1,5 +1,6 @@
 #include "gameplay/GameplayManager.hpp"
 
+#include "app/services/GameCounters.hpp"
 #include "app/services/InputManager.hpp"
 #include "app/services/SoundManager.hpp"
 #include "entities/CollisionComponents.hpp"
@@ -106,8 +107,12 @@ void GameplayManager::HandleCollision(CollisionComponent& self, CollisionCompone
             {
                 if (const auto tower = projectileStatus->firedBy.lock())
                 {
-                    if (auto* const towerStatus = tower->FindComponent<StatusComponent>())
+                    auto* const towerStatus = tower->FindComponent<StatusComponent>();
+                    const auto* const towerUpgrade = tower->FindComponent<UpgradeStateComponent>();
+                    if (towerStatus)
                         ++towerStatus->kills;
+                    if (towerStatus && towerUpgrade)
+                        GameCounters::instance().CountTowerKills(towerUpgrade->towerKind, towerStatus->kills);
                 }
             }
         }
@@ -148,6 +153,8 @@ void GameplayManager::HandleCollision(CollisionComponent& self, CollisionCompone
         !GameConfig::instance().buildAllowed && cursorInput && cursorInput->selectedTower == 0)
     {
         upgradeClickSpent = true;
-        GameConfig::instance().tryUpgrade(*theirs);
+        // A click that buys nothing says why at the pointer.
+        if (const char* refusal = RefusalText(GameConfig::instance().tryUpgrade(*theirs)))
+            GameCounters::instance().Refuse(refusal, mine->getPosition());
     }
 }

@@ -10,6 +10,8 @@
 #include <memory>
 
 class CollisionComponent;
+class EnemySpawnerComponent;
+class GameObject;
 class InputComponent;
 
 class GameplayManager
@@ -45,6 +47,10 @@ public:
     bool upgradeClickSpent = false;
     std::list<std::shared_ptr<Waypoint>> waypoints;
     std::shared_ptr<InputComponent> cursorInput;
+    // The level's (first) spawner, for the HUD's wave countdown.
+    std::weak_ptr<EnemySpawnerComponent> spawner;
+    // The tower or keep whose card is open: the cursor's preview draws its reach.
+    std::weak_ptr<GameObject> inspected;
     // Where a spawner's first wave seeds the process random generator from: the time. Tests may
     // hand in a fixed seed.
     std::function<unsigned()> seedSource;

@@ -277,6 +277,8 @@ void CreateSpawner(const tmj::Object& object)
     auto spawner = std::make_shared<EnemySpawnerComponent>(spawnerObject.get(), middle, hard, waveSize);
     auto timer = std::make_shared<TimerComponent>(spawnerObject.get(), spawnRate);
     timer->AddObserver(spawner);
+    if (GameplayManager::instance().spawner.expired())
+        GameplayManager::instance().spawner = spawner;
     spawnerObject->AddComponent(spawner);
     spawnerObject->AddComponent(timer);
     GameObjectManager::instance().AddGameObject(spawnerObject);

@@ -19,6 +19,7 @@ void StatusComponent::TakeDamage(float amount)
     {
         GameCounters::instance().ChangeMoney(moneyReward);
         GameCounters::instance().ChangeScore(scoreReward);
+        GameCounters::instance().CountKill(enemyKind);
     }
 }
 

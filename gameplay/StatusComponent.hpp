@@ -27,6 +27,7 @@ public:
     std::int32_t scoreReward = 0;
     std::int32_t moneyReward = 0;
     std::int32_t kills = 0;            // towers: enemies their shots have killed
+    std::int32_t enemyKind = 0;        // enemies: weak, middle or hard (for the statistics)
     std::weak_ptr<GameObject> firedBy; // projectiles: the tower that fired them
 };
 

@@ -7,6 +7,7 @@
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -25,6 +26,14 @@ void EnemySpawnerComponent::OnNotify()
     GameCounters::instance().BeginWave();
     wavesStarted += 1;
     PlanWave(wavesStarted);
+}
+
+std::optional<float> EnemySpawnerComponent::SecondsToNextWave() const
+{
+    const auto* timer = owner->FindComponent<TimerComponent>();
+    if (!queue.empty() || !timer)
+        return std::nullopt;
+    return std::max(timer->remaining, 0.f);
 }
 
 void EnemySpawnerComponent::PlanWave(std::int32_t wave)

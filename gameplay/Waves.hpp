@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <list>
+#include <optional>
 #include <vector>
 
 class EnemySpawnerComponent : public ObserverComponent
@@ -25,6 +26,9 @@ public:
     void OnNotify() override;
     // Fills the queue for wave number wave (counted from 1).
     void PlanWave(std::int32_t wave);
+    // Once every enemy of the current wave has been released, the seconds until the next wave
+    // begins (the spawner's next tick); nothing while enemies are still to come.
+    std::optional<float> SecondsToNextWave() const;
 
     std::int32_t middleStartWave; // first wave with middle enemies
     std::int32_t hardStartWave;   // first wave with hard enemies

@@ -2,6 +2,8 @@
 // score change texts.
 
 #include "app/services/AssetsLocation.hpp"
+#include "app/services/GameCounters.hpp"
+#include "app/services/InputManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/Cursor.hpp"
 #include "gameplay/GameConfig.hpp"
@@ -29,6 +31,7 @@ void UIManager::LoadHUD()
             text->setVisible(false);
     }
     ConnectHudControls();
+    ConnectTowerCard();
 }
 
 void UIManager::SelectTower(int kind)
@@ -44,8 +47,16 @@ void UIManager::RepairBase()
     if (!base)
         return;
     const auto status = base->GetComponent<StatusComponent>();
-    if (!status || status->health == status->maxHealth || money < config.repairPrice)
+    if (!status)
         return;
+    // A repair that buys nothing says why at the pointer.
+    if (status->health == status->maxHealth || money < config.repairPrice)
+    {
+        GameCounters::instance().Refuse(status->health == status->maxHealth ? "The keep is whole"
+                                                                            : "Not enough gold",
+                                        InputManager::instance().MousePosition());
+        return;
+    }
     ChangeMoney(-config.repairPrice);
     const auto amount = static_cast<std::uint32_t>(config.repairAmount);
     status->health += amount;
@@ -90,6 +101,18 @@ void UIManager::UpdateHUD(float dt)
     if (currentScreen != HudScreen)
         return;
     RefreshHudControls();
+    const GameObject* keep = nullptr;
+    for (const auto& object : GameObjectManager::instance().objects)
+    {
+        if (object->type == ObjectType::Base)
+        {
+            keep = object.get();
+            break;
+        }
+    }
+    UpdateStatus(keep);
+    UpdateSelectionFrame();
+    UpdateFeedback(dt);
 
     if (const auto text = gui->get<vgui::TextArea>("MoneyText"))
         text->setText(std::to_string(money));

@@ -1,6 +1,8 @@
 // The lose screen and the highscore screen, both built around the one stored record.
 
+#include "app/services/GameCounters.hpp"
 #include "app/services/GameStateManager.hpp"
+#include "gameplay/Tables.hpp"
 #include "ui/HighscoreFile.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
@@ -29,6 +31,33 @@ void Show(vgui::Gui& gui, const char* name, bool visible)
     if (const auto area = gui.get<vgui::TextArea>(name))
         area->setVisible(visible);
 }
+
+std::string Duration(float seconds)
+{
+    const auto whole = static_cast<long>(seconds);
+    const long minutes = whole / 60, rest = whole % 60;
+    return std::to_string(minutes) + (rest < 10 ? ":0" : ":") + std::to_string(rest);
+}
+
+// The lose screen's account of the game beside the design's texts.
+std::string StatisticsText(const GameCounters::Statistics& statistics)
+{
+    const auto& kills = statistics.killsByKind;
+    std::string text = "Time survived: " + Duration(statistics.timeSurvived) + "\n";
+    text +=
+        "Enemies killed: " + std::to_string(kills[WeakEnemy] + kills[MiddleEnemy] + kills[HardEnemy]) + "\n";
+    text += "    weak " + std::to_string(kills[WeakEnemy]) + ", middle " +
+            std::to_string(kills[MiddleEnemy]) + ", hard " + std::to_string(kills[HardEnemy]) + "\n";
+    text += "Towers built: " + std::to_string(statistics.towersBuilt) + "\n";
+    text += "Gold earned: " + std::to_string(statistics.goldEarned) + "\n";
+    text += "Gold spent: " + std::to_string(statistics.goldSpent) + "\n";
+    const TowerType* best = TowerTypeOf(statistics.bestTowerKind);
+    text +=
+        "Best tower: " + (best ? std::string(best->name) + ", " + std::to_string(statistics.bestTowerKills) +
+                                     (statistics.bestTowerKills == 1 ? " kill" : " kills")
+                               : std::string("none"));
+    return text;
+}
 } // namespace
 
 void UIManager::LoadLoseScreen()
@@ -40,6 +69,7 @@ void UIManager::LoadLoseScreen()
     SetText(*gui, "LoseText", "Your Base got destroyed in Wave " + std::to_string(wave));
     SetText(*gui, "MoneyText", std::to_string(money));
     SetText(*gui, "ScoreText", std::to_string(score));
+    SetText(*gui, "StatisticsText", StatisticsText(GameCounters::instance().statistics));
     if (const auto back = gui->get<vgui::Button>("ReturnButton"))
         back->onPress(
             [this]

@@ -19,6 +19,7 @@ namespace vgui
 {
 class Gui;
 }
+class GameObject;
 class InputComponent;
 class GameConfig;
 
@@ -66,6 +67,10 @@ public:
     void OpenSettings();
     void CloseSettings();
     void LeaveGame();
+    // The card of the tower or keep under the pointer (real time, not the game's: it opens at
+    // the same pace at any speed); the gameplay state runs it while a game runs unpaused.
+    void UpdateTowerCard(float dt);
+    void CloseTowerCard();
     // Turns fullscreen on or off as the settings say; installed by the game.
     std::function<void()> applyWindowMode;
     std::string settingsPath = AssetPath("settings.json");
@@ -105,6 +110,23 @@ private:
     void ConnectHudControls();
     void RefreshHudControls();
     void RefreshSettings();
+    // The HUD's status beside the design's counters, the chosen button's frame, the refusal
+    // text, and the tower card's parts.
+    void UpdateStatus(const GameObject* keep);
+    void UpdateSelectionFrame();
+    void UpdateFeedback(float dt);
+    void ConnectTowerCard();
+    void FillTowerCard();
+    std::shared_ptr<GameObject> CardObjectAt(sf::Vector2f point) const;
+    struct CardState
+    {
+        std::weak_ptr<GameObject> target;    // whose card is open
+        std::weak_ptr<GameObject> candidate; // what the pointer rests on
+        float rest = 0.f;                    // seconds on the candidate
+        float away = 0.f;                    // seconds since the pointer left target and card
+        bool wasChoosing = false;            // a tower kind was selected at the last update
+    };
+    CardState card;
     // HUD icons are read once per file and then shared.
     std::shared_ptr<const sf::Texture> Icon(const std::string& path);
     std::map<std::string, std::shared_ptr<const sf::Texture>> icons;

@@ -109,6 +109,16 @@ void Gui::ignoreClicksFor(sf::Time time)
     state->clickGuardClock.restart();
 }
 
+Widget::Ptr Gui::widgetAt(sf::Vector2i pixel)
+{
+    State& gui = *state;
+    const sf::Vector2f point = gui.hasView && gui.target != nullptr
+                                   ? gui.target->mapPixelToCoords(pixel, gui.view)
+                                   : sf::Vector2f(static_cast<float>(pixel.x), static_cast<float>(pixel.y));
+    sf::Vector2f local;
+    return WidgetAt(gui, point, local);
+}
+
 void Gui::focus(const Widget::Ptr& widget)
 {
     SetFocus(*state, widget);

@@ -124,6 +124,10 @@ sf::Color Renderer::getBorderColor() const
 {
     return lookColor(*data, "BorderColor", "", sf::Color::Black);
 }
+void Renderer::setBorders(float width)
+{
+    data->outlines["Borders"] = {width, width, width, width};
+}
 
 sf::Color lookColor(const Renderer::Data& data, const std::string& key, const std::string& suffix,
                     sf::Color plain)
@@ -400,6 +404,8 @@ void Widget::moveToFront()
     if (parent == nullptr)
         return;
     auto& children = parent->state->children;
+    if (!children.empty() && children.back().get() == this)
+        return; // already in front: cheap enough to ask every frame
     const auto it = std::find_if(children.begin(), children.end(),
                                  [this](const Widget::Ptr& child) { return child.get() == this; });
     if (it != children.end())

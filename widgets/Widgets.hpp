@@ -80,6 +80,8 @@ public:
     sf::Color getBackgroundColor() const;
     void setBorderColor(sf::Color color);
     sf::Color getBorderColor() const;
+    // The same border width on every side.
+    void setBorders(float width);
     // The implementation keeps further keys (state variants, Borders, Padding, Texture...)
     // behind this surface.
     struct Data;
@@ -274,6 +276,8 @@ public:
     // screen that was just replaced (the second half of a double click) never presses a button
     // of the new one.
     void ignoreClicksFor(sf::Time time);
+    // The widget a click at this window pixel would reach (null: none, the click is the caller's).
+    Widget::Ptr widgetAt(sf::Vector2i pixel);
     // Gives the keyboard to a widget of this root (a text area then takes typing at once).
     void focus(const Widget::Ptr& widget);
     // The font every widget draws its text with, shared with the caller (who loads it). Without

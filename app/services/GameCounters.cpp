@@ -1,5 +1,7 @@
 #include "app/services/GameCounters.hpp"
 
+#include "app/services/SoundManager.hpp"
+
 GameCounters& GameCounters::instance()
 {
     static GameCounters counters;
@@ -8,6 +10,7 @@ GameCounters& GameCounters::instance()
 
 void GameCounters::ChangeMoney(std::int32_t amount)
 {
+    (amount > 0 ? statistics.goldEarned : statistics.goldSpent) += amount > 0 ? amount : -amount;
     money += amount;
     moneyChange += amount;
     changeTextActive = true;
@@ -37,4 +40,32 @@ void GameCounters::ClearTransientTexts()
     moneyChange = 0;
     scoreChange = 0;
     changeTextTimer = ChangeTextSeconds;
+}
+
+void GameCounters::CountKill(int enemyKind)
+{
+    if (enemyKind >= 0 && enemyKind < static_cast<int>(statistics.killsByKind.size()))
+        ++statistics.killsByKind[static_cast<std::size_t>(enemyKind)];
+}
+
+void GameCounters::CountTowerKills(int towerKind, std::int32_t kills)
+{
+    if (kills > statistics.bestTowerKills)
+    {
+        statistics.bestTowerKills = kills;
+        statistics.bestTowerKind = towerKind;
+    }
+}
+
+void GameCounters::Refund(std::int32_t amount)
+{
+    ChangeMoney(amount);
+    statistics.goldEarned -= amount;
+    statistics.goldSpent -= amount;
+}
+
+void GameCounters::Refuse(const std::string& text, sf::Vector2f at)
+{
+    refusal = {text, at, RefusalSeconds};
+    SoundManager::instance().PlaySound("refuse", 40.f);
 }

@@ -3,7 +3,11 @@
 // short-lived texts. The gameplay writes them (rewards, payments, waves) and the UI shows them;
 // UIManager exposes the very same fields under its own names.
 
+#include <SFML/System/Vector2.hpp>
+
+#include <array>
 #include <cstdint>
+#include <string>
 
 class GameCounters
 {
@@ -21,6 +25,38 @@ public:
     // Back to the values of a process that has played no game.
     void Reset() { *this = GameCounters(); }
 
+    // Beside the design's counters: what the lose screen tells of the game, counted from its
+    // start, and the short text that says why a click did nothing.
+    struct Statistics
+    {
+        float timeSurvived = 0.f;                  // seconds of the game's time
+        std::array<std::int32_t, 3> killsByKind{}; // weak, middle, hard enemies
+        std::int32_t towersBuilt = 0;
+        std::int32_t goldEarned = 0;    // from kills
+        std::int32_t goldSpent = 0;     // on towers, upgrades and repairs, less what selling gave back
+        std::int32_t bestTowerKind = 0; // the tower with the most kills: its kind (0: none yet)
+        std::int32_t bestTowerKills = 0;
+    };
+    struct Refusal
+    {
+        std::string text;  // empty: none shown
+        sf::Vector2f at;   // world pixels, where the pointer was
+        float timer = 0.f; // seconds left on screen
+    };
+    void BeginGame() { statistics = {}, refusal = {}; }
+    // An enemy of kind 0..2 was killed (by a shot; reaching the keep is no kill).
+    void CountKill(int enemyKind);
+    // A tower of kind 1..3 now has this many kills.
+    void CountTowerKills(int towerKind, std::int32_t kills);
+    // Gold back from a sold tower: the money grows and the change text shows it, and it is no
+    // longer counted as spent.
+    void Refund(std::int32_t amount);
+    // Says at the pointer why nothing happened, with a soft sound.
+    void Refuse(const std::string& text, sf::Vector2f at);
+    Statistics statistics;
+    Refusal refusal;
+    static constexpr float RefusalSeconds = 1.2f;
+
     std::int32_t money = 0;
     std::int32_t score = 0;
     std::int32_t wave = 0;
@@ -30,7 +66,6 @@ public:
     std::int32_t moneyChange = 0;
     std::int32_t scoreChange = 0;
     float changeTextTimer = 1.f; // seconds
-    float timeSurvived = 0.f;    // seconds of the game's time since it started
 
     static constexpr float WaveTextSeconds = 2.f;
     static constexpr float ChangeTextSeconds = 1.f;

@@ -90,6 +90,9 @@ public:
     std::optional<sf::Vector2i> leftPressPixel;
     // The window lost the keyboard focus in the latest poll.
     bool focusLost = false;
+    // A widget (the HUD, a card) lies under the pointer after the latest poll: a click there is
+    // the widget's, never the world's.
+    bool pointerOverWidgets = false;
 
 private:
     InputManager();

@@ -27,6 +27,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -195,6 +196,26 @@ TEST_F(GameplayGolden, PlaysToDefeat)
     EXPECT_EQ(ui.currentScreen, LoseScreen);
     EXPECT_FALSE(GameplayManager::instance().running);
 
+    // The lose screen's account of the same game: each kill counted once, by kind, and by the
+    // tower that made it; the gold as the rules above moved it.
+    const auto& statistics = GameCounters::instance().statistics;
+    EXPECT_EQ(statistics.killsByKind, (std::array<std::int32_t, 3>{46, 0, 0}));
+    EXPECT_EQ(statistics.towersBuilt, 2);
+    EXPECT_EQ(statistics.goldEarned, 230);
+    EXPECT_EQ(statistics.goldSpent, 325);
+    const auto kills = [](const std::shared_ptr<GameObject>& tower)
+    {
+        return tower->GetComponent<StatusComponent>()->kills;
+    };
+    EXPECT_EQ(kills(first) + kills(second), 46);
+    EXPECT_EQ(statistics.bestTowerKind, 1);
+    EXPECT_EQ(statistics.bestTowerKills, std::max(kills(first), kills(second)));
+    EXPECT_NEAR(statistics.timeSurvived, 9476 * Step, 0.05f);
+    const auto shown = ui.gui->get<vgui::TextArea>("StatisticsText");
+    ASSERT_TRUE(shown);
+    EXPECT_NE(shown->getText().find("Enemies killed: 46"), std::string::npos) << shown->getText();
+    EXPECT_NE(shown->getText().find("Time survived: 2:37"), std::string::npos) << shown->getText();
+
     // After the defeat the world stands still while frames go on.
     std::vector<sf::Vector2f> before;
     for (const auto& enemy : OfType(ObjectType::Enemy))
@@ -276,6 +297,110 @@ TEST_F(GameplayGolden, LeavingALostGameAndStartingAgainBeginsAfresh)
     EXPECT_EQ(ui.wave, 1);
 }
 
+// The tower card as a hand uses it, in a window the size of the picture: resting on a new tower
+// opens it, its Upgrade button pays as a click on the tower would, and Sell gives back half of all
+// that was spent and frees the ground for the next tower. The HUD's status line counts down to
+// the first wave meanwhile.
+TEST_F(GameplayGolden, TheTowerCardUpgradesAndSellsForHalfOfWhatWasSpent)
+{
+    driver.reset(); // one game at a time: its services are the process's
+    driver = std::make_unique<testing_support::GameDriver>(sf::Vector2u(1280, 720));
+    auto& ui = UIManager::instance();
+    driver->StartGame();
+    const auto text = [&ui](const char* name)
+    {
+        const auto area = ui.gui->get<vgui::TextArea>(name);
+        return area ? area->getText() : std::string("(no " + std::string(name) + ")");
+    };
+    const auto press = [](sf::Event::EventType type, sf::Vector2i at)
+    {
+        sf::Event event{};
+        event.type = type;
+        event.mouseButton.button = sf::Mouse::Left;
+        event.mouseButton.x = at.x;
+        event.mouseButton.y = at.y;
+        return event;
+    };
+    int frame = 0;
+    const auto rest = [&](int frames, const std::vector<sf::Event>& events = {})
+    {
+        driver->Frame(Step, events);
+        for (int i = 1; i < frames; ++i)
+            driver->Frame(Step);
+        frame += frames;
+    };
+    // A click on a widget: pressed and released where the pointer rests.
+    const auto clickOn = [&](const char* name)
+    {
+        const auto widget = ui.gui->get<vgui::Widget>(name);
+        ASSERT_TRUE(widget && widget->isVisible()) << name;
+        mouse = sf::Vector2i(testing_support::CentreOf(*widget));
+        rest(3);
+        rest(3, {press(sf::Event::MouseButtonPressed, mouse), press(sf::Event::MouseButtonReleased, mouse)});
+    };
+
+    rest(2);
+    EXPECT_EQ(text("WaveStatusText"), "Get ready");
+    EXPECT_EQ(text("KeepText"), "Keep 300 / 300");
+    const std::string countdown = text("NextWaveText");
+    EXPECT_EQ(countdown.rfind("First wave in ", 0), 0u) << countdown;
+
+    mouse = {200, 120};
+    ui.cursorInput->selectedTower = 1;
+    rest(3, {press(sf::Event::MouseButtonPressed, mouse)});
+    ASSERT_EQ(OfType(ObjectType::Tower).size(), 1u);
+    const auto tower = OfType(ObjectType::Tower)[0];
+    EXPECT_EQ(ui.money, 100);
+    EXPECT_LT(std::stof(text("NextWaveText").substr(14)), std::stof(countdown.substr(14)));
+
+    // Resting on the tower opens its card.
+    const auto card = ui.gui->get<vgui::Widget>("TowerCard");
+    ASSERT_TRUE(card);
+    EXPECT_FALSE(card->isVisible());
+    rest(30);
+    ASSERT_TRUE(card->isVisible());
+    EXPECT_EQ(text("CardTitle"), "Bullet tower, level 1");
+    EXPECT_NE(text("CardText").find("Upgrade for 75 gold"), std::string::npos) << text("CardText");
+    EXPECT_EQ(ui.gui->get<vgui::Button>("CardSellButton")->getText(), "Sell +25");
+
+    // Upgrade from the card: refused with a word at the pointer while the gold is short, then
+    // the tower's price, once, and the card follows.
+    ui.money = 10;
+    clickOn("CardUpgradeButton");
+    EXPECT_EQ(tower->GetComponent<UpgradeStateComponent>()->level, 1);
+    EXPECT_EQ(ui.money, 10);
+    EXPECT_EQ(GameCounters::instance().refusal.text, "Not enough gold");
+    EXPECT_EQ(text("FeedbackText"), "Not enough gold");
+    EXPECT_TRUE(ui.gui->get<vgui::Widget>("FeedbackText")->isVisible());
+    ui.money = 500;
+    rest(30); // the upgrade lock of the refused try has passed
+    clickOn("CardUpgradeButton");
+    EXPECT_EQ(tower->GetComponent<UpgradeStateComponent>()->level, 2);
+    EXPECT_EQ(ui.money, 425);
+    ASSERT_TRUE(card->isVisible());
+    EXPECT_EQ(text("CardTitle"), "Bullet tower, level 2");
+    EXPECT_EQ(ui.gui->get<vgui::Button>("CardSellButton")->getText(), "Sell +62");
+
+    // Sell: half of 50 + 75, rounded down; the card closes and the ground is free again.
+    clickOn("CardSellButton");
+    EXPECT_EQ(ui.money, 487);
+    EXPECT_FALSE(tower->alive);
+    EXPECT_FALSE(card->isVisible());
+    EXPECT_EQ(GameCounters::instance().statistics.goldSpent, 50 + 75 - 62);
+    rest(2);
+    EXPECT_TRUE(OfType(ObjectType::Tower).empty());
+    mouse = {200, 120};
+    ui.cursorInput->selectedTower = 1;
+    rest(3);
+    rest(3, {press(sf::Event::MouseButtonPressed, mouse)});
+    ASSERT_EQ(OfType(ObjectType::Tower).size(), 1u);
+    const sf::Vector2f rebuilt = OfType(ObjectType::Tower)[0]->getPosition();
+    EXPECT_NEAR(rebuilt.x, 200.f, 0.01f);
+    EXPECT_NEAR(rebuilt.y, 120.f, 0.01f);
+    EXPECT_EQ(ui.money, 437);
+    EXPECT_EQ(GameCounters::instance().statistics.towersBuilt, 2);
+}
+
 namespace
 {
 struct Outcome
@@ -318,10 +443,10 @@ TEST_F(GameplayGolden, AtThreeTimesTheSpeedTheSameGameEndsSooner)
         int frames = 0;
         const auto frame = [&](const std::vector<sf::Event>& events = {})
         {
-            const float time = counters.timeSurvived;
+            const float time = counters.statistics.timeSurvived;
             driver->Frame(Step, events);
             ++frames;
-            outcome.steppedFrames += counters.timeSurvived != time;
+            outcome.steppedFrames += counters.statistics.timeSurvived != time;
         };
 
         frame({KeyPress(sf::Keyboard::P)});
@@ -347,7 +472,7 @@ TEST_F(GameplayGolden, AtThreeTimesTheSpeedTheSameGameEndsSooner)
         for (const auto& enemy : OfType(ObjectType::Enemy))
             before.push_back(enemy->getPosition());
         ASSERT_FALSE(before.empty());
-        const float time = counters.timeSurvived;
+        const float time = counters.statistics.timeSurvived;
         const float banner = ui.waveTextTimer;
         sf::Event focus{};
         focus.type = sf::Event::LostFocus;
@@ -358,13 +483,13 @@ TEST_F(GameplayGolden, AtThreeTimesTheSpeedTheSameGameEndsSooner)
         for (const auto& enemy : OfType(ObjectType::Enemy))
             after.push_back(enemy->getPosition());
         EXPECT_EQ(after, before);
-        EXPECT_EQ(counters.timeSurvived, time);
+        EXPECT_EQ(counters.statistics.timeSurvived, time);
         EXPECT_EQ(ui.waveTextTimer, banner);
         frame({KeyPress(sf::Keyboard::P)});
         frame();
         EXPECT_FALSE(gameplay.paused);
         EXPECT_FALSE(overlay->isVisible());
-        EXPECT_GT(counters.timeSurvived, time);
+        EXPECT_GT(counters.statistics.timeSurvived, time);
         // Losing the focus while playing pauses; Space resumes.
         frame({focus});
         frame({KeyPress(sf::Keyboard::Space)});
@@ -377,7 +502,7 @@ TEST_F(GameplayGolden, AtThreeTimesTheSpeedTheSameGameEndsSooner)
         outcome.wave = ui.wave;
         outcome.money = ui.money;
         outcome.score = ui.score;
-        outcome.gameTime = counters.timeSurvived;
+        outcome.gameTime = counters.statistics.timeSurvived;
     };
     // F three times comes back to 1x.
     Outcome normal, fast;

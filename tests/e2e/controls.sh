@@ -173,6 +173,9 @@ shot empty
 near "$(pixel "$SHOTS/empty.png" 700 54)" 63 163 77 30 || fail "the offered name did not play on Enter"
 key 1
 click $SPOT2
+# Away from the tower, so that its card (opened by resting on it) has closed.
+hand_move 640 700
+sleep 0.6
 shot built2
 tower_at "$SHOTS/built2.png" $SPOT2 || fail "no tower at $SPOT2"
 sleep 1.5

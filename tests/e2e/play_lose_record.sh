@@ -87,7 +87,7 @@ shot lose
 not_black "$SHOTS/lose.png" || fail "the lose screen is black"
 # Card background, the gold frame of the new-record box (AreaSmall) and its tinted inside.
 near "$(pixel "$SHOTS/lose.png" 300 640)" 22 31 45 6 || fail "lose card: $(pixel "$SHOTS/lose.png" 300 640)"
-near "$(pixel "$SHOTS/lose.png" 318 400)" 200 162 74 12 || fail "new-record frame: $(pixel "$SHOTS/lose.png" 318 400)"
+near "$(pixel "$SHOTS/lose.png" 139 400)" 200 162 74 12 || fail "new-record frame: $(pixel "$SHOTS/lose.png" 139 400)"
 near "$(pixel "$SHOTS/lose.png" 330 445)" 50 52 50 8 || fail "new-record box: $(pixel "$SHOTS/lose.png" 330 445)"
 
 click $LOSE_RETURN

@@ -31,6 +31,7 @@ PLAY="640 328"; NAME_FIELD="640 260"; BULLET_TOWER="926 40"
 SCORE_BOX="176 12 156 56"
 # Grass beside the road: in the first bend, above the second leg, beside the third.
 A="300 330"; B="620 200"; C="800 480"
+ROAD="460 400" # the second leg of the road, going down
 
 tower_at() { # picture x y: the tower's platform covers the spot, the grass 40 pixels away is untouched
     region_differs "$SHOTS/empty.png" "$1" $(( $2 - 4 )) $(( $3 - 4 )) 8 8 || return 1
@@ -44,12 +45,33 @@ sleep 0.5
 hand_move 640 700
 shot empty
 
-# The hand: choose, move over the grass, rest, look, click.
+channel() { # "r g b" index -> that channel, whole
+    local c=($1)
+    printf '%.0f' "${c[$2]}"
+}
+# The hand: choose, rest on the road first (the preview says no: a red reach and a red cross;
+# a click there builds nothing), then over the grass, rest, look, click.
 click $BULLET_TOWER
+hand_move $ROAD
+shot refused
+read -r RX RY <<<"$ROAD"
+CROSS=$(pixel "$SHOTS/refused.png" "$RX" "$RY")
+near "$CROSS" 200 40 35 40 || fail "no red cross over the road: $CROSS"
+[ "$(channel "$(pixel "$SHOTS/refused.png" $(( RX + 60 )) "$RY")" 0)" -gt \
+  "$(( $(channel "$(pixel "$SHOTS/empty.png" $(( RX + 60 )) "$RY")" 0) + 10 ))" ] ||
+    fail "the reach around the road is not tinted red"
+xdotool click 1
+sleep 0.3
 hand_move $A
 shot preview
 region_differs "$SHOTS/empty.png" "$SHOTS/preview.png" $(( ${A% *} - 4 )) $(( ${A#* } - 4 )) 8 8 ||
     fail "no build preview under the pointer at $A"
+read -r AX AY <<<"$A"
+[ "$(channel "$(pixel "$SHOTS/preview.png" $(( AX + 60 )) "$AY")" 0)" -lt \
+  "$(channel "$(pixel "$SHOTS/empty.png" $(( AX + 60 )) "$AY")" 0)" ] ||
+    [ "$(channel "$(pixel "$SHOTS/preview.png" $(( AX + 60 )) "$AY")" 1)" -gt \
+      "$(channel "$(pixel "$SHOTS/empty.png" $(( AX + 60 )) "$AY")" 1)" ] ||
+    fail "the reach on the grass is not tinted green"
 xdotool click 1
 sleep 0.5
 # The hurried hand, twice.

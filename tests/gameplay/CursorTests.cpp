@@ -2,6 +2,7 @@
 // selection. Needs a GL context.
 
 #include "app/services/AssetManager.hpp"
+#include "app/services/GameCounters.hpp"
 #include "app/services/InputManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/Cursor.hpp"
@@ -49,8 +50,29 @@ TEST_F(Cursor, BuildPreviewShowsTheSelectedTowerAtTheCursor)
     };
     EXPECT_EQ(capture(), sf::Color::Black); // nothing selected
 
+    // Green where a click would build, red with a cross where it would not: the tint follows the
+    // same verdict the click obeys.
     input->selectedTower = 3;
-    EXPECT_EQ(capture(), sf::Color::White);
+    GameCounters::instance().money = 1000;
+    GameConfig::instance().buildAllowed = true;
+    ASSERT_EQ(input->Verdict(), BuildVerdict::Build);
+    const sf::Color green = capture();
+    EXPECT_GT(green.g, 240);
+    EXPECT_LT(green.r, 170);
+    GameConfig::instance().buildAllowed = false;
+    const sf::Color blocked = capture();
+    EXPECT_GT(blocked.r, 190);
+    EXPECT_LT(blocked.g, 60);
+    GameConfig::instance().buildAllowed = true;
+    GameCounters::instance().money = GameConfig::instance().TowerPrice(3) - 1;
+    EXPECT_EQ(input->Verdict(), BuildVerdict::NotEnoughGold);
+    EXPECT_EQ(capture(), blocked);
+    GameCounters::instance().money = 1000;
+    InputManager::instance().pointerOverWidgets = true;
+    EXPECT_EQ(input->Verdict(), BuildVerdict::OverWidgets);
+    EXPECT_EQ(capture(), blocked);
+    InputManager::instance().pointerOverWidgets = false;
+    EXPECT_EQ(capture(), green);
     EXPECT_EQ(preview.shapeSprite->getTexture(), assets.textures["tower3shape"].get());
     EXPECT_EQ(preview.shapeSprite->getTextureRect(), sf::IntRect(0, 0, 35, 45));
     EXPECT_EQ(preview.shapeSprite->getOrigin(), sf::Vector2f(17.f, 22.f));
@@ -60,7 +82,7 @@ TEST_F(Cursor, BuildPreviewShowsTheSelectedTowerAtTheCursor)
 
     cursor.alive = false; // the preview does not care
     input->selectedTower = 1;
-    EXPECT_EQ(capture(), sf::Color::White);
+    EXPECT_EQ(capture(), green);
     EXPECT_EQ(preview.shapeSprite->getTexture(), assets.textures["tower1shape"].get());
     assets.textures.clear();
 }
@@ -108,6 +130,8 @@ TEST_F(Cursor, CursorFollowsTheMouseBuildsOnLeftClickBeforeARightClickClears)
     EXPECT_EQ(cursor.getPosition(), sf::Vector2f(300.f, 200.f));
     EXPECT_EQ(Towers(), 0u);
     EXPECT_EQ(component.selectedTower, 1);
+    EXPECT_EQ(GameCounters::instance().refusal.text, "Can't build here");
+    EXPECT_EQ(GameCounters::instance().refusal.at, sf::Vector2f(300.f, 200.f));
 
     // Left and right in one poll: the build comes first, then the selection is dropped.
     input.Update();

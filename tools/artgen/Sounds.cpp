@@ -184,6 +184,56 @@ std::vector<float> HurtThud()
     return s;
 }
 
+std::vector<float> RefuseBuzz()
+{
+    std::vector<float> s = Silence(0.26f);
+    // Two soft, low, falling notes: "no" without alarm.
+    const float notes[] = {330.f, 247.f};
+    for (size_t i = 0; i < s.size(); ++i)
+    {
+        const float t = Time(i);
+        float v = 0.f;
+        for (size_t n = 0; n < 2; ++n)
+        {
+            const float u = t - 0.1f * static_cast<float>(n);
+            if (u < 0.f)
+                continue;
+            const float env = Envelope(u, 0.006f, 0.06f);
+            v += env * (std::sin(2.f * pi * notes[n] * u) + 0.25f * std::sin(2.f * pi * 2.f * notes[n] * u));
+        }
+        s[i] = v;
+    }
+    FadeTail(s, 0.04f);
+    return s;
+}
+
+std::vector<float> SellCoins()
+{
+    std::vector<float> s = Silence(0.55f);
+    Rng rng(36);
+    // A few coins dropped into a purse: short bright rings at uneven times.
+    const float drops[] = {0.f, 0.07f, 0.12f, 0.2f, 0.27f};
+    const float pitch[] = {2637.f, 3136.f, 2794.f, 3520.f, 2960.f};
+    for (size_t i = 0; i < s.size(); ++i)
+    {
+        const float t = Time(i);
+        float v = 0.f;
+        for (size_t d = 0; d < 5; ++d)
+        {
+            const float u = t - drops[d];
+            if (u < 0.f)
+                continue;
+            const float ring =
+                std::sin(2.f * pi * pitch[d] * u) + 0.5f * std::sin(2.f * pi * 1.5f * pitch[d] * u);
+            v += ring * Envelope(u, 0.001f, 0.07f) * (1.f - 0.12f * static_cast<float>(d));
+            v += 0.3f * rng.Range(-1.f, 1.f) * Envelope(u, 0.0005f, 0.004f);
+        }
+        s[i] = v;
+    }
+    FadeTail(s, 0.05f);
+    return s;
+}
+
 std::vector<sf::Int16> ToPcm(const std::vector<float>& signal, float peak)
 {
     float maxAbs = 0.f;

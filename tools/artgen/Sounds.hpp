@@ -17,6 +17,8 @@ std::vector<float> RocketWhoosh();
 std::vector<float> ConstructionClank();
 std::vector<float> UpgradeChime();
 std::vector<float> HurtThud();
+std::vector<float> RefuseBuzz();
+std::vector<float> SellCoins();
 
 // Scales to the given peak and converts to 16-bit samples.
 std::vector<sf::Int16> ToPcm(const std::vector<float>& signal, float peak = 0.85f);

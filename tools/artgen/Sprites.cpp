@@ -286,31 +286,36 @@ Layer PreviewShape(const Layer& picture)
 
 // --- projectiles -----------------------------------------------------------------------------------
 
+// Shots are drawn at half size over grass and road: each is big enough and carries a bright,
+// glowing trail so that it reads at a glance.
+
 Layer Bullet()
 {
-    Canvas c(16, 8);
-    c.Draw(shape::Ellipse({5.f, 4.f}, {5.f, 1.6f}), Soft(Hex(pal::flameHot, 0.8f), 1.5f));
-    Style shell = Mat(pal::brass, 1.2f);
-    shell.outlineWidth = 0.8f;
-    c.Draw(shape::Union(shape::Box({8.5f, 4.f}, {3.5f, 2.2f}, 0.5f),
-                        shape::Polygon({{11.5f, 1.8f}, {15.f, 4.f}, {11.5f, 6.2f}})),
+    Canvas c(28, 14);
+    // A hot streak behind the slug and a soft glow around it.
+    c.Draw(shape::Ellipse({10.f, 7.f}, {10.f, 4.5f}), Soft(Hex(pal::flame, 0.75f), 3.f));
+    c.Draw(shape::Ellipse({11.f, 7.f}, {8.f, 2.2f}), Soft(Hex(pal::flameHot, 1.f), 1.5f));
+    Style shell = Mat(pal::brass, 1.6f);
+    shell.outlineWidth = 1.2f;
+    c.Draw(shape::Union(shape::Box({17.f, 7.f}, {5.f, 3.4f}, 0.8f),
+                        shape::Polygon({{21.5f, 3.6f}, {27.f, 7.f}, {21.5f, 10.4f}})),
            shell);
     return c.Resolve();
 }
 
 Layer SmallRocket(bool upgraded)
 {
-    Canvas c(24, 10);
-    Flame(c, {7.f, 5.f}, 7.f, 2.6f, upgraded ? pal::flameBlue : pal::flame, pal::flameHot);
-    Rocket(c, {6.f, 5.f}, 17.f, 2.4f, upgraded ? pal::rocketYellow : pal::rocketRed);
+    Canvas c(36, 16);
+    Flame(c, {13.f, 8.f}, 13.f, 5.f, upgraded ? pal::flameBlue : pal::flame, pal::flameHot);
+    Rocket(c, {11.f, 8.f}, 24.f, 3.4f, upgraded ? pal::rocketYellow : pal::rocketRed);
     return c.Resolve();
 }
 
 Layer BigRocket()
 {
-    Canvas c(32, 14);
-    Flame(c, {9.f, 7.f}, 9.f, 3.6f, pal::flame, pal::flameHot);
-    Rocket(c, {8.f, 7.f}, 23.f, 3.5f, pal::rocketRed);
+    Canvas c(44, 20);
+    Flame(c, {15.f, 10.f}, 15.f, 6.5f, pal::flame, pal::flameHot);
+    Rocket(c, {13.f, 10.f}, 30.f, 4.6f, pal::rocketRed);
     return c.Resolve();
 }
 

@@ -237,6 +237,8 @@ std::vector<Sound> Sounds()
         {"mixkit-construction-tool-box-829.wav", ConstructionClank},
         {"20130512_construction-area-i_zoom_h2nxy-87229.wav", UpgradeChime},
         {"hurt_c_08-102842.wav", HurtThud},
+        {"refuse.wav", RefuseBuzz},
+        {"sell.wav", SellCoins},
     };
 }
 

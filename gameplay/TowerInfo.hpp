@@ -1,0 +1,37 @@
+#pragma once
+// What a tower or the keep is and does, in the numbers a player reads on its card: the figures as
+// they are now and as the next upgrade would make them, what was spent on it and what selling it
+// gives back. Everything is read from the object and the tables, so the card never disagrees with
+// the game.
+
+#include <cstdint>
+#include <optional>
+
+class GameObject;
+
+struct TowerFigures
+{
+    int kind = 0; // 1..3
+    std::int32_t level = 1;
+    float damagePerHit = 0.f;   // hit points an enemy loses per shot that hits
+    float shotsPerSecond = 0.f; // while an enemy is in reach
+    float range = 0.f;          // pixels
+    std::int32_t kills = 0;
+};
+
+struct KeepFigures
+{
+    std::int32_t level = 1;
+    std::uint32_t health = 0, maxHealth = 0;
+    std::uint32_t upgradeGain = 0; // hit points the next upgrade adds (0: fully upgraded)
+};
+
+// A tower's figures; nothing for an object that is not a tower.
+std::optional<TowerFigures> FiguresOf(const GameObject& tower);
+// The figures after the next upgrade; nothing when the tower is fully upgraded.
+std::optional<TowerFigures> FiguresAfterUpgrade(const GameObject& tower);
+std::optional<KeepFigures> KeepFiguresOf(const GameObject& keep);
+// Gold paid for a tower: its price and every upgrade it has had.
+std::int32_t SpentOn(const GameObject& tower);
+// What selling the tower gives back: half of what was spent on it, rounded down.
+std::int32_t SellRefund(const GameObject& tower);

@@ -334,8 +334,11 @@ public:
                 continue;
             const sf::Vector2f at = bar->getPosition(), scale = bar->getScale(), size = bar->getSize();
             const sf::FloatRect outer(at.x, at.y, size.x * scale.x, size.y * scale.y);
-            const sf::FloatRect inner(outer.left + scale.x, outer.top + scale.y, outer.width - 2.f * scale.x,
-                                      outer.height - 2.f * scale.y);
+            // The border GameObject gives its bar, in the bar's units.
+            constexpr float border = 4.f;
+            const sf::FloatRect inner(outer.left + border * scale.x, outer.top + border * scale.y,
+                                      outer.width - 2.f * border * scale.x,
+                                      outer.height - 2.f * border * scale.y);
             const unsigned span = bar->getMaximum() - bar->getMinimum();
             const float share =
                 span > 0 ? static_cast<float>(bar->getValue() - bar->getMinimum()) / static_cast<float>(span)

@@ -265,7 +265,8 @@ public:
 
     // The same picture drawn the cheapest way: the tile layers as one texture rendered once, every
     // sprite of one texture in one vertex array, every health bar's rectangles in one array, and
-    // the rest of the widgets as the game draws them. Returns its milliseconds, clear to display.
+    // the few other world components (build preview, a tower's reach) and the rest of the widgets
+    // as the game draws them. Returns its milliseconds, clear to display.
     double DrawFloor()
     {
         using Clock = std::chrono::steady_clock;
@@ -297,6 +298,7 @@ public:
         window->setView(gameView);
 
         std::map<const sf::Texture*, sf::VertexArray> byTexture;
+        std::vector<RenderComponent*> others; // drawn as the game draws them, over the sprites
         for (const auto& [layer, visible] : render.layers)
         {
             if (!visible)
@@ -304,8 +306,13 @@ public:
             for (const auto& component : render.components)
             {
                 RenderComponent& drawn = *component;
-                if (component->GetLayer() != layer || typeid(drawn) != typeid(SpriteRenderComponent))
+                if (component->GetLayer() != layer || typeid(drawn) == typeid(TiledLayerComponent))
                     continue;
+                if (typeid(drawn) != typeid(SpriteRenderComponent))
+                {
+                    others.push_back(component.get()); // the build preview, a tower's reach
+                    continue;
+                }
                 const sf::Sprite* sprite = static_cast<SpriteRenderComponent&>(drawn).Place();
                 if (sprite && sprite->getTexture())
                 {
@@ -316,6 +323,8 @@ public:
         }
         for (const auto& [texture, vertices] : byTexture)
             window->draw(vertices, sf::RenderStates(texture));
+        for (RenderComponent* other : others)
+            other->Draw(window);
 
         // Health bars: frame, background and fill of each, in one array; then the other widgets.
         sf::VertexArray bars(sf::Triangles);

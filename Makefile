@@ -12,7 +12,7 @@ endif
 # the server there.
 XVFB = xvfb-run -a -s "-screen 0 1280x720x24 -noreset"
 
-.PHONY: all deps configure build run test test-asan fuzz-smoke format format-check clean
+.PHONY: all deps configure build run test watch test-asan fuzz-smoke format format-check clean
 
 all: build
 
@@ -29,9 +29,14 @@ build: configure
 run: build
 	cd $(BUILD) && ./Varnhold
 
-# Every test, under one virtual X display; sound goes to OpenAL Soft's null driver.
+# Every test, under one virtual X display; sound goes to OpenAL Soft's null driver. The watched
+# soak (label "watch", half an hour of a real window) is run by hand with `make watch`.
 test: build
-	cd $(BUILD) && ALSOFT_DRIVERS=null $(XVFB) ctest --output-on-failure -j$(JOBS) $(CTEST_ARGS)
+	cd $(BUILD) && ALSOFT_DRIVERS=null $(XVFB) ctest --output-on-failure -j$(JOBS) -LE watch $(CTEST_ARGS)
+
+# The watched soak: the real game played for 30 minutes, one line of figures per minute.
+watch: build
+	cd $(BUILD) && ctest --output-on-failure -V -L watch $(CTEST_ARGS)
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer in a folder of
 # its own; any report fails the test that made it. Leaks are checked in the tests without a GL
@@ -50,7 +55,7 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && status=0; \
 	$(SANITIZER_ENV) ASAN_OPTIONS=detect_leaks=1 $(XVFB_NORESET) \
-		ctest --output-on-failure -j$(JOBS) -LE '$(GL_LABELS)' $(CTEST_ARGS) || status=1; \
+		ctest --output-on-failure -j$(JOBS) -LE '$(GL_LABELS)|watch' $(CTEST_ARGS) || status=1; \
 	$(SANITIZER_ENV) ASAN_OPTIONS=detect_leaks=0 $(XVFB_NORESET) \
 		ctest --output-on-failure -j$(JOBS) -L '$(GL_LABELS)' $(CTEST_ARGS) || status=1; \
 	exit $$status

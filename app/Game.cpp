@@ -1,6 +1,7 @@
 #include "app/Game.hpp"
 
 #include "app/services/AssetManager.hpp"
+#include "app/services/AssetTable.hpp"
 #include "app/services/AssetsLocation.hpp"
 #include "app/services/GameStateManager.hpp"
 #include "app/services/InputManager.hpp"
@@ -93,53 +94,11 @@ void Game::DrawFrameCounter(float dt)
 
 void LoadGameAssets(AssetManager& assets)
 {
-    assets.LoadFont("arial", AssetPath("arial.ttf"));
-
-    static const char* const textures[][2] = {
-        {"tilesheet", "tilesheet.png"},
-        {"base", "base.png"},
-        {"base2", "base2.png"},
-        {"base3", "base3.png"},
-        {"towerPlatformShape", "tower_platform_shape.png"},
-        {"towerPlatform", "tower_platform.png"},
-        {"tower1shape", "tower_1_shape.png"},
-        {"tower1base", "tower_1_base.png"},
-        {"tower1upgrade1", "tower_1_upgrade_1.png"},
-        {"tower1upgrade2", "tower_1_upgrade_2.png"},
-        {"tower1upgrade3", "tower_1_upgrade_3.png"},
-        {"tower2shape", "tower_2_shape.png"},
-        {"tower2empty", "tower_2_empty.png"},
-        {"tower2baseLoaded", "tower_2_loaded_base.png"},
-        {"tower2upgrade1Loaded", "tower_2_loaded_upgrade_1.png"},
-        {"tower2upgrade2Loaded", "tower_2_loaded_upgrade_2.png"},
-        {"tower2upgrade3Loaded", "tower_2_loaded_upgrade_3.png"},
-        {"tower3shape", "tower_3_shape.png"},
-        {"tower3empty", "tower_3_empty.png"},
-        {"tower3loaded", "tower_3_loaded.png"},
-        {"projectile", "projectile_1.png"},
-        {"rocketSmallBase", "projectile_2_base.png"},
-        {"rocketSmallUpgrade1", "projectile_2_upgrade_1.png"},
-        {"rocketBig", "projectile_3.png"},
-        {"enemy_1", "enemy_1.png"},
-        {"enemy_2", "enemy_2.png"},
-        {"enemy_3", "enemy_3.png"},
-        {"enemy_4", "enemy_4.png"},
-        {"waypoint_debug", "waypoint_debug.png"},
-    };
-    for (const auto& [key, file] : textures)
-        assets.LoadTexture(key, AssetPath(file));
-
-    static const char* const sounds[][2] = {
-        {"projectileSound", "Cannon1.ogg"},
-        {"rocketSound", "pvc-rocket-cannon-90116.wav"},
-        {"towerConstruct", "mixkit-construction-tool-box-829.wav"},
-        {"towerUpgrade", "20130512_construction-area-i_zoom_h2nxy-87229.wav"},
-        {"baseDamage", "hurt_c_08-102842.wav"},
-        {"refuse", "refuse.wav"},
-        {"sell", "sell.wav"},
-    };
-    for (const auto& [key, file] : sounds)
-        assets.LoadSound(key, AssetPath(file));
+    assets.LoadFont(GameFont.key, AssetPath(GameFont.file));
+    for (const auto& texture : GameTextures)
+        assets.LoadTexture(texture.key, AssetPath(texture.file), texture.maxSide);
+    for (const auto& sound : GameSounds)
+        assets.LoadSound(sound.key, AssetPath(sound.file));
 }
 
 void Game::Frame(float dt)

@@ -14,6 +14,7 @@
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/LevelLoader.hpp"
 #include "gameplay/Tables.hpp"
+#include "ui/ScreenCheck.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
@@ -27,9 +28,11 @@ void GamePlay::Init()
     // health bar there.
     UIManager::instance().LoadScreen(AssetPath("hud.txt"), ScreenKind::HudScreen);
     CreateCamera({0.f, 0.f});
-    LoadMap(AssetPath("game.tmj"), {0.f, 0.f});
+    const LevelPlan level = LoadMap(AssetPath("game.tmj"), {0.f, 0.f});
     CreatePlayerCursor();
     UIManager::instance().money = 150;
+    if (!level.playable)
+        ShowUnplayableLevel(UIManager::instance(), level);
 }
 
 void GamePlay::Update(float dt)

@@ -1,14 +1,14 @@
 #include "app/Game.hpp"
+#include "app/Startup.hpp"
 #include "app/services/AssetManager.hpp"
-#include "app/services/AssetsLocation.hpp"
 #include "app/services/GameStateManager.hpp"
 #include "app/services/InputManager.hpp"
 #include "ui/UIManager.hpp"
 
-int main(int, char** argv)
+int main(int argc, char** argv)
 {
-    if (!FindAssetsFolder(argv[0]))
-        return 1;
+    if (const auto status = StartUp(argc, argv))
+        return *status;
     auto window = std::make_shared<sf::RenderWindow>();
     // The managers are made in this order and destroyed in the reverse order at exit.
     auto& input = InputManager::instance();

@@ -2,7 +2,7 @@
 #   cmake -DROOT=<repository> -P cmake/CheckLayers.cmake
 # (the build does it before compiling anything). The units, bottom to top, and what each may use:
 #   tiled, widgets          nothing of the game
-#   app/services            tiled
+#   app/services            tiled, widgets (its checks on files)
 #   entities                app/services, widgets
 #   gameplay                entities, app/services, tiled
 #   ui                      gameplay, entities, app/services, widgets
@@ -13,7 +13,7 @@
 set(units tiled widgets app/services entities gameplay ui app)
 set(allowed_tiled "tiled")
 set(allowed_widgets "widgets")
-set(allowed_app/services "app/services;tiled")
+set(allowed_app/services "app/services;tiled;widgets")
 set(allowed_entities "entities;app/services;widgets")
 set(allowed_gameplay "gameplay;entities;app/services;tiled")
 set(allowed_ui "ui;gameplay;entities;app/services;widgets")

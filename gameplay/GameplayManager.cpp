@@ -12,6 +12,7 @@
 #include "gameplay/Targeting.hpp"
 
 #include <ctime>
+#include <iterator>
 
 namespace
 {
@@ -67,8 +68,12 @@ GameplayManager::GameplayManager() : seedSource([] { return static_cast<unsigned
 
 void GameplayManager::AddWaypoint(std::int32_t index, sf::Vector2f position)
 {
-    waypoints.push_back(std::make_shared<Waypoint>(Waypoint{index, position}));
-    waypoints.sort([](const auto& a, const auto& b) { return a->index < b->index; });
+    // After the last waypoint whose index is not larger: the order a stable sort gives, found from
+    // the end, so a path handed in sorted (as the level loader does) costs nothing to keep sorted.
+    auto at = waypoints.end();
+    while (at != waypoints.begin() && (*std::prev(at))->index > index)
+        --at;
+    waypoints.insert(at, std::make_shared<Waypoint>(Waypoint{index, position}));
 }
 
 void GameplayManager::HandleCollision(CollisionComponent* self,

@@ -33,7 +33,8 @@ public:
     // Back to a process that has played no game: not running, no path, no cursor, the time as
     // the wave seed.
     void Reset() { *this = GameplayManager(); }
-    // Appends a waypoint and keeps the path sorted by index (stable: equal indices keep their order).
+    // Inserts a waypoint and keeps the path sorted by index (stable: equal indices keep their
+    // order of insertion). Cheap for waypoints handed in by index.
     void AddWaypoint(std::int32_t index, sf::Vector2f position);
 
     bool running = false;

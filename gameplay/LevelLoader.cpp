@@ -14,88 +14,18 @@
 #include "gameplay/Waves.hpp"
 #include "tiled/TiledMap.hpp"
 
-#include <cmath>
+#include <algorithm>
 #include <iostream>
-#include <limits>
 
 namespace
 {
-// A map object's rectangle in whole pixels.
-struct Placement
-{
-    int x, y, w, h;
-};
-
-int WholePixels(double value)
-{
-    if (!std::isfinite(value))
-        return 0;
-    constexpr double limit = 1 << 24;
-    return static_cast<int>(std::max(-limit, std::min(limit, value)));
-}
-
-Placement PlacementOf(const tmj::Object& object)
-{
-    return {WholePixels(object.x), WholePixels(object.y), WholePixels(object.width),
-            WholePixels(object.height)};
-}
-
 // Origin at the integer half size, position at the centre of the map rectangle.
-std::shared_ptr<GameObject> PlacedObject(int type, const std::string& name, const Placement& p)
+std::shared_ptr<GameObject> PlacedObject(int type, const std::string& name, const LevelObject& p)
 {
     auto object = std::make_shared<GameObject>(type, name);
     object->setOrigin(static_cast<float>(p.w / 2), static_cast<float>(p.h / 2));
-    object->setPosition(static_cast<float>(p.x + p.w / 2), static_cast<float>(p.y + p.h / 2));
+    object->setPosition(p.Centre());
     return object;
-}
-
-// A recognised property stored with another Tiled type than the game expects keeps its default,
-// with one line saying so.
-void ReportWrongType(const tmj::Object& object, const std::string& property, const char* expected)
-{
-    std::cout << "Map object " << object.id << " (\"" << object.type << "\"): property \"" << property
-              << "\" is not of type " << expected << "; using its default" << std::endl;
-}
-
-std::int32_t IntProperty(const tmj::Object& object, const std::string& name, std::int32_t fallback)
-{
-    if (!object.properties.Find(name))
-        return fallback;
-    const auto value = object.properties.GetInt(name);
-    if (!value || *value < std::numeric_limits<std::int32_t>::min() ||
-        *value > std::numeric_limits<std::int32_t>::max())
-    {
-        ReportWrongType(object, name, "int");
-        return fallback;
-    }
-    return static_cast<std::int32_t>(*value);
-}
-
-float FloatProperty(const tmj::Object& object, const std::string& name, float fallback)
-{
-    const tmj::Property* property = object.properties.Find(name);
-    if (!property)
-        return fallback;
-    if (property->type != tmj::PropertyType::Float || !property->valid ||
-        !std::isfinite(property->floatValue))
-    {
-        ReportWrongType(object, name, "float");
-        return fallback;
-    }
-    return static_cast<float>(property->floatValue);
-}
-
-std::string StringProperty(const tmj::Object& object, const std::string& name, const std::string& fallback)
-{
-    const tmj::Property* property = object.properties.Find(name);
-    if (!property)
-        return fallback;
-    if (property->type != tmj::PropertyType::String || !property->valid)
-    {
-        ReportWrongType(object, name, "string");
-        return fallback;
-    }
-    return property->stringValue;
 }
 
 // The tile at cell (column, row), flipped as its flags say.
@@ -171,7 +101,7 @@ void CreateCamera(sf::Vector2f moveOffset)
     GameObjectManager::instance().AddGameObject(camera);
 }
 
-void LoadMap(const std::filesystem::path& file, sf::Vector2f placement)
+LevelPlan LoadMap(const std::filesystem::path& file, sf::Vector2f placement)
 {
     auto map = std::make_shared<tmj::Map>(tmj::Parse(file));
     if (map->status != tmj::Status::OK)
@@ -185,6 +115,23 @@ void LoadMap(const std::filesystem::path& file, sf::Vector2f placement)
         AssetManager::instance().LoadTilesets(map);
     }
 
+    MapCheckContext context;
+    context.mapName = file.string();
+    // The asset manager has read the tileset images and said what it could not load.
+    context.checkTilesetImages = false;
+    context.textureSize = [](const std::string& key) -> std::optional<sf::Vector2u>
+    {
+        const auto& textures = AssetManager::instance().textures;
+        const auto found = textures.find(key);
+        if (found == textures.end())
+            return std::nullopt;
+        return found->second->getSize();
+    };
+    LevelPlan plan = PlanLevel(*map, context);
+    if (plan.parsed)
+        for (const auto& line : plan.findings)
+            std::cout << line << std::endl;
+
     auto tileMap = std::make_shared<GameObject>(ObjectType::TileMap);
     for (const auto& layer : map->layers)
     {
@@ -196,37 +143,43 @@ void LoadMap(const std::filesystem::path& file, sf::Vector2f placement)
         RenderManager::instance().AddRenderComponent(component);
     }
     GameObjectManager::instance().AddGameObject(tileMap);
-    CreateMapObjects(map);
+    CreateMapObjects(plan);
+    return plan;
 }
 
-void CreateMapObjects(const std::shared_ptr<tmj::Map>& map)
+void CreateMapObjects(const LevelPlan& plan)
 {
-    for (const auto& layer : map->layers)
+    std::vector<GameplayManager::Waypoint> path;
+    for (const auto& object : plan.objects)
     {
-        for (const auto& object : layer.objects)
+        switch (object.kind)
         {
-            if (object.type == "Base")
-                CreateBase(object);
-            else if (object.type == "Waypoint")
-                CreateWaypoint(object);
-            else if (object.type == "Spawner")
-                CreateSpawner(object);
-            else if (object.type == "Obstacle")
-                CreateObstacle(object);
+        case LevelObject::Kind::Base:
+            CreateBase(object);
+            break;
+        case LevelObject::Kind::Waypoint:
+            CreateWaypoint(object);
+            path.push_back({object.index, object.Centre()});
+            break;
+        case LevelObject::Kind::Spawner:
+            CreateSpawner(object);
+            break;
+        case LevelObject::Kind::Obstacle:
+            CreateObstacle(object);
+            break;
         }
     }
+    // Sorted once: by index, equal indices in map order; then each one joins the end of the path.
+    std::stable_sort(path.begin(), path.end(),
+                     [](const auto& a, const auto& b) { return a.index < b.index; });
+    for (const auto& waypoint : path)
+        GameplayManager::instance().AddWaypoint(waypoint.index, waypoint.position);
 }
 
-void CreateBase(const tmj::Object& object)
+void CreateBase(const LevelObject& object)
 {
-    auto base = PlacedObject(ObjectType::Base, "Base", PlacementOf(object));
-    const std::string textureKey = StringProperty(object, "Texture", "base");
-    const float health = FloatProperty(object, "Health", 500.f);
-    // Read for their type only; they have no effect.
-    (void)IntProperty(object, "TextureRectLeft", 0);
-    (void)IntProperty(object, "TextureRectTop", 0);
-
-    auto sprite = std::make_shared<sf::Sprite>(AssetManager::instance().GetTexture(textureKey));
+    auto base = PlacedObject(ObjectType::Base, "Base", object);
+    auto sprite = std::make_shared<sf::Sprite>(AssetManager::instance().GetTexture(object.texture));
     auto render = std::make_shared<SpriteRenderComponent>(base.get(), WorldLayer, sprite);
     sprite->setScale(1.f, 1.f);
 
@@ -236,10 +189,8 @@ void CreateBase(const tmj::Object& object)
                             bounds.height);
 
     auto status = std::make_shared<StatusComponent>(base.get());
-    const double whole = std::trunc(static_cast<double>(health));
-    const auto hitPoints = static_cast<std::uint32_t>(std::max(0.0, std::min(whole, 4294967295.0)));
-    status->health = hitPoints;
-    status->maxHealth = hitPoints;
+    status->health = object.health;
+    status->maxHealth = object.health;
     auto upgrade = std::make_shared<UpgradeStateComponent>(base.get(), 1, true, 0);
     auto body = std::make_shared<RigidBodyComponent>(base.get());
     auto collider = std::make_shared<BoxCollisionComponent>(base.get(), body, box);
@@ -256,26 +207,17 @@ void CreateBase(const tmj::Object& object)
     RenderManager::instance().AddRenderComponent(render);
 }
 
-void CreateWaypoint(const tmj::Object& object)
+void CreateWaypoint(const LevelObject& object)
 {
-    const Placement p = PlacementOf(object);
-    auto waypoint = PlacedObject(ObjectType::Waypoint, "Default", p);
-    const std::int32_t index = IntProperty(object, "Waypoint", 0);
-    GameObjectManager::instance().AddGameObject(waypoint);
-    GameplayManager::instance().AddWaypoint(
-        index, {static_cast<float>(p.x + p.w / 2), static_cast<float>(p.y + p.h / 2)});
+    GameObjectManager::instance().AddGameObject(PlacedObject(ObjectType::Waypoint, "Default", object));
 }
 
-void CreateSpawner(const tmj::Object& object)
+void CreateSpawner(const LevelObject& object)
 {
-    auto spawnerObject = PlacedObject(ObjectType::Spawner, "Default", PlacementOf(object));
-    const std::int32_t waveSize = IntProperty(object, "WaveSize", 10);
-    const std::int32_t middle = IntProperty(object, "MiddleEnemy", 3);
-    const std::int32_t hard = IntProperty(object, "HardEnemy", 6);
-    const float spawnRate = FloatProperty(object, "SpawnRate", 0.f);
-
-    auto spawner = std::make_shared<EnemySpawnerComponent>(spawnerObject.get(), middle, hard, waveSize);
-    auto timer = std::make_shared<TimerComponent>(spawnerObject.get(), spawnRate);
+    auto spawnerObject = PlacedObject(ObjectType::Spawner, "Default", object);
+    auto spawner = std::make_shared<EnemySpawnerComponent>(spawnerObject.get(), object.middleEnemy,
+                                                           object.hardEnemy, object.waveSize);
+    auto timer = std::make_shared<TimerComponent>(spawnerObject.get(), object.spawnRate);
     timer->AddObserver(spawner);
     if (GameplayManager::instance().spawner.expired())
         GameplayManager::instance().spawner = spawner;
@@ -284,9 +226,8 @@ void CreateSpawner(const tmj::Object& object)
     GameObjectManager::instance().AddGameObject(spawnerObject);
 }
 
-void CreateObstacle(const tmj::Object& object)
+void CreateObstacle(const LevelObject& p)
 {
-    const Placement p = PlacementOf(object);
     auto obstacle = PlacedObject(ObjectType::Obstacle, "Default", p);
     auto body = std::make_shared<RigidBodyComponent>(obstacle.get());
     auto collider = std::make_shared<BoxCollisionComponent>(

@@ -7,7 +7,9 @@ void StatusComponent::TakeDamage(float amount)
 {
     if (!owner->alive)
         return;
-    const auto value = static_cast<std::int64_t>(static_cast<float>(health) - amount);
+    // In double precision: a float holds whole hit points only up to 2^24, so a keep of 10^9
+    // once took no damage at all, and one of 2^32 - 1 wrapped to 0 on its first hit.
+    const auto value = static_cast<std::int64_t>(static_cast<double>(health) - static_cast<double>(amount));
     if (value > 0)
     {
         health = static_cast<std::uint32_t>(value);

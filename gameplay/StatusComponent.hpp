@@ -15,7 +15,7 @@ public:
     std::uint32_t CurrentHealth() const override { return health; }
     std::uint32_t FullHealth() const override { return maxHealth; }
 
-    // Takes amount hit points (single-precision, truncated); at zero the owner is destroyed
+    // Takes amount hit points (truncated towards zero); at zero the owner is destroyed
     // and, for an enemy, its rewards are paid. A dead owner takes nothing.
     void TakeDamage(float amount);
 

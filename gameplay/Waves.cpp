@@ -23,8 +23,12 @@ void EnemySpawnerComponent::OnNotify()
 
     if (wavesStarted == 0)
         std::srand(GameplayManager::instance().seedSource());
-    GameCounters::instance().BeginWave();
     wavesStarted += 1;
+    // The counter shows the furthest wave any spawner has begun: spawners that keep pace with
+    // each other begin each wave once between them, instead of multiplying the count.
+    auto& counters = GameCounters::instance();
+    if (wavesStarted > counters.wave)
+        counters.BeginWave();
     PlanWave(wavesStarted);
 }
 

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     make cmake g++ pkg-config
-    libsfml-dev nlohmann-json3-dev libgtest-dev zlib1g-dev
+    libsfml-dev libopenal-dev libx11-dev nlohmann-json3-dev libgtest-dev zlib1g-dev
     xvfb xauth libgl1-mesa-dri xdotool imagemagick sox fonts-liberation2
     clang libclang-rt-14-dev clang-format
 )

@@ -1,6 +1,7 @@
 // The heads-up display: counters, affordability icons, the wave announcement and the money and
 // score change texts.
 
+#include "app/services/AssetManager.hpp"
 #include "app/services/AssetsLocation.hpp"
 #include "app/services/GameCounters.hpp"
 #include "app/services/InputManager.hpp"
@@ -69,7 +70,7 @@ std::shared_ptr<const sf::Texture> UIManager::Icon(const std::string& path)
     if (!icon)
     {
         auto texture = std::make_shared<sf::Texture>();
-        if (!texture->loadFromFile(path))
+        if (!LoadCheckedTexture(*texture, path))
             std::cerr << "Could not load HUD icon \"" << path << "\"" << std::endl;
         icon = std::move(texture);
     }

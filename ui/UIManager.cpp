@@ -7,6 +7,7 @@
 #include "entities/GameObject.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
+#include "ui/ScreenCheck.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <iostream>
@@ -65,6 +66,7 @@ void UIManager::LoadScreen(const std::string& formFile, ScreenKind kind)
 {
     gui->removeAllWidgets();
     gui->ignoreClicksFor(screenClickGuard);
+    std::string loadError;
     try
     {
         gui->loadWidgetsFromFile(formFile, true);
@@ -72,6 +74,7 @@ void UIManager::LoadScreen(const std::string& formFile, ScreenKind kind)
     catch (const vgui::Exception& error)
     {
         std::cerr << "Failed to load widgets from file: " << error.what() << std::endl;
+        loadError = error.what();
     }
     currentScreen = kind;
     switch (kind)
@@ -95,6 +98,8 @@ void UIManager::LoadScreen(const std::string& formFile, ScreenKind kind)
         LoadLoseScreen();
         break;
     }
+    // A screen that cannot be used is replaced by one made in code, with a way on.
+    (void)CheckScreen(*this, formFile, kind, loadError);
 }
 
 void UIManager::LoadMainMenu()

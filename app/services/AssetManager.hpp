@@ -2,6 +2,8 @@
 // Owns every texture, sound buffer and font, loaded once and looked up by short keys for the
 // rest of the run. Nothing is ever unloaded.
 
+#include "app/services/AssetFiles.hpp"
+
 #include <SFML/Audio/Sound.hpp>
 #include <SFML/Audio/SoundBuffer.hpp>
 #include <SFML/Graphics/Font.hpp>
@@ -18,6 +20,13 @@ namespace tmj
 struct Map;
 }
 
+// Decodes an image file into texture when it is a regular PNG, JPEG or BMP file within the
+// limits of AssetFiles.hpp, with sides of at most maxSide (and the GPU's largest texture).
+// Otherwise the texture is left as it was, and one line on sf::err() says "Failed to load image",
+// the path and why.
+[[nodiscard]] bool LoadCheckedTexture(sf::Texture& texture, const std::string& path,
+                                      unsigned maxSide = AssetLimits::MaxSpriteSide);
+
 // A new sprite on the texture under key (the whole texture).
 std::shared_ptr<sf::Sprite> SpriteOf(const std::string& key);
 
@@ -26,15 +35,25 @@ class AssetManager
 public:
     static AssetManager& instance();
 
-    // Loads (or reloads) a texture under key; a failed load leaves an empty texture and SFML's
-    // own message on sf::err().
-    void LoadTexture(const std::string& key, const std::string& path);
-    // Loads a sound key once; later calls with the same key do nothing.
+    // Loads (or reloads) a texture under key. Only a regular image file within the limits of
+    // AssetFiles.hpp is decoded, with sides of at most maxSide (and the GPU's largest texture);
+    // anything else leaves an empty texture and one line on sf::err(), "Failed to load image"
+    // with the path and why.
+    void LoadTexture(const std::string& key, const std::string& path,
+                     unsigned maxSide = AssetLimits::MaxSpriteSide);
+    // Loads a sound key once; later calls with the same key do nothing. A WAV or OGG file whose
+    // header disagrees with its size is refused with one line. Without an audio device
+    // (SoundManager::silent) nothing is loaded at all.
     void LoadSound(const std::string& key, const std::string& path);
+    // A font that cannot be read is replaced by the system's Liberation Sans when there is one
+    // (the same face as the game's), so that messages on screen stay readable; one line either way.
     void LoadFont(const std::string& key, const std::string& path);
     // Every tileset image of the map becomes a texture keyed by the tileset's name, unless the
-    // key is already loaded. Images that cannot be read get one "Could not load texture" line.
+    // key is already loaded; each image file is read once, however many tilesets name it. Images
+    // that cannot be read get one "Could not load texture" line with the reason.
     void LoadTilesets(const std::shared_ptr<tmj::Map>& map);
+    // The largest side a texture may have here: limit, or less when the GPU takes less.
+    static unsigned TextureSideLimit(unsigned limit);
 
     // The texture under key. A key that was never loaded gets one line on sf::err() and an empty
     // texture owned by the manager; no entry is created.
@@ -53,5 +72,7 @@ public:
 private:
     AssetManager() = default;
     sf::Texture missingTexture;
+    // The texture last read from each path (tilesets naming one image share it).
+    std::map<std::string, std::shared_ptr<sf::Texture>> texturesByPath;
     std::map<const sf::Texture*, std::shared_ptr<const sf::Image>> masks;
 };

@@ -2,6 +2,7 @@
 
 #include "app/services/AssetManager.hpp"
 
+#include <AL/alc.h>
 #include <algorithm>
 
 SoundManager& SoundManager::instance()
@@ -10,8 +11,19 @@ SoundManager& SoundManager::instance()
     return manager;
 }
 
+bool SoundManager::AudioDeviceOpens()
+{
+    ALCdevice* const device = alcOpenDevice(nullptr);
+    if (!device)
+        return false;
+    alcCloseDevice(device);
+    return true;
+}
+
 void SoundManager::PlaySound(const std::string& key, float volume)
 {
+    if (silent)
+        return;
     const auto buffer = AssetManager::instance().GetSoundBuffer(key);
     if (!buffer || playing.size() >= MaxPlaying)
         return;

@@ -17,8 +17,13 @@ public:
 
     static SoundManager& instance();
 
+    // Whether OpenAL opens its default output device; asked once at start, before any sound
+    // exists. Without one, SFML's sounds would each print OpenAL errors and play nothing.
+    static bool AudioDeviceOpens();
+
     // Starts the buffer under key at volume (100 is full; more is passed on). A key without a
-    // buffer plays nothing; while MaxPlaying sounds are held, a new one is skipped.
+    // buffer plays nothing; while MaxPlaying sounds are held, a new one is skipped; a silent
+    // manager plays nothing at all.
     void PlaySound(const std::string& key, float volume);
     // Drops every sound that is no longer playing, keeping the order of the rest.
     void RemoveStoppedSounds();
@@ -26,6 +31,8 @@ public:
     void Reset() { *this = SoundManager(); }
 
     std::vector<std::shared_ptr<sf::Sound>> playing;
+    // Set at start when there is no audio device: no sound is loaded or played.
+    bool silent = false;
 
 private:
     SoundManager() = default;

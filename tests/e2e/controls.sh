@@ -41,6 +41,8 @@ RESUME="640 332"; PAUSE_SETTINGS="640 398"; LEAVE="640 476"
 VOLUME_DOWN="732 292"; FULLSCREEN="640 356"; SETTINGS_BACK="640 498"
 SPEED_BOX="404 12 60 56"; GOLD_BOX="12 12 156 56"; WORLD_BOX="0 82 1280 638"
 SPOT="640 620"; SPOT2="300 620"
+# The tower card at SPOT opens to the tower's right.
+CARD_TEXT="696 480 240 120"; CARD_UPGRADE="752 687"; CARD_SELL="876 687"
 
 now() { date +%s.%N; }
 key() { xdotool key --window "$W" "$1"; sleep 0.3; }
@@ -142,6 +144,30 @@ hand_move 640 700
 shot built
 tower_at "$SHOTS/built.png" $SPOT || fail "no tower at $SPOT after 1 and a click"
 region_differs "$SHOTS/empty.png" "$SHOTS/built.png" $GOLD_BOX || fail "the gold did not change"
+
+# Resting on the tower opens its card beside it; the card's Upgrade pays and changes its numbers;
+# Sell gives gold back and frees the ground, where 1 and a click build again.
+hand_move $SPOT
+sleep 0.6
+shot card
+region_differs "$SHOTS/built.png" "$SHOTS/card.png" $CARD_TEXT || fail "no card after resting on the tower"
+click $CARD_UPGRADE
+shot upgraded
+region_differs "$SHOTS/card.png" "$SHOTS/upgraded.png" $CARD_TEXT || fail "the card's numbers did not change"
+region_differs "$SHOTS/card.png" "$SHOTS/upgraded.png" $GOLD_BOX || fail "the upgrade was not paid"
+click $CARD_SELL
+hand_move 640 700
+sleep 0.6
+shot sold
+region_differs "$SHOTS/upgraded.png" "$SHOTS/sold.png" $GOLD_BOX || fail "selling gave no gold"
+region_differs "$SHOTS/empty.png" "$SHOTS/sold.png" $(( ${SPOT% *} - 30 )) $(( ${SPOT#* } - 30 )) 60 60 &&
+    fail "the sold tower still stands"
+key 1
+click $SPOT
+hand_move 640 700
+sleep 0.6
+shot rebuilt
+tower_at "$SHOTS/rebuilt.png" $SPOT || fail "no new tower where the sold one stood"
 
 # The volume to 0 in the pause overlay's settings, then leave the game.
 key p

@@ -50,7 +50,8 @@ e2e_start_game() { # game binary
         W=$(xdotool search --name '^Varnhold' 2>/dev/null | head -1)
         [ -n "$W" ] && break
         if ! kill -0 "$GAME_PID" 2>/dev/null; then
-            grep -q "Failed to open X11 display" "$WORK/run/game.err" && exit "$NO_DISPLAY"
+            grep -q "cannot open the X display\|Failed to open X11 display" "$WORK/run/game.err" &&
+                exit "$NO_DISPLAY"
             fail "the game ended before its window appeared"
         fi
         sleep 0.1

@@ -69,7 +69,7 @@ trap 'rm -rf "$LOGS"' EXIT
 GAME_PID=
 WINDOW=
 start_game() { # pass name
-    ( cd "$WORK/run" && exec env ALSOFT_DRIVERS=null "$GAME" >>"$WORK/out.$1" 2>>"$WORK/err.$1" ) &
+    ( cd "$WORK/run" && exec env ALSOFT_DRIVERS=null ./Varnhold >>"$WORK/out.$1" 2>>"$WORK/err.$1" ) &
     GAME_PID=$!
     WINDOW=
     for _ in $(seq 1 100); do
@@ -115,6 +115,9 @@ run_variant() { # kind action file
     WORK=$(mktemp -d /tmp/varnhold-sweep-run.XXXXXX)
     mkdir -p "$WORK/run"
     cp -r "$SOURCE/assets" "$WORK/assets"
+    # The game beside the damaged copy: it prefers the assets beside its own folder when the ones
+    # beside the working directory lack its files, and here both are the copy.
+    ln "$GAME" "$WORK/run/Varnhold" 2>/dev/null || cp "$GAME" "$WORK/run/Varnhold"
     local problems=()
     fail() { problems+=("$*"); }
 

@@ -312,4 +312,24 @@ TEST_F(HighscoreSaveTest, TemporaryFilesOfKilledGamesAreRemovedAndOthersKept)
     EXPECT_EQ(Listing(Folder()), kept);
 }
 
+TEST_F(HighscoreSaveTest, OnlyARegularFileIsTheRecordAndNoneKeepsTheGameWaiting)
+{
+    // A FIFO with a writer that never writes, a device that never ends, a folder: none is a record,
+    // and none keeps the game waiting.
+    ASSERT_EQ(::mkfifo((Folder() / "fifo.json").c_str(), 0600), 0);
+    const int writer = ::open((Folder() / "fifo.json").c_str(), O_RDWR | O_NONBLOCK);
+    fs::create_symlink("/dev/zero", Folder() / "zero.json");
+    fs::create_directory(Folder() / "folder.json");
+    for (const char* name : {"fifo.json", "zero.json", "folder.json"})
+    {
+        SCOPED_TRACE(name);
+        const auto start = std::chrono::steady_clock::now();
+        const StoredHighscore stored = ReadHighscore((Folder() / name).string());
+        EXPECT_FALSE(stored.valid) << stored.problem;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        EXPECT_FALSE(WriteHighscore((Folder() / name).string(), "Me", 1, 1).saved);
+    }
+    ::close(writer);
+}
+
 } // namespace

@@ -42,7 +42,7 @@ protected:
     UIManager& ui = UIManager::instance();
 };
 
-TEST_F(ScreenTest, LoadingReplacesEveryWidgetAndAFailedFormLeavesAnEmptyScreenWithOneLine)
+TEST_F(ScreenTest, LoadingReplacesEveryWidgetAndAFailedFormLeavesTheBuiltInScreenWithOneLine)
 {
     // A health bar in the root goes with the screen, like the bars of a lost game's objects.
     const auto bar = vgui::ProgressBar::create();
@@ -86,7 +86,10 @@ TEST_F(ScreenTest, LoadingReplacesEveryWidgetAndAFailedFormLeavesAnEmptyScreenWi
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.front().rfind(FailPrefix, 0), 0u) << lines.front();
         EXPECT_GT(lines.front().size(), FailPrefix.size()) << "the widget layer's message follows";
-        EXPECT_TRUE(ui.gui->getWidgets().empty());
+        // Instead of an empty screen, the built-in one says why and leads on.
+        const auto message = ui.gui->get<vgui::TextArea>("FallbackMessage");
+        ASSERT_TRUE(message);
+        EXPECT_NE(message->getText().find(form.file), std::string::npos) << message->getText();
         EXPECT_EQ(ui.currentScreen, form.kind);
     }
 }

@@ -127,17 +127,23 @@ TEST_F(Assets, TilesetsLoadOncePerNameAndReportMissingImages)
     map->tilesets.push_back(Tileset("ground", "tiles.png"));
     map->tilesets.push_back(Tileset("lost", "lost.png"));
     map->tilesets.push_back(Tileset("odd", "we\"ird\\name.png"));
+    // Tilesets naming an image already read share its texture; a lost one is not looked for again.
+    map->tilesets.push_back(Tileset("ground again", "tiles.png"));
+    map->tilesets.push_back(Tileset("lost again", "lost.png"));
     {
         ErrCapture err;
         assets.LoadTilesets(map);
         const std::string text = err.str();
-        EXPECT_EQ(Count(text, "Could not load texture \"../assets/lost.png\"\n"), 1u) << text;
-        EXPECT_EQ(Count(text, "Could not load texture \"../assets/we\\\"ird\\\\name.png\"\n"), 1u) << text;
+        EXPECT_EQ(Count(text, "Could not load texture \"../assets/lost.png\": the file does not exist\n"), 1u)
+            << text;
+        EXPECT_EQ(Count(text, "Could not load texture \"../assets/we\\\"ird\\\\name.png\": "), 1u) << text;
         EXPECT_EQ(Count(text, "Could not load texture "), 2u) << text;
+        EXPECT_EQ(Count(text, "\n"), 2u) << text;
     }
     EXPECT_EQ(&assets.GetTexture("tilesheet"), kept);
     EXPECT_EQ(kept->getSize(), sf::Vector2u(4, 4));
     EXPECT_EQ(assets.GetTexture("ground").getSize(), sf::Vector2u(8, 8));
+    EXPECT_EQ(&assets.GetTexture("ground again"), &assets.GetTexture("ground"));
     EXPECT_EQ(assets.textures.count("lost"), 1u);
     EXPECT_EQ(assets.GetTexture("lost").getSize(), sf::Vector2u(0, 0));
 

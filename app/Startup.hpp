@@ -1,0 +1,15 @@
+#pragma once
+// What the program does before the game: the command line's map check, and the display and the
+// audio device, each asked for once so that a missing one is a single line instead of an abort
+// or a stream of OpenAL errors.
+
+#include <optional>
+
+// Handles the command line and the checks before any window. Returns the exit status when the
+// program ends here: `--check-map FILE` (0 when the map is playable as it is, 1 otherwise), a
+// usage error, no X display or no assets. Otherwise the game may start; without an audio device
+// it is silent (one line says so).
+std::optional<int> StartUp(int argc, char** argv);
+
+// Whether an X display can be opened; SFML aborts the process when it cannot.
+bool DisplayAvailable();

@@ -1,0 +1,135 @@
+// Screens and levels that cannot be used: each says what is wrong in one line and leaves the
+// player buttons that lead on, and those buttons do lead on, in the game's own frames.
+
+#include "app/services/AssetManager.hpp"
+#include "app/services/GameStateManager.hpp"
+#include "gameplay/GameplayManager.hpp"
+#include "tests/support/TestSupport.hpp"
+#include "tests/ui/UiTestSupport.hpp"
+#include "ui/UIManager.hpp"
+#include "widgets/Widgets.hpp"
+
+#include <gtest/gtest.h>
+
+using ui_testing::Lines;
+using ui_testing::PressButton;
+
+namespace
+{
+class ScreenCheck : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        testing_support::ResetWorld();
+        testing_support::LoadAssets();
+    }
+    void TearDown() override { testing_support::ResetWorld(); }
+
+    testing_support::ScratchGame game;
+    UIManager& ui = UIManager::instance();
+};
+} // namespace
+
+TEST_F(ScreenCheck, EachUnusableScreenSaysWhyOnceAndLeadsOn)
+{
+    const struct
+    {
+        const char* file;
+        const char* content;
+        ScreenKind kind;
+        std::vector<std::string> lines; // on standard error
+        std::vector<std::string> buttons;
+        const char* kept; // a widget of the form that stays, or null when the form failed
+    } cases[] = {
+        {"mainMenu.txt",
+         "Label.PlayGameButton { Text = \"Play\"; }\n"
+         "Button.PlayGameButton { Position = (10, 10); Size = (100, 40); }\n"
+         "Button.ExitGameButton { Position = (10, 60); Size = (100, 40); }",
+         MainMenuScreen,
+         {"../assets/mainMenu.txt: \"PlayGameButton\" is a Label, not a Button; the game cannot use it"},
+         {"FallbackPlay", "FallbackExit the game"},
+         "ExitGameButton"},
+        {"credits.txt",
+         "Label.ReturnButton { Text = \"Back\"; }",
+         CreditsScreen,
+         {"../assets/credits.txt: \"ReturnButton\" is a Label, not a Button; the game cannot use it"},
+         {"FallbackBack to the menu", "FallbackExit the game"},
+         "ReturnButton"},
+        {"controls.txt",
+         "Label.Title { Text = \"Keys\"; }",
+         ControlsScreen,
+         {"../assets/controls.txt: there is no Button named \"ReturnButton\""},
+         {"FallbackBack to the menu", "FallbackExit the game"},
+         "Title"},
+        {"loseScreen.txt",
+         "GARBAGE {{ = ;; }",
+         LoseScreen,
+         {"Failed to load widgets from file: Error while parsing input at line 1. Expected a key or a "
+          "section, "
+          "found '{' instead."},
+         {"FallbackBack to the menu", "FallbackExit the game"},
+         nullptr},
+        {"hud.txt",
+         "Label.MoneyText { Text = \"0\"; }",
+         HudScreen,
+         {"../assets/hud.txt: \"MoneyText\" is a Label, not a TextArea; the game cannot use it"},
+         {},
+         "MoneyText"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.file);
+        game.WriteAsset(c.file, c.content);
+        testing::internal::CaptureStderr();
+        ui.LoadScreen(std::string("../assets/") + c.file, c.kind);
+        const auto lines = Lines(testing::internal::GetCapturedStderr());
+        // The lose screen also says that there is no record yet; the form's line comes first.
+        ASSERT_GE(lines.size(), c.lines.size());
+        EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + static_cast<long>(c.lines.size())),
+                  c.lines);
+        for (const auto& button : c.buttons)
+            EXPECT_TRUE(ui.gui->get<vgui::Button>(button)) << button;
+        EXPECT_EQ(static_cast<bool>(ui.gui->get("FallbackMessage")), !c.buttons.empty());
+        if (c.kept)
+        {
+            EXPECT_TRUE(ui.gui->get(c.kept)) << c.kept;
+        }
+    }
+    // The way back from the broken side screen is the shipped main menu.
+    game.WriteAsset("mainMenu.txt",
+                    ui_testing::ReadFile((testing_support::SourceAssets() / "mainMenu.txt").string()));
+    game.WriteAsset("credits.txt", "Label.ReturnButton { }");
+    ui.LoadScreen("../assets/credits.txt", CreditsScreen);
+    PressButton(*ui.gui, "FallbackBack to the menu");
+    EXPECT_EQ(ui.currentScreen, MainMenuScreen);
+    EXPECT_TRUE(ui.gui->get<vgui::Button>("PlayGameButton"));
+}
+
+TEST_F(ScreenCheck, AnUnplayableLevelStopsAndLeadsBackToTheMenuAndTheMenuOutOfTheGame)
+{
+    game.WriteAsset("game.tmj", "{ \"width\": 3, ");
+    testing_support::GameDriver driver;
+    testing::internal::CaptureStdout();
+    driver.StartGame();
+    const auto printed = Lines(testing::internal::GetCapturedStdout());
+    ASSERT_EQ(printed.size(), 1u);
+    EXPECT_EQ(printed[0].rfind("Parse error: ../assets/game.tmj: ", 0), 0u) << printed[0];
+    EXPECT_FALSE(GameplayManager::instance().running);
+    const auto message = ui.gui->get<vgui::TextArea>("FallbackMessage");
+    ASSERT_TRUE(message);
+    EXPECT_NE(message->getText().find(printed[0].substr(13)), std::string::npos) << message->getText();
+    driver.Frame(1.f / 60.f);
+
+    PressButton(*ui.gui, "FallbackBack to the menu");
+    EXPECT_EQ(GameStateManager::instance().currentState, &driver.game->mainMenu);
+    EXPECT_EQ(ui.currentScreen, MainMenuScreen);
+
+    // With the main menu's form broken too, its built-in screen still ends the game.
+    game.WriteAsset("mainMenu.txt", "");
+    testing::internal::CaptureStderr();
+    ui.LoadScreen("../assets/mainMenu.txt", MainMenuScreen);
+    (void)testing::internal::GetCapturedStderr();
+    PressButton(*ui.gui, "FallbackExit the game");
+    EXPECT_FALSE(driver.window->isOpen());
+}

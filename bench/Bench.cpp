@@ -2,7 +2,10 @@
 // game's own frames, Game::Frame) in a real window at a fixed dt of 1/60 s and
 // prints one line of figures per scenario. Each scenario runs in its own child process, so the
 // peak resident memory is that scenario's alone. Run it under Xvfb:
-//   xvfb-run -a -s "-screen 0 1280x720x24" env ALSOFT_DRIVERS=null ./varnhold_bench [small|large|long]...
+//   xvfb-run -a -s "-screen 0 1280x720x24" env ALSOFT_DRIVERS=null ./varnhold_bench
+//   [small|large|huge|long]...
+// Each measured frame is drawn twice: by the game, then the same picture the cheapest way (the
+// rasteriser's floor, DrawFloor), so the line shows how far the game's draw is from it.
 
 #include "app/Game.hpp"
 #include "app/GamePlay.hpp"
@@ -14,21 +17,25 @@
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
 #include "entities/RenderManager.hpp"
+#include "entities/TileBatches.hpp"
 #include "gameplay/Factories.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
+#include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <typeinfo>
 #include <unistd.h>
 #include <vector>
 
@@ -55,6 +62,7 @@ struct Scenario
 const Scenario scenarios[] = {
     {"small", "small", 10, 100, 12000, 600, 0, 1, 0},
     {"large", "large", 100, 1000, 12000, 300, 0, 1, 0},
+    {"huge", "huge", 300, 5000, 20000, 300, 0, 1, 0},
     {"long", "long", 20, 0, 0, 0, 30, 60, 480},
 };
 
@@ -193,10 +201,11 @@ public:
     Bench(const Bench&) = delete;
     Bench& operator=(const Bench&) = delete;
 
-    // Towers on the lines between the path's rows, 70 pixels apart, kinds 1, 2, 3 in turn.
-    static sf::Vector2i TowerSpot(int i)
+    // Towers on the lines between the path's rows, 70 pixels apart, kinds 1, 2, 3 in turn: 17 a
+    // line, or 35 on the huge map, which is twice as wide.
+    static sf::Vector2i TowerSpot(int i, int towers = 1)
     {
-        const int perLine = 17;
+        const int perLine = towers > 7 * 17 ? 35 : 17;
         return {75 + 70 * (i % perLine), 180 + 80 * (i / perLine)};
     }
 
@@ -205,7 +214,7 @@ public:
         game.gamePlay.Init();
         for (int i = 0; i < scenario.towers; ++i)
         {
-            const sf::Vector2i at = TowerSpot(i);
+            const sf::Vector2i at = TowerSpot(i, scenario.towers);
             CreateTower(1 + i % 3, static_cast<float>(at.x), static_cast<float>(at.y));
         }
         frame = 0;
@@ -215,7 +224,7 @@ public:
 
     struct Sample
     {
-        double updateMs = 0., drawMs = 0.;
+        double updateMs = 0., drawMs = 0., floorMs = 0.;
         std::size_t contacts = 0, hits = 0;
         std::uint64_t drawCalls = 0;
     };
@@ -227,6 +236,17 @@ public:
         options.picture = draw ? FrameOptions::Picture::Shown : FrameOptions::Picture::Placed;
         FrameOptions::Times times;
         options.times = &times;
+        // The window's events as the game handles them, but for the loss of focus, which pauses
+        // the game: under Xvfb without a window manager the window is never given the focus.
+        options.poll = [](Game& running)
+        {
+            sf::Event event;
+            while (running.window->pollEvent(event))
+            {
+                if (event.type != sf::Event::LostFocus)
+                    running.HandleEvent(event);
+            }
+        };
         const std::uint64_t before = DrawCallsSoFar();
         game.Frame(Dt, options);
         sample.updateMs = times.updateMs;
@@ -236,9 +256,115 @@ public:
         {
             sample.drawMs = times.pictureMs;
             sample.drawCalls = DrawCallsSoFar() - before;
+            if (floor)
+                sample.floorMs = DrawFloor();
         }
         ++frame;
         return sample;
+    }
+
+    // The same picture drawn the cheapest way: the tile layers as one texture rendered once, every
+    // sprite of one texture in one vertex array, every health bar's rectangles in one array, and
+    // the few other world components (build preview, a tower's reach) and the rest of the widgets
+    // as the game draws them. Returns its milliseconds, clear to display.
+    double DrawFloor()
+    {
+        using Clock = std::chrono::steady_clock;
+        const auto started = Clock::now();
+        auto& render = RenderManager::instance();
+        const sf::View gameView = window->getView();
+        if (!floorTiles)
+        {
+            // Rendered once: what the tile layers draw in the game's view, in window pixels.
+            floorTiles = std::make_unique<sf::RenderTexture>();
+            floorTiles->create(window->getSize().x, window->getSize().y);
+            floorTiles->setView(gameView);
+            floorTiles->clear(sf::Color::Black);
+            for (const auto& [layer, visible] : render.layers)
+            {
+                for (const auto& component : render.components)
+                {
+                    const auto* tiles = dynamic_cast<const TiledLayerComponent*>(component.get());
+                    if (visible && tiles && component->GetLayer() == layer)
+                        for (const auto& tile : tiles->tiles)
+                            floorTiles->draw(*tile);
+                }
+            }
+            floorTiles->display();
+        }
+        window->clear(sf::Color::Black);
+        window->setView(window->getDefaultView());
+        window->draw(sf::Sprite(floorTiles->getTexture()));
+        window->setView(gameView);
+
+        std::map<const sf::Texture*, sf::VertexArray> byTexture;
+        std::vector<RenderComponent*> others; // drawn as the game draws them, over the sprites
+        for (const auto& [layer, visible] : render.layers)
+        {
+            if (!visible)
+                continue;
+            for (const auto& component : render.components)
+            {
+                RenderComponent& drawn = *component;
+                if (component->GetLayer() != layer || typeid(drawn) == typeid(TiledLayerComponent))
+                    continue;
+                if (typeid(drawn) != typeid(SpriteRenderComponent))
+                {
+                    others.push_back(component.get()); // the build preview, a tower's reach
+                    continue;
+                }
+                const sf::Sprite* sprite = static_cast<SpriteRenderComponent&>(drawn).Place();
+                if (sprite && sprite->getTexture())
+                {
+                    auto& vertices = byTexture.try_emplace(sprite->getTexture(), sf::Triangles).first->second;
+                    AppendSpriteQuad(*sprite, vertices);
+                }
+            }
+        }
+        for (const auto& [texture, vertices] : byTexture)
+            window->draw(vertices, sf::RenderStates(texture));
+        for (RenderComponent* other : others)
+            other->Draw(window);
+
+        // Health bars: frame, background and fill of each, in one array; then the other widgets.
+        sf::VertexArray bars(sf::Triangles);
+        const auto quad = [&bars](sf::FloatRect r, sf::Color color)
+        {
+            const sf::Vector2f a(r.left, r.top), b(r.left + r.width, r.top), c(r.left, r.top + r.height),
+                d(r.left + r.width, r.top + r.height);
+            for (const sf::Vector2f p : {a, b, c, c, b, d})
+                bars.append(sf::Vertex(p, color));
+        };
+        std::vector<vgui::ProgressBar*> hidden;
+        for (const auto& object : GameObjectManager::instance().objects)
+        {
+            vgui::ProgressBar* bar = object->healthBar.get();
+            if (!object->HasHealthBar() || !bar->isVisible())
+                continue;
+            const sf::Vector2f at = bar->getPosition(), scale = bar->getScale(), size = bar->getSize();
+            const sf::FloatRect outer(at.x, at.y, size.x * scale.x, size.y * scale.y);
+            // The border GameObject gives its bar, in the bar's units.
+            constexpr float border = 4.f;
+            const sf::FloatRect inner(outer.left + border * scale.x, outer.top + border * scale.y,
+                                      outer.width - 2.f * border * scale.x,
+                                      outer.height - 2.f * border * scale.y);
+            const unsigned span = bar->getMaximum() - bar->getMinimum();
+            const float share =
+                span > 0 ? static_cast<float>(bar->getValue() - bar->getMinimum()) / static_cast<float>(span)
+                         : 1.f;
+            quad(outer, bar->getRenderer()->getBorderColor());
+            quad(inner, bar->getRenderer()->getBackgroundColor());
+            quad({inner.left, inner.top, inner.width * share, inner.height},
+                 bar->getRenderer()->getFillColor());
+            bar->setVisible(false);
+            hidden.push_back(bar);
+        }
+        window->draw(bars);
+        UIManager::instance().gui->draw();
+        for (vgui::ProgressBar* bar : hidden)
+            bar->setVisible(true);
+        window->display();
+        return std::chrono::duration<double, std::milli>(Clock::now() - started).count();
     }
 
     // Frames until the live enemies reach the goal (or the frame limit).
@@ -261,11 +387,13 @@ public:
     Game game{window, InputManager::instance(), AssetManager::instance(), GameStateManager::instance(),
               UIManager::instance()};
     int frame = 0;
+    bool floor = true; // draw the rasteriser's floor after each drawn frame
+    std::unique_ptr<sf::RenderTexture> floorTiles;
 };
 
 struct Measured
 {
-    std::vector<double> update, draw, frameMs, contacts, drawCalls, liveEnemies, liveProjectiles;
+    std::vector<double> update, draw, floor, frameMs, contacts, drawCalls, liveEnemies, liveProjectiles;
     std::size_t hits = 0;
     int kills = 0;
 };
@@ -279,6 +407,7 @@ Measured MeasureFrames(Bench& bench, int frames, bool draw)
         const Bench::Sample s = bench.Step(draw);
         m.update.push_back(s.updateMs);
         m.draw.push_back(s.drawMs);
+        m.floor.push_back(s.floorMs);
         m.frameMs.push_back(s.updateMs + s.drawMs);
         m.contacts.push_back(static_cast<double>(s.contacts));
         m.drawCalls.push_back(static_cast<double>(s.drawCalls));
@@ -306,11 +435,13 @@ void PrintWorld(const char* name, const Measured& m)
         "%s: frames %zu, live %d (enemies %d, projectiles %d), dead %d, colliders %zu, contacts/frame %.0f, "
         "hits %zu, kills %d, live projectiles/frame %.1f, "
         "update ms median %.3f p99 %.3f, draw ms median %.3f p99 %.3f, frame ms median %.3f, "
-        "draw calls/frame %.0f",
+        "draw calls/frame %.0f, floor draw ms median %.3f, draw/floor %.2fx, ns/contact %.1f",
         name, m.update.size(), c.live, c.liveEnemies, c.liveProjectiles, c.dead,
         PhysicsManager::instance().colliders.size(), Mean(m.contacts), m.hits, m.kills,
         Mean(m.liveProjectiles), Percentile(m.update, 0.5), Percentile(m.update, 0.99),
-        Percentile(m.draw, 0.5), Percentile(m.draw, 0.99), Percentile(m.frameMs, 0.5), Mean(m.drawCalls));
+        Percentile(m.draw, 0.5), Percentile(m.draw, 0.99), Percentile(m.frameMs, 0.5), Mean(m.drawCalls),
+        Percentile(m.floor, 0.5), Percentile(m.draw, 0.5) / std::max(Percentile(m.floor, 0.5), 1e-9),
+        Percentile(m.update, 0.5) * 1e6 / std::max(Mean(m.contacts), 1.));
 }
 
 void RunShort(const Scenario& scenario)
@@ -348,6 +479,7 @@ void RunShort(const Scenario& scenario)
 void RunLong(const Scenario& scenario)
 {
     Bench bench(scenario);
+    bench.floor = false; // one frame in sixty is drawn: the long game is about the update
     bench.StartGame();
     const auto start = std::chrono::steady_clock::now();
     std::vector<Measured> minutes;

@@ -32,6 +32,15 @@ float Slack(float value)
     return 0.5f + std::abs(value) * 1e-5f;
 }
 
+// As the collider's SetColliding does; a stock shape's is known.
+void SetColliding(const Entry& entry)
+{
+    if (entry.type.stock)
+        entry.collider->colliding = true;
+    else
+        entry.collider->SetColliding();
+}
+
 int CellOf(float value, double origin, int count)
 {
     const double cell = std::floor((static_cast<double>(value) - origin) / CellSize);
@@ -42,7 +51,7 @@ int CellOf(float value, double origin, int count)
 
 void BroadPhase::Bound(Entry& entry)
 {
-    const CollisionComponent& collider = **entry.handle;
+    const CollisionComponent& collider = *entry.collider;
     float x0 = 0.f, y0 = 0.f, x1 = 0.f, y1 = 0.f;
     switch (entry.type.shape)
     {
@@ -116,37 +125,18 @@ void BroadPhase::Bound(Entry& entry)
         entry.everywhere = true;
 }
 
-void BroadPhase::Emit(std::list<Contact>& contacts, const std::shared_ptr<CollisionComponent>& first,
-                      const std::shared_ptr<CollisionComponent>& second)
-{
-    if (spare.empty())
-    {
-        contacts.push_back({first, second});
-        return;
-    }
-    // A node of an earlier frame: mostly it held this very pair, and then nothing is counted.
-    const auto node = spare.begin();
-    node->first = first;
-    node->second = second;
-    contacts.splice(contacts.end(), spare, node);
-}
-
-void BroadPhase::Release()
-{
-    spare.clear();
-}
-
 void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std::string>& colliders,
-                        std::list<Contact>& contacts)
+                        std::vector<Contact>& contacts)
 {
-    spare.splice(spare.begin(), contacts);
+    contacts.clear();
     entries.clear();
     views.clear();
     everywhere.clear();
-    if (cells.size() != static_cast<std::size_t>(GridColumns * GridRows))
+    constexpr auto Lists = static_cast<std::size_t>(GridColumns * GridRows * 2);
+    if (cells.size() != Lists)
     {
-        cells.assign(static_cast<std::size_t>(GridColumns * GridRows), {});
-        cursors.assign(cells.size(), 0);
+        cells.assign(Lists, {});
+        cursors.assign(Lists, 0);
     }
 
     // Live colliders in map order; their index is their place in the plain detection's walk.
@@ -155,15 +145,23 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
         if (!collider->GetOwner()->alive)
             continue;
         Entry entry{};
-        entry.handle = &collider;
+        entry.collider = collider.get();
         entry.type = collider->contactClass;
         if (entry.type.shape == Shape::Other || !entry.type.hasBody)
             continue; // never tested against anything
+        entry.family = entry.type.shape == Shape::Pixel ? 1 : 0;
+        entry.shape = ShapeDataOf(*entry.collider, entry.type.shape);
         Bound(entry);
         entries.push_back(entry);
     }
+    // The views are all made now: their addresses stay put until the next detection.
+    for (Entry& entry : entries)
+    {
+        if (entry.type.shape == Shape::Pixel)
+            entry.shape.view = &views[entry.view];
+    }
 
-    // Each cell lists its entries in ascending order, as they are added in order.
+    // Each list holds its entries in ascending order, as they are added in order.
     auto& used = usedCells;
     used.clear();
     std::size_t cellItems = 0;
@@ -187,9 +185,10 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
         {
             for (int x = entry.cellX0; x <= entry.cellX1; ++x)
             {
-                auto& cell = cells[static_cast<std::size_t>(y * GridColumns + x)];
+                const auto list = static_cast<std::size_t>(y * GridColumns + x) * 2 + entry.family;
+                auto& cell = cells[list];
                 if (cell.empty())
-                    used.push_back(static_cast<std::size_t>(y * GridColumns + x));
+                    used.push_back(list);
                 cell.push_back(item);
                 ++cellItems;
             }
@@ -217,16 +216,16 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
         {
             // A pair of grid entries is taken in one cell only: the one at the larger of their
             // first columns and the larger of their first rows, which both cover whenever their
-            // bounds meet.
+            // bounds meet. Only the list of the entry's own family can hold partners.
             const bool* const touches = MayTouchRow(a.type);
             for (int y = a.cellY0; y <= a.cellY1; ++y)
             {
                 for (int x = a.cellX0; x <= a.cellX1; ++x)
                 {
-                    const auto index = static_cast<std::size_t>(y * GridColumns + x);
-                    const auto& cell = cells[index];
-                    // Entries before this one in the cell have all been walked: it is next.
-                    const std::uint32_t at = cursors[index]++;
+                    const auto list = static_cast<std::size_t>(y * GridColumns + x) * 2 + a.family;
+                    const auto& cell = cells[list];
+                    // Entries before this one in the list have all been walked: it is next.
+                    const std::uint32_t at = cursors[list]++;
                     // Most pairs fail here: the tests are combined and every item is written,
                     // the count only moving on for a partner, so that the loop does not branch.
                     std::uint32_t* out = found.data();
@@ -256,30 +255,20 @@ void BroadPhase::Detect(const std::map<std::shared_ptr<CollisionComponent>, std:
         {
             const Entry& b = entries[other];
             bool aIsFirst = true;
-            const bool pixels = a.type.shape == Shape::Pixel;
-            const bool touch =
-                TestShapes(**a.handle, a.type.shape, **b.handle, b.type.shape, aIsFirst,
-                           pixels ? &views[a.view] : nullptr, pixels ? &views[b.view] : nullptr);
-            if (!touch)
+            if (!TestShapes(a.shape, b.shape, aIsFirst))
                 continue;
-            (*a.handle)->SetColliding();
-            (*b.handle)->SetColliding();
+            SetColliding(a);
+            SetColliding(b);
             if (aIsFirst)
-                Emit(contacts, *a.handle, *b.handle);
+                contacts.push_back({a.collider, b.collider});
             else
-                Emit(contacts, *b.handle, *a.handle);
+                contacts.push_back({b.collider, a.collider});
         }
     }
-    for (const std::size_t index : used)
+    for (const std::size_t list : used)
     {
-        cells[index].clear();
-        cursors[index] = 0;
+        cells[list].clear();
+        cursors[list] = 0;
     }
     candidates = pairCount;
-    // Nodes not needed this frame let go of their colliders (so the reclaimed can be freed).
-    for (auto& contact : spare)
-    {
-        contact.first.reset();
-        contact.second.reset();
-    }
 }

@@ -5,10 +5,10 @@
 // very same ones, in the very same order. Only pairs whose bounds cannot meet are never tested.
 
 #include "entities/CollisionComponents.hpp"
+#include "entities/CollisionFilter.hpp"
 #include "entities/Contact.hpp"
 
 #include <cstdint>
-#include <list>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,11 +18,9 @@ class BroadPhase
 {
 public:
     // Empties contacts, then sets both colliders' colliding flags and appends each contact, as
-    // the plain detection does. The list's nodes are kept for the next frame's contacts.
+    // the plain detection does.
     void Detect(const std::map<std::shared_ptr<CollisionComponent>, std::string>& colliders,
-                std::list<Contact>& contacts);
-    // Lets go of the kept nodes (the game is left).
-    void Release();
+                std::vector<Contact>& contacts);
 
     // Candidate pairs of the last detection (before the shape tests), for tests and the benchmark.
     std::size_t LastCandidates() const { return candidates; }
@@ -30,12 +28,14 @@ public:
     // One live collider of this detection, in map order.
     struct Entry
     {
-        const std::shared_ptr<CollisionComponent>* handle;
-        ColliderClass type; // the collider's class for the contact rules
-        bool everywhere;    // bounds too large or not finite: paired with every other entry
+        CollisionComponent* collider;
+        ColliderClass type;  // the collider's class for the contact rules
+        bool everywhere;     // bounds too large or not finite: paired with every other entry
+        std::uint8_t family; // which of a cell's lists holds it: pixel colliders meet only each other
         float minX, minY, maxX, maxY;
         int cellX0, cellY0, cellX1, cellY1;
         std::uint32_t view; // a pixel collider's prepared side of the pixel test, in views
+        ShapeData shape;    // what the shape test reads, copied once
     };
 
     // An entry as its grid cells list it: what the pair walk reads, side by side.
@@ -49,18 +49,16 @@ public:
 
 private:
     void Bound(Entry& entry);
-    void Emit(std::list<Contact>& contacts, const std::shared_ptr<CollisionComponent>& first,
-              const std::shared_ptr<CollisionComponent>& second);
 
     // Kept between frames so that a frame allocates nothing once the world has settled.
     std::vector<Entry> entries;
     std::vector<PixelView> views;
     std::vector<std::uint32_t> found; // room for the partners found in one cell
+    // Two lists per grid cell, one per family: cells[cell * 2 + family].
     std::vector<std::vector<CellItem>> cells;
-    std::vector<std::uint32_t> cursors; // per cell: how many of its entries were walked
+    std::vector<std::uint32_t> cursors; // per list: how many of its entries were walked
     std::vector<std::uint32_t> everywhere;
-    std::vector<std::size_t> usedCells;
+    std::vector<std::size_t> usedCells;  // lists that got an item
     std::vector<std::uint32_t> partners; // of the entry being walked
-    std::list<Contact> spare;            // contact nodes of earlier frames
     std::size_t candidates = 0;
 };

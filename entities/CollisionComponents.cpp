@@ -25,10 +25,11 @@ void CollisionComponent::RecordContact(const std::shared_ptr<CollisionComponent>
 {
     colliding = true;
     lastPartner = other;
+    pendingPartner = nullptr; // a partner the step noted earlier is no longer the latest
     if (!other->IsColliding())
         return;
-    if (const auto& listener = PhysicsManager::instance().contactListener)
-        listener(this, other);
+    if (ContactListener* listener = PhysicsManager::instance().GetContactListener())
+        listener->OnContact(*this, *other);
 }
 
 void BoxCollisionComponent::PhysicsUpdate(float)
@@ -116,6 +117,13 @@ void PixelCollisionComponent::DrawDebug(std::shared_ptr<sf::RenderWindow> window
     marker.setPosition(sprite->getPosition().x - 3.f, sprite->getPosition().y - 3.f);
     marker.setFillColor(sf::Color::Yellow);
     window->draw(marker);
+}
+
+bool IsStockShape(const CollisionComponent& collider)
+{
+    const std::type_info& type = typeid(collider);
+    return type == typeid(CircleCollisionComponent) || type == typeid(PixelCollisionComponent) ||
+           type == typeid(BoxCollisionComponent) || type == typeid(PointCollisionComponent);
 }
 
 ColliderShape ShapeOf(const CollisionComponent& collider)

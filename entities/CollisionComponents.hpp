@@ -28,6 +28,8 @@ enum class ColliderShape : std::uint8_t
 };
 
 ColliderShape ShapeOf(const CollisionComponent& collider);
+// The collider is exactly one of the four shape classes.
+bool IsStockShape(const CollisionComponent& collider);
 
 // The tags the contact rules tell apart; every other tag is alike to them.
 enum class TagClass : std::uint8_t
@@ -35,8 +37,17 @@ enum class TagClass : std::uint8_t
     Detector, // "TowerDetector"
     Base,     // "Base"
     Mouse,    // "Mouse"
+    Obstacle, // "Obstacle"
+    Tower,    // "Tower" (a tower's body, not its detection circle)
     Other,
 };
+constexpr int TagClassCount = 6;
+
+// Obstacles, bases and tower bodies never move: no pair of them is ever tested.
+constexpr bool IsStatic(TagClass tag)
+{
+    return tag == TagClass::Obstacle || tag == TagClass::Base || tag == TagClass::Tower;
+}
 
 // What the contact rules look at in a collider, worked out once when it is registered with the
 // physics manager: its shape, its tag's class and its rigid body (read then: the game never
@@ -47,17 +58,20 @@ struct ColliderClass
     TagClass tag = TagClass::Other;
     bool hasBody = false;
     bool massless = false; // the body's mass is 0
+    // Exactly a box, circle, point or pixel collider (no class derived from them): told of a
+    // contact, it does what RecordContact does, so the physics step may do that for it directly.
+    bool stock = false;
 
-    static constexpr int Count = 5 * 4 * 2; // shapes x tags x masslessness
+    static constexpr int Count = 5 * TagClassCount * 2; // shapes x tags x masslessness
     // A dense number for tables of class pairs.
     std::uint8_t Index() const
     {
-        return static_cast<std::uint8_t>((static_cast<int>(shape) * 4 + static_cast<int>(tag)) * 2 +
-                                         (massless ? 1 : 0));
+        return static_cast<std::uint8_t>(
+            (static_cast<int>(shape) * TagClassCount + static_cast<int>(tag)) * 2 + (massless ? 1 : 0));
     }
 };
 
-class CollisionComponent : public Component
+class CollisionComponent : public Component, public std::enable_shared_from_this<CollisionComponent>
 {
 public:
     CollisionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody)
@@ -74,14 +88,24 @@ public:
     virtual void OnCollisionEnd(const std::shared_ptr<CollisionComponent>& other);
     virtual void DrawDebug(std::shared_ptr<sf::RenderWindow> window);
 
-    std::shared_ptr<CollisionComponent> lastPartner; // keeps the latest partner alive
-    bool colliding = false;                          // set at the first contact, never cleared
+    // Keeps the latest partner alive. The physics step sets it once per step, to the partner of
+    // the collider's last contact in the step, rather than at every contact.
+    std::shared_ptr<CollisionComponent> lastPartner;
+    bool colliding = false; // set at the first contact, never cleared
     std::shared_ptr<RigidBodyComponent> rigidBody;
     ColliderClass contactClass; // set by PhysicsManager::AddCollider
+    // The collider's class for the installed contact rules (ContactListener::RuleClassOf), set
+    // when it is registered or when the rules are installed.
+    std::uint8_t ruleClass = 0;
 
 protected:
     // What the four shapes do on contact: remember the partner and hand the pair to the rules.
     void RecordContact(const std::shared_ptr<CollisionComponent>& other);
+
+private:
+    friend class PhysicsManager;
+    // The partner of this step's latest contact, until the step sets lastPartner from it.
+    CollisionComponent* pendingPartner = nullptr;
 };
 
 class BoxCollisionComponent : public CollisionComponent

@@ -28,6 +28,8 @@ bool ShapesTested(Shape a, Shape b)
 
 bool TagsMeet(TagClass a, TagClass b)
 {
+    if (IsStatic(a) && IsStatic(b))
+        return false;
     if (a == TagClass::Detector)
         return b != TagClass::Detector && b != TagClass::Base && b != TagClass::Mouse;
     if (b == TagClass::Detector)
@@ -42,9 +44,9 @@ const std::array<std::array<bool, ColliderClass::Count>, ColliderClass::Count>& 
     {
         std::array<std::array<bool, ColliderClass::Count>, ColliderClass::Count> result{};
         for (int shapeA = 0; shapeA < 5; ++shapeA)
-            for (int tagA = 0; tagA < 4; ++tagA)
+            for (int tagA = 0; tagA < TagClassCount; ++tagA)
                 for (int shapeB = 0; shapeB < 5; ++shapeB)
-                    for (int tagB = 0; tagB < 4; ++tagB)
+                    for (int tagB = 0; tagB < TagClassCount; ++tagB)
                         for (int masses = 0; masses < 4; ++masses)
                         {
                             const ColliderClass a{static_cast<Shape>(shapeA), static_cast<TagClass>(tagA),
@@ -91,6 +93,11 @@ ColliderClass ClassOf(const CollisionComponent& collider, const std::string& tag
         result.tag = TagClass::Base;
     else if (tag == "Mouse")
         result.tag = TagClass::Mouse;
+    else if (tag == "Obstacle")
+        result.tag = TagClass::Obstacle;
+    else if (tag == "Tower")
+        result.tag = TagClass::Tower;
+    result.stock = IsStockShape(collider);
     const auto& body = collider.rigidBody;
     result.hasBody = body != nullptr;
     result.massless = body && body->mass == 0.f;
@@ -109,30 +116,73 @@ const bool* MayTouchRow(const ColliderClass& a)
     return a.hasBody ? PairTable()[a.Index()].data() : none.data();
 }
 
+ShapeData ShapeDataOf(const CollisionComponent& collider, ColliderShape shape)
+{
+    ShapeData data;
+    data.shape = shape;
+    switch (shape)
+    {
+    case Shape::Box:
+        data.rect = Rect(collider);
+        break;
+    case Shape::Circle:
+        data.centre = Circle(collider).getPosition();
+        data.radius = Circle(collider).getRadius();
+        break;
+    case Shape::Point:
+        data.centre = Point(collider);
+        break;
+    case Shape::Pixel:
+    case Shape::Other:
+        break;
+    }
+    return data;
+}
+
+bool TestShapes(const ShapeData& a, const ShapeData& b, bool& aIsFirst)
+{
+    aIsFirst = true;
+    switch (a.shape)
+    {
+    case Shape::Box:
+        if (b.shape == Shape::Box)
+            return BoxesOverlap(a.rect, b.rect);
+        aIsFirst = false;
+        if (b.shape == Shape::Circle)
+            return CircleMeetsBox(b.centre, b.radius, a.rect);
+        if (b.shape == Shape::Point)
+            return PointInBox(b.centre, a.rect);
+        aIsFirst = true;
+        return false;
+    case Shape::Circle:
+        if (b.shape == Shape::Box)
+            return CircleMeetsBox(a.centre, a.radius, b.rect);
+        if (b.shape == Shape::Circle)
+            return CirclesOverlap(a.centre, a.radius, b.centre, b.radius);
+        return false;
+    case Shape::Point:
+        return b.shape == Shape::Box && PointInBox(a.centre, b.rect);
+    case Shape::Pixel:
+        return b.shape == Shape::Pixel && a.view && b.view && PixelsOverlap(*a.view, *b.view);
+    case Shape::Other:
+        break;
+    }
+    return false;
+}
+
 bool TestShapes(const CollisionComponent& a, Shape shapeA, const CollisionComponent& b, Shape shapeB,
                 bool& aIsFirst, const PixelView* viewA, const PixelView* viewB)
 {
-    aIsFirst = true;
-    if (shapeA == Shape::Box && shapeB == Shape::Box)
-        return BoxesOverlap(Rect(a), Rect(b));
-    if (shapeA == Shape::Circle && shapeB == Shape::Box)
-        return CircleMeetsBox(Circle(a).getPosition(), Circle(a).getRadius(), Rect(b));
-    if (shapeA == Shape::Box && shapeB == Shape::Circle)
-    {
-        aIsFirst = false;
-        return CircleMeetsBox(Circle(b).getPosition(), Circle(b).getRadius(), Rect(a));
-    }
-    if (shapeA == Shape::Circle && shapeB == Shape::Circle)
-        return CirclesOverlap(Circle(a).getPosition(), Circle(a).getRadius(), Circle(b).getPosition(),
-                              Circle(b).getRadius());
-    if (shapeA == Shape::Point && shapeB == Shape::Box)
-        return PointInBox(Point(a), Rect(b));
-    if (shapeA == Shape::Box && shapeB == Shape::Point)
-    {
-        aIsFirst = false;
-        return PointInBox(Point(b), Rect(a));
-    }
+    ShapeData dataA = ShapeDataOf(a, shapeA), dataB = ShapeDataOf(b, shapeB);
+    PixelView ownA, ownB;
     if (shapeA == Shape::Pixel && shapeB == Shape::Pixel)
-        return PixelsOverlap(viewA ? *viewA : ViewOf(a), viewB ? *viewB : ViewOf(b));
-    return false;
+    {
+        if (!viewA)
+            viewA = &(ownA = ViewOf(a));
+        if (!viewB)
+            viewB = &(ownB = ViewOf(b));
+        dataA.view = viewA;
+        dataB.view = viewB;
+    }
+    return TestShapes(dataA, dataB, aIsFirst);
 }

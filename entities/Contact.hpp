@@ -1,12 +1,13 @@
 #pragma once
 
-#include <memory>
-
 class CollisionComponent;
 
-// Two touching colliders; which one is first is fixed by the shape test that found them.
+// Two touching colliders; which one is first is fixed by the shape test that found them. The
+// colliders are borrowed: the physics manager's registry holds them while they are registered,
+// and the dead that leave it are kept until the next step has replaced this frame's contacts
+// (ReclaimDeadObjects).
 struct Contact
 {
-    std::shared_ptr<CollisionComponent> first;
-    std::shared_ptr<CollisionComponent> second;
+    CollisionComponent* first;
+    CollisionComponent* second;
 };

@@ -5,11 +5,48 @@
 #include "widgets/Widgets.hpp"
 
 #include <algorithm>
+#include <functional>
+#include <vector>
 
 HealthBarSink GameObject::healthBars;
 
+namespace
+{
+// The slots of the objects that exist; the smallest numbers are handed out again first, so that
+// they stay below the most objects that ever existed at once.
+class Slots
+{
+public:
+    std::uint32_t Take()
+    {
+        if (free.empty())
+            return next++;
+        std::pop_heap(free.begin(), free.end(), std::greater<>());
+        const std::uint32_t slot = free.back();
+        free.pop_back();
+        return slot;
+    }
+    void Give(std::uint32_t slot)
+    {
+        free.push_back(slot);
+        std::push_heap(free.begin(), free.end(), std::greater<>());
+    }
+
+private:
+    std::vector<std::uint32_t> free; // a min-heap
+    std::uint32_t next = 0;
+};
+
+Slots& ObjectSlots()
+{
+    // Never destroyed: objects held by other process-wide statics give their slots back at exit.
+    static Slots* const slots = new Slots;
+    return *slots;
+}
+} // namespace
+
 GameObject::GameObject(int type, std::string name)
-    : name(std::move(name)), type(type), healthBar(vgui::ProgressBar::create())
+    : slot(ObjectSlots().Take()), name(std::move(name)), type(type), healthBar(vgui::ProgressBar::create())
 {
     // A bar floats over the world: clicks go through it to what is under it. Its empty part is
     // dark inside a black outline, so the bar reads by its length as well as by its colour.
@@ -21,7 +58,10 @@ GameObject::GameObject(int type, std::string name)
         healthBars.show(healthBar, this->name);
 }
 
-GameObject::~GameObject() = default;
+GameObject::~GameObject()
+{
+    ObjectSlots().Give(slot);
+}
 
 void GameObject::AddComponent(std::shared_ptr<Component> component)
 {

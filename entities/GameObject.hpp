@@ -114,6 +114,9 @@ public:
     static HealthBarSink healthBars;
 
     int id = -1;
+    // A small number no other existing object has, taken again by a later object once this one
+    // is gone: what tables by object are indexed with.
+    const std::uint32_t slot;
     std::string name;
     bool alive = true;
     int type;

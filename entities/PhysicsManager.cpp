@@ -3,6 +3,27 @@
 #include "entities/CollisionFilter.hpp"
 #include "entities/GameObject.hpp"
 
+#include <algorithm>
+
+namespace
+{
+std::uint8_t RuleClass(const ContactListener* listener, const CollisionComponent& collider)
+{
+    if (listener == nullptr)
+        return 0;
+    return std::min<std::uint8_t>(listener->RuleClassOf(collider), ContactListener::Classes - 1);
+}
+
+void TellPlainly(const Contact& contact)
+{
+    if (contact.first->IsColliding() && contact.second->IsColliding())
+    {
+        contact.first->OnCollision(contact.second->shared_from_this());
+        contact.second->OnCollision(contact.first->shared_from_this());
+    }
+}
+} // namespace
+
 PhysicsManager& PhysicsManager::instance()
 {
     static PhysicsManager manager;
@@ -17,30 +38,40 @@ void PhysicsManager::AddRigidBody(std::shared_ptr<RigidBodyComponent> body, cons
 void PhysicsManager::AddCollider(std::shared_ptr<CollisionComponent> collider, const std::string& tag)
 {
     const auto [entry, added] = colliders.emplace(collider, tag);
-    if (added)
-        collider->contactClass = ClassOf(*collider, tag);
+    if (!added)
+        return;
+    collider->contactClass = ClassOf(*collider, tag);
+    collider->ruleClass = RuleClass(contactListener, *collider);
+}
+
+void PhysicsManager::SetContactListener(ContactListener* listener)
+{
+    contactListener = listener;
+    for (int self = 0; self < ContactListener::Classes; ++self)
+    {
+        for (int other = 0; other < ContactListener::Classes; ++other)
+        {
+            concerns[static_cast<std::size_t>(self)][static_cast<std::size_t>(other)] =
+                listener != nullptr &&
+                listener->Concerns(static_cast<std::uint8_t>(self), static_cast<std::uint8_t>(other));
+        }
+    }
+    for (const auto& [collider, tag] : colliders)
+        collider->ruleClass = RuleClass(listener, *collider);
 }
 
 void PhysicsManager::Update(float dt)
 {
+    contacts.clear();
     if (useReference)
-    {
-        contacts.clear();
         DetectContactsAllPairs(colliders, contacts);
-    }
     else
-    {
-        broadPhase.Detect(colliders, contacts); // empties the list first
-    }
+        broadPhase.Detect(colliders, contacts);
 
-    for (const auto& contact : contacts)
-    {
-        if (contact.first->IsColliding() && contact.second->IsColliding())
-        {
-            contact.first->OnCollision(contact.second);
-            contact.second->OnCollision(contact.first);
-        }
-    }
+    if (plainNotification)
+        NotifyContactsPlainly(contacts);
+    else
+        Notify();
     for (const auto& [body, tag] : bodies)
     {
         if (body->GetOwner()->alive)
@@ -53,12 +84,56 @@ void PhysicsManager::Update(float dt)
     }
 }
 
+void PhysicsManager::Notify()
+{
+    noted.clear();
+    for (const Contact& contact : contacts)
+    {
+        CollisionComponent& first = *contact.first;
+        CollisionComponent& second = *contact.second;
+        if (first.contactClass.stock && second.contactClass.stock)
+        {
+            if (first.colliding && second.colliding)
+            {
+                Tell(first, second);
+                Tell(second, first);
+            }
+            continue;
+        }
+        // A class of its own may do anything when told: it gets the plain calls.
+        TellPlainly(contact);
+    }
+    // Each collider keeps the partner of its last contact in the step: one handle per collider
+    // and step, and none when that partner is the one it already keeps.
+    for (CollisionComponent* collider : noted)
+    {
+        CollisionComponent* const partner = collider->pendingPartner;
+        if (partner == nullptr)
+            continue; // told through OnCollision since, which kept its partner itself
+        collider->pendingPartner = nullptr;
+        if (collider->lastPartner.get() != partner)
+            collider->lastPartner = partner->shared_from_this();
+    }
+}
+
+void PhysicsManager::Tell(CollisionComponent& self, CollisionComponent& other)
+{
+    self.colliding = true;
+    if (self.pendingPartner == nullptr)
+        noted.push_back(&self);
+    self.pendingPartner = &other;
+    if (other.colliding && concerns[self.ruleClass][other.ruleClass])
+        contactListener->OnContact(self, other);
+}
+
 void PhysicsManager::Reset()
 {
     Clear();
-    ContactListener listener = std::move(contactListener);
+    ContactListener* const listener = contactListener;
+    const auto listenerConcerns = concerns;
     *this = PhysicsManager();
-    contactListener = std::move(listener);
+    contactListener = listener;
+    concerns = listenerConcerns;
 }
 
 void PhysicsManager::Clear()
@@ -68,9 +143,14 @@ void PhysicsManager::Clear()
     for (const auto& [collider, tag] : colliders)
         collider->lastPartner.reset();
     contacts.clear();
-    broadPhase.Release();
     colliders.clear();
     bodies.clear();
+}
+
+void NotifyContactsPlainly(const std::vector<Contact>& contacts)
+{
+    for (const Contact& contact : contacts)
+        TellPlainly(contact);
 }
 
 bool TestPair(const CollisionComponent& a, const CollisionComponent& b, bool& aIsFirst)
@@ -80,7 +160,7 @@ bool TestPair(const CollisionComponent& a, const CollisionComponent& b, bool& aI
     return TestShapes(a, a.contactClass.shape, b, b.contactClass.shape, aIsFirst);
 }
 
-void DetectContactsAllPairs(const ColliderMap& colliders, std::list<Contact>& contacts)
+void DetectContactsAllPairs(const ColliderMap& colliders, std::vector<Contact>& contacts)
 {
     for (auto a = colliders.begin(); a != colliders.end(); ++a)
     {
@@ -96,9 +176,9 @@ void DetectContactsAllPairs(const ColliderMap& colliders, std::list<Contact>& co
             a->first->SetColliding();
             b->first->SetColliding();
             if (aIsFirst)
-                contacts.push_back({a->first, b->first});
+                contacts.push_back({a->first.get(), b->first.get()});
             else
-                contacts.push_back({b->first, a->first});
+                contacts.push_back({b->first.get(), a->first.get()});
         }
     }
 }

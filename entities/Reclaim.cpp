@@ -35,6 +35,9 @@ bool HeldOnlyByItself(const GameObject& object)
 void ReclaimDeadObjects()
 {
     auto& registry = GameObjectManager::instance();
+    // Those parked in an earlier frame: the contacts that named them have been replaced since.
+    std::erase_if(registry.reclaimed, [](const auto& object) { return HeldOnlyByItself(*object); });
+
     bool any = false;
     for (const auto& object : registry.objects)
         any = any || Reclaimable(*object);
@@ -64,5 +67,4 @@ void ReclaimDeadObjects()
             it = registry.objects.erase(it);
         }
     }
-    std::erase_if(registry.reclaimed, [](const auto& object) { return HeldOnlyByItself(*object); });
 }

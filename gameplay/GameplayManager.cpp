@@ -14,6 +14,46 @@
 #include <ctime>
 #include <iterator>
 
+namespace
+{
+// The rules as the physics step reaches them. What they look at is the kinds of the two objects
+// (fixed when an object is made), so a collider's class is its owner's kind.
+class ContactRules : public ContactListener
+{
+public:
+    std::uint8_t RuleClassOf(const CollisionComponent& collider) const override
+    {
+        const int kind = collider.GetOwner()->type;
+        return kind >= 0 && kind < Classes ? static_cast<std::uint8_t>(kind) : Classes - 1;
+    }
+
+    // Exactly the pairs of kinds for which a rule of HandleCollision has a condition.
+    bool Concerns(std::uint8_t self, std::uint8_t other) const override
+    {
+        const auto pairOf = [self, other](int a, int b)
+        {
+            return (self == a && other == b) || (self == b && other == a);
+        };
+        return pairOf(ObjectType::Enemy, ObjectType::Projectile) ||
+               pairOf(ObjectType::Enemy, ObjectType::Base) ||
+               (self == ObjectType::Tower && other == ObjectType::Enemy) ||
+               (self == ObjectType::Mouse &&
+                (other == ObjectType::Base || other == ObjectType::Obstacle || other == ObjectType::Tower));
+    }
+
+    void OnContact(CollisionComponent& self, CollisionComponent& other) override
+    {
+        GameplayManager::instance().HandleCollision(self, other);
+    }
+};
+
+ContactRules& Rules()
+{
+    static ContactRules rules;
+    return rules;
+}
+} // namespace
+
 GameplayManager& GameplayManager::instance()
 {
     static GameplayManager manager;
@@ -23,11 +63,7 @@ GameplayManager& GameplayManager::instance()
 GameplayManager::GameplayManager() : seedSource([] { return static_cast<unsigned>(std::time(nullptr)); })
 {
     // Every contact the physics step finds goes through the rules below.
-    PhysicsManager::instance().contactListener =
-        [](CollisionComponent* self, const std::shared_ptr<CollisionComponent>& other)
-    {
-        GameplayManager::instance().HandleCollision(self, other);
-    };
+    PhysicsManager::instance().SetContactListener(&Rules());
 }
 
 void GameplayManager::AddWaypoint(std::int32_t index, sf::Vector2f position)
@@ -43,10 +79,14 @@ void GameplayManager::AddWaypoint(std::int32_t index, sf::Vector2f position)
 void GameplayManager::HandleCollision(CollisionComponent* self,
                                       const std::shared_ptr<CollisionComponent>& other)
 {
-    if (!self || !other)
-        return;
-    GameObject* const mine = self->GetOwner();
-    GameObject* const theirs = other->GetOwner();
+    if (self && other)
+        HandleCollision(*self, *other);
+}
+
+void GameplayManager::HandleCollision(CollisionComponent& self, CollisionComponent& other)
+{
+    GameObject* const mine = self.GetOwner();
+    GameObject* const theirs = other.GetOwner();
     const int myType = mine->type, theirType = theirs->type;
     // Whether the pair is one object of each of the two types, in either order.
     const auto pairOf = [myType, theirType](int a, int b)
@@ -105,7 +145,7 @@ void GameplayManager::HandleCollision(CollisionComponent* self,
     if (myType == ObjectType::Mouse)
     {
         const bool towerBody =
-            theirType == ObjectType::Tower && dynamic_cast<CircleCollisionComponent*>(other.get()) == nullptr;
+            theirType == ObjectType::Tower && dynamic_cast<CircleCollisionComponent*>(&other) == nullptr;
         if (theirType == ObjectType::Base || theirType == ObjectType::Obstacle || towerBody)
             GameConfig::instance().buildAllowed = false;
     }
@@ -113,7 +153,7 @@ void GameplayManager::HandleCollision(CollisionComponent* self,
     // cursor's point counts (its 64 x 64 box may touch two towers at once), and one click buys
     // one upgrade at most.
     if (myType == ObjectType::Mouse && (theirType == ObjectType::Tower || theirType == ObjectType::Base) &&
-        dynamic_cast<PointCollisionComponent*>(self) != nullptr && !upgradeClickSpent &&
+        dynamic_cast<PointCollisionComponent*>(&self) != nullptr && !upgradeClickSpent &&
         InputManager::instance().IsMouseButtonPressed(sf::Mouse::Left) &&
         !GameConfig::instance().buildAllowed && cursorInput && cursorInput->selectedTower == 0)
     {

@@ -25,7 +25,10 @@ public:
 
     static GameplayManager& instance();
 
-    // Called by both colliders of every contact, each time with itself as self.
+    // Called by both colliders of every contact, each time with itself as self. The physics
+    // step reaches it only for pairs of objects on which a rule can act (kinds, once per
+    // collider); any other pair changes nothing here.
+    void HandleCollision(CollisionComponent& self, CollisionComponent& other);
     void HandleCollision(CollisionComponent* self, const std::shared_ptr<CollisionComponent>& other);
     // Back to a process that has played no game: not running, no path, no cursor, the time as
     // the wave seed.

@@ -10,10 +10,41 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace
 {
 constexpr double Pi = 3.141592653589793;
+} // namespace
+
+bool ObjectSet::Insert(const GameObject& object)
+{
+    const std::size_t word = object.slot / 64;
+    const std::uint64_t bit = std::uint64_t{1} << (object.slot % 64);
+    if (word >= bits.size())
+        bits.resize(word + 1, 0);
+    if ((bits[word] & bit) != 0)
+        return false;
+    bits[word] |= bit;
+    ++count;
+    return true;
+}
+
+void ObjectSet::Erase(const GameObject& object)
+{
+    const std::size_t word = object.slot / 64;
+    const std::uint64_t bit = std::uint64_t{1} << (object.slot % 64);
+    if (word < bits.size() && (bits[word] & bit) != 0)
+    {
+        bits[word] &= ~bit;
+        --count;
+    }
+}
+
+void ObjectSet::Clear()
+{
+    std::fill(bits.begin(), bits.end(), 0);
+    count = 0;
 }
 
 AIDetectionComponent::AIDetectionComponent(GameObject* owner, std::shared_ptr<RigidBodyComponent> rigidBody,
@@ -29,18 +60,14 @@ AIDetectionComponent::AIDetectionComponent(GameObject* owner, std::shared_ptr<Ri
 void AIDetectionComponent::AddTarget(GameObject* enemy)
 {
     // The list may have been edited from outside (tests clear it): then the set follows it again.
-    if (listed.size() != targets.size())
+    if (listed.Size() != targets.size())
     {
-        listed.clear();
+        listed.Clear();
         for (const auto& target : targets)
-            listed.push_back(target.get());
-        std::sort(listed.begin(), listed.end());
+            listed.Insert(*target);
     }
-    const auto at = std::lower_bound(listed.begin(), listed.end(), enemy);
-    if (at != listed.end() && *at == enemy)
-        return;
-    listed.insert(at, enemy);
-    targets.push_back(enemy->shared_from_this());
+    if (listed.Insert(*enemy))
+        targets.push_back(enemy->shared_from_this());
 }
 
 void AIDetectionComponent::Update(float dt)
@@ -58,9 +85,7 @@ void AIDetectionComponent::Update(float dt)
         const float reach = range.getRadius() + (circle ? circle->shape.getRadius() : 0.f);
         if (q > reach * reach || !target->alive)
         {
-            const auto at = std::lower_bound(listed.begin(), listed.end(), target.get());
-            if (at != listed.end() && *at == target.get())
-                listed.erase(at);
+            listed.Erase(*target);
             targets.pop_front();
         }
         const float dist = std::sqrt(q);

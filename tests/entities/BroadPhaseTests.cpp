@@ -82,6 +82,8 @@ public:
         sprite->setRotation(rotation);
         sprite->setScale(scale, scale);
         auto pixels = std::make_shared<PixelCollisionComponent>(object.get(), Body(object), sprite);
+        // As the constructor does with the texture's mask.
+        pixels->opaque = OpaqueBounds(*mask);
         pixels->mask = std::move(mask);
         Add(object, pixels, tag);
     }
@@ -118,14 +120,14 @@ std::shared_ptr<const sf::Image> EdgeMask(unsigned size)
     return image;
 }
 
-std::string Describe(const std::list<Contact>& contacts, const ColliderMap& colliders)
+std::string Describe(const std::vector<Contact>& contacts, const ColliderMap& colliders)
 {
     std::map<const CollisionComponent*, int> place;
     for (const auto& [collider, tag] : colliders)
         place.emplace(collider.get(), static_cast<int>(place.size()));
     std::ostringstream out;
     for (const auto& contact : contacts)
-        out << "(" << place[contact.first.get()] << "," << place[contact.second.get()] << ") ";
+        out << "(" << place[contact.first] << "," << place[contact.second] << ") ";
     return out.str();
 }
 
@@ -138,7 +140,7 @@ protected:
 // Runs both detections on the same world and expects the same list; returns its length.
 std::size_t ExpectSameContacts(const World& world)
 {
-    std::list<Contact> reference, fast;
+    std::vector<Contact> reference, fast;
     DetectContactsAllPairs(world.colliders, reference);
     BroadPhase broadPhase;
     broadPhase.Detect(world.colliders, fast);
@@ -152,10 +154,10 @@ TEST_F(ContactEquivalence, ShapesTouchingExactlyOnCellBorders)
     World world;
     // Boxes whose edges lie on the grid's cell borders (multiples of 64): touching is no contact,
     // a tenth of a pixel of overlap is.
-    world.Box("Tower", {0.f, 0.f, 64.f, 64.f});
-    world.Box("Tower", {64.f, 0.f, 64.f, 64.f});
-    world.Box("Obstacle", {127.9f, 0.f, 64.f, 64.f});
-    world.Box("Obstacle", {0.f, 64.f, 64.f, 64.f});
+    world.Box("Enemy", {0.f, 0.f, 64.f, 64.f});
+    world.Box("Enemy", {64.f, 0.f, 64.f, 64.f});
+    world.Box("Projectile", {127.9f, 0.f, 64.f, 64.f});
+    world.Box("Projectile", {0.f, 64.f, 64.f, 64.f});
     // A circle exactly at distance r from a box corner on a cell corner (6, 8, 10).
     world.Box("Base", {256.f, 128.f, 64.f, 64.f});
     world.Circle("Enemy", {320.f + 6.f, 128.f - 8.f}, 10.f);
@@ -229,6 +231,82 @@ TEST_F(ContactEquivalence, RulesAndDeadObjectsBeforeAnyGeometry)
     EXPECT_GE(ExpectSameContacts(world), 10u);
 }
 
+namespace
+{
+// A circle of its own class: the detections must ask it whether it collides, not set the flag.
+class CountingCircle : public CircleCollisionComponent
+{
+public:
+    using CircleCollisionComponent::CircleCollisionComponent;
+    void SetColliding() override
+    {
+        ++told;
+        colliding = true;
+    }
+    int told = 0;
+};
+} // namespace
+
+// Pixel colliders share cells with boxes, circles and points but meet only each other; a class
+// derived from a stock shape is tested by its shape and told through its own SetColliding. Both
+// detections leave every collider's flag the same.
+TEST_F(ContactEquivalence, PixelsAmongOtherShapesAndDerivedColliders)
+{
+    const auto disc = DiscMask(32);
+    for (const bool grid : {false, true})
+    {
+        World world;
+        std::vector<std::shared_ptr<CountingCircle>> counted;
+        for (int i = 0; i < 12; ++i)
+        {
+            const sf::Vector2f at(100.f + 9.f * static_cast<float>(i),
+                                  100.f + 5.f * static_cast<float>(i % 3));
+            world.Pixel(i % 2 ? "Enemy" : "Projectile", at, 15.f * static_cast<float>(i), 1.f, disc);
+            world.Box("Enemy", {at.x - 8.f, at.y - 8.f, 16.f, 16.f});
+            world.Point("Mouse", at);
+            auto object = world.Object(at);
+            sf::CircleShape shape(12.f, 30);
+            shape.setPosition(at);
+            auto circle = std::make_shared<CountingCircle>(object.get(), world.Body(object), shape);
+            counted.push_back(circle);
+            world.Add(object, circle, "Enemy");
+        }
+        std::vector<Contact> contacts;
+        if (grid)
+        {
+            BroadPhase broadPhase;
+            broadPhase.Detect(world.colliders, contacts);
+        }
+        else
+        {
+            DetectContactsAllPairs(world.colliders, contacts);
+        }
+        std::size_t pixelPairs = 0, mixedPixelPairs = 0;
+        for (const Contact& contact : contacts)
+        {
+            const bool a = contact.first->contactClass.shape == ColliderShape::Pixel;
+            const bool b = contact.second->contactClass.shape == ColliderShape::Pixel;
+            pixelPairs += a && b;
+            mixedPixelPairs += a != b;
+        }
+        SCOPED_TRACE(grid ? "grid" : "plain");
+        EXPECT_GT(pixelPairs, 5u);
+        EXPECT_EQ(mixedPixelPairs, 0u);
+        std::map<const CollisionComponent*, int> told;
+        for (const Contact& contact : contacts)
+        {
+            ++told[contact.first];
+            ++told[contact.second];
+        }
+        for (const auto& circle : counted)
+            EXPECT_EQ(circle->told, told[circle.get()]);
+        for (const auto& [collider, tag] : world.colliders)
+            EXPECT_EQ(collider->colliding, told.count(collider.get()) > 0);
+        if (grid)
+            ExpectSameContacts(world);
+    }
+}
+
 // Crowds of every shape and tag, half of them snapped to the grid's borders, some dead.
 TEST_F(ContactEquivalence, RandomCrowdsWithSnappedPositions)
 {
@@ -277,7 +355,7 @@ TEST_F(ContactEquivalence, RandomCrowdsWithSnappedPositions)
         SCOPED_TRACE("seed " + std::to_string(seed));
         total += ExpectSameContacts(world);
         BroadPhase broadPhase;
-        std::list<Contact> ignored;
+        std::vector<Contact> ignored;
         broadPhase.Detect(world.colliders, ignored);
         candidates += broadPhase.LastCandidates();
         pairs += world.colliders.size() * (world.colliders.size() - 1) / 2;

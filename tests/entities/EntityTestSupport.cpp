@@ -34,7 +34,10 @@ Thing MakeBox(int type, sf::Vector2f centre, sf::Vector2f size, const std::strin
     Thing thing = Start(type, centre, tag);
     thing.body->mass = mass;
     const sf::FloatRect rect(centre.x - size.x / 2.f, centre.y - size.y / 2.f, size.x, size.y);
-    thing.collider = std::make_shared<LoggingBox>(thing.object.get(), thing.body, rect, log);
+    if (log)
+        thing.collider = std::make_shared<LoggingBox>(thing.object.get(), thing.body, rect, log);
+    else
+        thing.collider = std::make_shared<BoxCollisionComponent>(thing.object.get(), thing.body, rect);
     Finish(thing, tag);
     return thing;
 }

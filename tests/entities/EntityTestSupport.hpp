@@ -64,7 +64,7 @@ struct Thing
 
 // An object at centre with a rigid body and a box of the given size already centred on it,
 // registered with the physics manager under tag (body and box) and with the object registry,
-// which keeps the object alive until the world is reset.
+// which keeps the object alive until the world is reset. With a log, the box is a LoggingBox.
 Thing MakeBox(int type, sf::Vector2f centre, sf::Vector2f size, const std::string& tag,
               std::vector<CollisionCall>* log = nullptr, float mass = 1.f);
 // Same with a circle of the given radius (centre = shape position).

@@ -207,3 +207,27 @@ TEST_F(Objects, ObjectDrawsOnlySpriteTileAndCameraComponentsWhileAlive)
     object.Draw(nullptr);
     EXPECT_EQ(drawn.size(), 2u);
 }
+
+// Slots index tables by object: no two existing objects share one, and a freed slot is handed out
+// again, the smallest first, so that they stay below the most objects that ever existed at once.
+TEST_F(Objects, SlotsAreUniqueAmongExistingObjectsAndReusedSmallestFirst)
+{
+    std::vector<std::unique_ptr<GameObject>> objects;
+    for (int i = 0; i < 200; ++i)
+        objects.push_back(std::make_unique<GameObject>(ObjectType::Enemy));
+    std::vector<std::uint32_t> slots;
+    for (const auto& object : objects)
+        slots.push_back(object->slot);
+    std::sort(slots.begin(), slots.end());
+    EXPECT_EQ(std::adjacent_find(slots.begin(), slots.end()), slots.end());
+
+    const std::uint32_t low = objects[150]->slot, high = objects[20]->slot;
+    const std::uint32_t smaller = std::min(low, high), larger = std::max(low, high);
+    objects[150].reset();
+    objects[20].reset();
+    const GameObject first(ObjectType::Enemy), second(ObjectType::Enemy);
+    EXPECT_EQ(first.slot, smaller);
+    EXPECT_EQ(second.slot, larger);
+    const GameObject third(ObjectType::Enemy);
+    EXPECT_GT(third.slot, slots.back()) << "no freed slot is left";
+}

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <set>
 
 using namespace entity_tests;
@@ -24,6 +26,27 @@ protected:
 
     PhysicsManager& physics = PhysicsManager::instance();
     std::vector<CollisionCall> log;
+};
+
+// Rules concerned with some pairs of object kinds, recording the reports of those pairs.
+class RecordingRules : public ContactListener
+{
+public:
+    std::uint8_t RuleClassOf(const CollisionComponent& collider) const override
+    {
+        return static_cast<std::uint8_t>(collider.GetOwner()->type);
+    }
+    bool Concerns(std::uint8_t self, std::uint8_t other) const override
+    {
+        return (self + 2 * other) % 3 != 0;
+    }
+    void OnContact(CollisionComponent& self, CollisionComponent& other) override
+    {
+        // The plain notification reports every contact; only these pairs are compared.
+        if (Concerns(RuleClassOf(self), RuleClassOf(other)))
+            reports.emplace_back(&self, &other);
+    }
+    std::vector<std::pair<const CollisionComponent*, const CollisionComponent*>> reports;
 };
 
 // The rules and shape test of a pair, by the classes the colliders got when registered.
@@ -58,8 +81,8 @@ TEST_F(Physics, ShapeBoundaries)
 
 TEST_F(Physics, BoxesThroughTheStepUseTheSameBoundary)
 {
-    MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle");
-    const Thing far = MakeBox(ObjectType::Obstacle, {164.f, 100.f}, Box64, "Obstacle");
+    MakeBox(ObjectType::Enemy, {100.f, 100.f}, Box64, "Enemy");
+    const Thing far = MakeBox(ObjectType::Enemy, {164.f, 100.f}, Box64, "Enemy");
     physics.Update(0.f);
     EXPECT_TRUE(physics.contacts.empty());
 
@@ -87,9 +110,9 @@ TEST_F(Physics, BoxFollowsItsObjectCentred)
 
 TEST_F(Physics, ThreeOverlappingBoxesGiveThreeContactsAndSixCallsInMapOrder)
 {
-    MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle", &log);
-    MakeBox(ObjectType::Obstacle, {110.f, 100.f}, Box64, "Obstacle", &log);
-    MakeBox(ObjectType::Obstacle, {120.f, 110.f}, Box64, "Obstacle", &log);
+    MakeBox(ObjectType::Enemy, {100.f, 100.f}, Box64, "Enemy", &log);
+    MakeBox(ObjectType::Enemy, {110.f, 100.f}, Box64, "Enemy", &log);
+    MakeBox(ObjectType::Enemy, {120.f, 110.f}, Box64, "Enemy", &log);
     physics.Update(0.f);
 
     std::vector<const CollisionComponent*> order;
@@ -103,8 +126,8 @@ TEST_F(Physics, ThreeOverlappingBoxesGiveThreeContactsAndSixCallsInMapOrder)
     auto contact = physics.contacts.begin();
     for (const auto& [a, b] : pairs)
     {
-        EXPECT_EQ(contact->first.get(), order[static_cast<std::size_t>(a)]);
-        EXPECT_EQ(contact->second.get(), order[static_cast<std::size_t>(b)]);
+        EXPECT_EQ(contact->first, order[static_cast<std::size_t>(a)]);
+        EXPECT_EQ(contact->second, order[static_cast<std::size_t>(b)]);
         ++contact;
         EXPECT_EQ(log[call].self, order[static_cast<std::size_t>(a)]) << "call " << call;
         EXPECT_EQ(log[call].other, order[static_cast<std::size_t>(b)]) << "call " << call;
@@ -122,9 +145,9 @@ TEST_F(Physics, ThreeOverlappingBoxesGiveThreeContactsAndSixCallsInMapOrder)
 
 TEST_F(Physics, MixedPairsPutTheCircleOrPointFirstInEitherMapOrder)
 {
-    const Thing box = MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle");
-    const Thing circle = MakeCircle(ObjectType::Obstacle, {140.f, 100.f}, 10.f, "Obstacle");
-    const Thing point = MakePoint(ObjectType::Obstacle, {132.f, 132.f}, "Obstacle");
+    const Thing box = MakeBox(ObjectType::Enemy, {100.f, 100.f}, Box64, "Enemy");
+    const Thing circle = MakeCircle(ObjectType::Enemy, {140.f, 100.f}, 10.f, "Enemy");
+    const Thing point = MakePoint(ObjectType::Enemy, {132.f, 132.f}, "Enemy");
 
     bool aFirst = true;
     EXPECT_TRUE(Touch(box, circle, aFirst));
@@ -137,16 +160,16 @@ TEST_F(Physics, MixedPairsPutTheCircleOrPointFirstInEitherMapOrder)
     EXPECT_TRUE(aFirst);
 
     // Circle with point and point with point are never tested.
-    const Thing inside = MakePoint(ObjectType::Obstacle, {140.f, 100.f}, "Obstacle");
+    const Thing inside = MakePoint(ObjectType::Enemy, {140.f, 100.f}, "Enemy");
     EXPECT_FALSE(Touch(circle, inside, aFirst));
     EXPECT_FALSE(Touch(inside, circle, aFirst));
-    const Thing samePlace = MakePoint(ObjectType::Obstacle, {140.f, 100.f}, "Obstacle");
+    const Thing samePlace = MakePoint(ObjectType::Enemy, {140.f, 100.f}, "Enemy");
     EXPECT_FALSE(Touch(inside, samePlace, aFirst));
 
     physics.Update(0.f);
     ASSERT_EQ(physics.contacts.size(), 2u); // box-circle and box-corner point only
     for (const auto& contact : physics.contacts)
-        EXPECT_EQ(contact.second, box.collider);
+        EXPECT_EQ(contact.second, box.collider.get());
 }
 
 TEST_F(Physics, TagRulesHoldInBothOrders)
@@ -170,6 +193,23 @@ TEST_F(Physics, TagRulesHoldInBothOrders)
     EXPECT_TRUE(Touch(detector, enemy, aFirst));
     EXPECT_TRUE(Touch(enemy, detector, aFirst));
     EXPECT_TRUE(Touch(base, cursor, aFirst));
+    // Static colliders (tower bodies, the keep, obstacles) never meet each other, though they
+    // meet everything that moves.
+    const Thing obstacle = MakeBox(ObjectType::Obstacle, {100.f, 160.f}, Box64, "Obstacle");
+    const Thing secondTower = MakeBox(ObjectType::Tower, {100.f, 110.f}, Box64, "Tower");
+    for (const Thing* a : {&tower, &base, &obstacle, &secondTower})
+    {
+        for (const Thing* b : {&tower, &base, &obstacle, &secondTower})
+        {
+            if (a != b)
+            {
+                EXPECT_FALSE(Touch(*a, *b, aFirst));
+            }
+        }
+        EXPECT_TRUE(Touch(*a, cursor, aFirst));
+    }
+    EXPECT_TRUE(Touch(detector, secondTower, aFirst));
+    EXPECT_TRUE(Touch(enemy, obstacle, aFirst));
 
     // Through the step, with the tags as registered.
     GameConfig::instance().buildAllowed = true;
@@ -177,14 +217,17 @@ TEST_F(Physics, TagRulesHoldInBothOrders)
     std::set<std::pair<const CollisionComponent*, const CollisionComponent*>> found;
     for (const auto& contact : physics.contacts)
     {
-        found.insert({contact.first.get(), contact.second.get()});
-        found.insert({contact.second.get(), contact.first.get()});
+        found.insert({contact.first, contact.second});
+        found.insert({contact.second, contact.first});
     }
     EXPECT_EQ(found.count({cursor.collider.get(), detector.collider.get()}), 0u);
     EXPECT_EQ(found.count({detector.collider.get(), base.collider.get()}), 0u);
     EXPECT_EQ(found.count({detector.collider.get(), otherDetector.collider.get()}), 0u);
     EXPECT_EQ(found.count({cursor.collider.get(), tower.collider.get()}), 1u);
     EXPECT_EQ(found.count({detector.collider.get(), enemy.collider.get()}), 1u);
+    EXPECT_EQ(found.count({tower.collider.get(), base.collider.get()}), 0u);
+    EXPECT_EQ(found.count({obstacle.collider.get(), secondTower.collider.get()}), 0u);
+    EXPECT_EQ(found.count({detector.collider.get(), secondTower.collider.get()}), 1u);
     // The cursor resting on a tower box forbids building.
     EXPECT_FALSE(GameConfig::instance().buildAllowed);
 }
@@ -192,21 +235,21 @@ TEST_F(Physics, TagRulesHoldInBothOrders)
 TEST_F(Physics, MassRuleSkipsOnlyTwoMasslessBodies)
 {
     // Masses are read when the colliders are registered.
-    const Thing a = MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle", nullptr, 0.f);
-    const Thing b = MakeBox(ObjectType::Obstacle, {110.f, 100.f}, Box64, "Obstacle");
+    const Thing a = MakeBox(ObjectType::Enemy, {100.f, 100.f}, Box64, "Enemy", nullptr, 0.f);
+    const Thing b = MakeBox(ObjectType::Enemy, {110.f, 100.f}, Box64, "Enemy");
     physics.Update(0.f);
     EXPECT_EQ(physics.contacts.size(), 1u);
     // Over both: tested against b, never against the other massless a.
-    const Thing c = MakeBox(ObjectType::Obstacle, {90.f, 100.f}, Box64, "Obstacle", nullptr, 0.f);
+    const Thing c = MakeBox(ObjectType::Enemy, {90.f, 100.f}, Box64, "Enemy", nullptr, 0.f);
     physics.Update(0.f);
     ASSERT_EQ(physics.contacts.size(), 2u);
     for (const auto& contact : physics.contacts)
-        EXPECT_TRUE(contact.first == b.collider || contact.second == b.collider);
+        EXPECT_TRUE(contact.first == b.collider.get() || contact.second == b.collider.get());
 }
 
 TEST_F(Physics, DeadOwnersAndBodilessCollidersAreSkipped)
 {
-    const Thing live = MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle", &log);
+    const Thing live = MakeBox(ObjectType::Enemy, {100.f, 100.f}, Box64, "Enemy", &log);
     const Thing dead = MakeBox(ObjectType::Enemy, {110.f, 100.f}, Box64, "Enemy", &log);
     dead.object->alive = false;
     dead.body->velocity = {100.f, 0.f};
@@ -216,7 +259,7 @@ TEST_F(Physics, DeadOwnersAndBodilessCollidersAreSkipped)
     loose->setPosition(100.f, 100.f);
     auto looseBox =
         std::make_shared<BoxCollisionComponent>(loose.get(), nullptr, sf::FloatRect(68, 68, 64, 64));
-    physics.AddCollider(looseBox, "Obstacle");
+    physics.AddCollider(looseBox, "Enemy");
 
     physics.Update(1.f);
     EXPECT_TRUE(physics.contacts.empty());
@@ -244,8 +287,8 @@ TEST_F(Physics, RegisteringAgainKeepsTheFirstTag)
 
 TEST_F(Physics, StepDetectsWhereThePreviousStepLeftShapesAndMovesBodiesAfterNotifying)
 {
-    const Thing still = MakeBox(ObjectType::Obstacle, {100.f, 100.f}, Box64, "Obstacle", &log);
-    const Thing mover = MakeBox(ObjectType::Obstacle, {300.f, 100.f}, Box64, "Obstacle", &log);
+    const Thing still = MakeBox(ObjectType::Enemy, {100.f, 100.f}, Box64, "Enemy", &log);
+    const Thing mover = MakeBox(ObjectType::Enemy, {300.f, 100.f}, Box64, "Enemy", &log);
     mover.body->velocity = {-1000.f, 0.f};
 
     physics.Update(0.2f); // detection sees the mover far away, then it moves onto the still box
@@ -286,4 +329,84 @@ TEST_F(Physics, OnCollisionHandsThePairOnOnlyWhenThePartnerCollides)
     base.collider->SetColliding();
     cursor.collider->OnCollision(base.collider);
     EXPECT_FALSE(config.buildAllowed);
+}
+
+// A crowd of every shape and kind, some boxes of a class of their own (which are told through
+// OnCollision), stepped once with the plain notification and once with the step's own: the
+// rules get the same reports in the same order, and every collider the same last partner.
+TEST_F(Physics, TheStepTellsWhatThePlainNotificationTells)
+{
+    RecordingRules rules;
+    struct Restore
+    {
+        ContactListener* previous = PhysicsManager::instance().GetContactListener();
+        ~Restore() { PhysicsManager::instance().SetContactListener(previous); }
+    } restore;
+    physics.SetContactListener(&rules);
+
+    const std::pair<int, const char*> kinds[] = {
+        {ObjectType::Enemy, "Enemy"}, {ObjectType::Projectile, "Projectile"},
+        {ObjectType::Tower, "Tower"}, {ObjectType::Tower, "TowerDetector"},
+        {ObjectType::Base, "Base"},   {ObjectType::Obstacle, "Obstacle"},
+        {ObjectType::Mouse, "Mouse"}};
+    std::mt19937 random(11);
+    const auto coordinate = [&random]
+    {
+        return std::uniform_real_distribution<float>(0.f, 400.f)(random);
+    };
+    for (int i = 0; i < 160; ++i)
+    {
+        const auto& [kind, tag] = kinds[random() % 7];
+        const sf::Vector2f at(coordinate(), coordinate());
+        switch (random() % 4)
+        {
+        case 0:
+            MakeBox(kind, at, Box64, tag, &log);
+            break;
+        case 1:
+            MakeBox(kind, at, Box64, tag);
+            break;
+        case 2:
+            MakeCircle(kind, at, 10.f + static_cast<float>(random() % 50), tag);
+            break;
+        default:
+            MakePoint(kind, at, tag);
+            break;
+        }
+    }
+
+    const auto partners = [this]
+    {
+        std::map<const CollisionComponent*, const CollisionComponent*> result;
+        for (const auto& [collider, tag] : physics.colliders)
+            result[collider.get()] = collider->lastPartner.get();
+        return result;
+    };
+    physics.plainNotification = true;
+    physics.Update(0.f);
+    const auto plainReports = rules.reports;
+    const auto plainPartners = partners();
+    const auto plainLog = log;
+    const std::size_t contacts = physics.contacts.size();
+
+    rules.reports.clear();
+    log.clear();
+    for (const auto& [collider, tag] : physics.colliders)
+        collider->lastPartner.reset();
+    physics.plainNotification = false;
+    physics.Update(0.f);
+    ASSERT_EQ(physics.contacts.size(), contacts);
+    EXPECT_EQ(rules.reports, plainReports);
+    EXPECT_EQ(partners(), plainPartners);
+    ASSERT_EQ(log.size(), plainLog.size());
+    for (std::size_t i = 0; i < log.size(); ++i)
+    {
+        EXPECT_EQ(log[i].self, plainLog[i].self);
+        EXPECT_EQ(log[i].other, plainLog[i].other);
+    }
+    // Enough of everything: reports left out and kept, boxes of both classes told.
+    EXPECT_GT(contacts, 300u);
+    EXPECT_GT(plainReports.size(), contacts / 2);
+    EXPECT_LT(plainReports.size(), 2 * contacts);
+    EXPECT_GT(log.size(), 50u);
 }

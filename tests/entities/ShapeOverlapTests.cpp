@@ -221,28 +221,29 @@ TEST_F(PixelColliders, PixelCollidersMeetOnlyPixelCollidersAndKeepTheirFirstMask
     const auto opaque = Solid({32, 32});
     const auto empty = Solid({32, 32}, sf::Color::Transparent);
 
+    // Moving colliders by their tags; their owners are obstacles, on which no game rule acts.
     auto projectile = std::make_shared<GameObject>(ObjectType::Obstacle);
     auto projectileBody = std::make_shared<RigidBodyComponent>(projectile.get());
     auto projectileSprite = std::make_shared<sf::Sprite>(*opaque);
     projectileSprite->setPosition(100.f, 100.f);
     auto projectilePixels =
         std::make_shared<PixelCollisionComponent>(projectile.get(), projectileBody, projectileSprite);
-    PhysicsManager::instance().AddCollider(projectilePixels, "Obstacle");
+    PhysicsManager::instance().AddCollider(projectilePixels, "Projectile");
 
     // A box and a circle right on top of it are never tested against pixels.
     MakeBox(ObjectType::Obstacle, {116.f, 116.f}, {64.f, 64.f}, "Tower");
-    const Thing circle = MakeCircle(ObjectType::Obstacle, {116.f, 116.f}, 40.f, "Obstacle");
+    const Thing circle = MakeCircle(ObjectType::Obstacle, {116.f, 116.f}, 40.f, "Enemy");
     auto& physics = PhysicsManager::instance();
     physics.Update(0.f);
     ASSERT_EQ(physics.contacts.size(), 1u); // box and circle only
-    EXPECT_EQ(physics.contacts.front().first, circle.collider);
+    EXPECT_EQ(physics.contacts.front().first, circle.collider.get());
 
     auto enemy = std::make_shared<GameObject>(ObjectType::Obstacle);
     auto enemyBody = std::make_shared<RigidBodyComponent>(enemy.get());
     auto enemySprite = std::make_shared<sf::Sprite>(*opaque);
     enemySprite->setPosition(110.f, 110.f);
     auto enemyPixels = std::make_shared<PixelCollisionComponent>(enemy.get(), enemyBody, enemySprite);
-    physics.AddCollider(enemyPixels, "Obstacle");
+    physics.AddCollider(enemyPixels, "Enemy");
     // The picture changes after construction; the mask does not.
     enemySprite->setTexture(*empty);
     physics.Update(0.f);

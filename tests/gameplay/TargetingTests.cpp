@@ -102,6 +102,34 @@ TEST_F(GameplayTowers, TheFrontTargetLeavesJustBeyondReachOrWhenDead)
     EXPECT_TRUE(detection->targets.empty());
 }
 
+// Hundreds of enemies in and out of one tower's list: each is listed once, in order of arrival,
+// and one that left is taken again.
+TEST_F(GameplayTowers, ManyTargetsComeAndGoEachListedOnce)
+{
+    const auto tower = Tower();
+    const auto detection = tower->GetComponent<AIDetectionComponent>();
+    std::vector<std::shared_ptr<GameObject>> enemies;
+    for (int i = 0; i < 200; ++i)
+        enemies.push_back(Enemy(i < 100 ? sf::Vector2f(2000.f, 2000.f) : tower->getPosition()));
+    for (int round = 0; round < 2; ++round)
+        for (const auto& enemy : enemies)
+            detection->AddTarget(enemy.get());
+    ASSERT_EQ(detection->targets.size(), 200u);
+    // The hundred out of reach leave from the front, one per tracking step.
+    for (int step = 0; step < 150; ++step)
+        detection->Update(1.f / 60.f);
+    ASSERT_EQ(detection->targets.size(), 100u);
+    for (const auto& enemy : enemies)
+        detection->AddTarget(enemy.get());
+    std::vector<GameObject*> order;
+    for (const auto& target : detection->targets)
+        order.push_back(target.get());
+    std::vector<GameObject*> expected;
+    for (int i = 0; i < 200; ++i)
+        expected.push_back(enemies[static_cast<std::size_t>((i + 100) % 200)].get());
+    EXPECT_EQ(order, expected);
+}
+
 TEST_F(GameplayTowers, AnIdleTurretSwingsBackAlongTheShorterArc)
 {
     const float dt = 1.f / 60.f;
@@ -347,8 +375,8 @@ std::vector<ShotHit> ShotContacts()
     std::vector<ShotHit> hits;
     for (const auto& contact : PhysicsManager::instance().contacts)
     {
-        auto* first = dynamic_cast<PixelCollisionComponent*>(contact.first.get());
-        auto* second = dynamic_cast<PixelCollisionComponent*>(contact.second.get());
+        auto* first = dynamic_cast<PixelCollisionComponent*>(contact.first);
+        auto* second = dynamic_cast<PixelCollisionComponent*>(contact.second);
         if (!first || !second)
             continue;
         if (first->GetOwner()->type == ObjectType::Enemy)
@@ -484,4 +512,38 @@ TEST_F(GameplayTowers, TargetsKeepTheirOrderAndMayComeBackAfterLeaving)
     detection->AddTarget(enemies[0].get());
     detection->AddTarget(enemies[2].get());
     EXPECT_EQ(order(), (std::vector<GameObject*>{enemies[2].get(), enemies[0].get()}));
+}
+
+// The set goes by the objects' slots, which later objects take again once an object is gone: an
+// enemy that left the list, died and was freed leaves no mark on the enemy that gets its slot.
+TEST_F(GameplayTowers, AFreedTargetsSlotIsNoTargetForItsNextOwner)
+{
+    CreateTower(1, 400.f, 300.f);
+    const auto detection = GameObjectManager::instance().objects.back()->GetComponent<AIDetectionComponent>();
+    ASSERT_TRUE(detection);
+    // Enough objects that the set spans several words of its bits.
+    std::vector<std::shared_ptr<GameObject>> enemies;
+    for (int i = 0; i < 150; ++i)
+        enemies.push_back(std::make_shared<GameObject>(ObjectType::Enemy));
+    for (const auto& enemy : enemies)
+        detection->AddTarget(enemy.get());
+    ASSERT_EQ(detection->targets.size(), 150u);
+    EXPECT_EQ(detection->listed.Size(), 150u);
+
+    // The front leaves (dead), and its object is freed once the list lets go of it.
+    const std::uint32_t slot = enemies.front()->slot;
+    enemies.front()->alive = false;
+    detection->Update(1.f / 60.f);
+    enemies.front().reset();
+    ASSERT_EQ(detection->targets.size(), 149u);
+    const auto heir = std::make_shared<GameObject>(ObjectType::Enemy);
+    ASSERT_EQ(heir->slot, slot);
+    detection->AddTarget(heir.get());
+    ASSERT_EQ(detection->targets.size(), 150u);
+    EXPECT_EQ(detection->targets.back().get(), heir.get());
+    // Those still listed are not taken twice.
+    for (std::size_t i = 1; i < enemies.size(); ++i)
+        detection->AddTarget(enemies[i].get());
+    EXPECT_EQ(detection->targets.size(), 150u);
+    EXPECT_EQ(detection->listed.Size(), 150u);
 }

@@ -55,7 +55,7 @@ private:
     // Sprites drawn one after another with the same texture go out as one triangle list.
     void AddSprite(const sf::Sprite& sprite, sf::RenderTarget& target);
     void FlushSprites(sf::RenderTarget* target); // null: nothing to draw on
-    void DrawLayer(int layer, sf::RenderWindow& window, const std::shared_ptr<sf::RenderWindow>& handle);
+    void DrawLayer(int layer, sf::RenderWindow* window, const std::shared_ptr<sf::RenderWindow>& handle);
     // How many entries at the front of layers are ground: hidden, or holding tile layers only.
     std::size_t GroundLayers() const;
     // What the ground's copy depends on: the window's size, the view, and the ground's layers

@@ -10,8 +10,9 @@
 
 namespace
 {
-// A shot carries half the tower's damage and a hit takes half of the shot's.
-constexpr float HitShare = 0.25f;
+// A shot carries half the tower's damage, and a hit takes all of it: the contact is reported to
+// both colliders and each report takes half.
+constexpr float HitShare = 0.5f;
 
 float ShotsPerSecond(float fireInterval, std::size_t barrels)
 {

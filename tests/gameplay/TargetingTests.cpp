@@ -14,6 +14,7 @@
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
+#include "gameplay/TowerInfo.hpp"
 #include "gameplay/Waves.hpp"
 #include "tests/support/GameplayFixture.hpp"
 #include "ui/UIManager.hpp"
@@ -398,6 +399,11 @@ TEST_P(TowersKill, EachKindKillsEveryMinuteWhereThePicturesMeet)
     for (const sf::Vector2f spot : towerSpots)
         GameConfig::instance().BuildTower(kind, spot.x, spot.y);
     const auto towers = OfType(ObjectType::Tower);
+    const auto figures = FiguresOf(*towers.front());
+    ASSERT_TRUE(figures);
+    const auto cardHit = static_cast<std::uint32_t>(figures->damagePerHit);
+    if (kind == 1)
+        EXPECT_EQ(cardHit, 50u);
     const auto kills = [&towers]
     {
         int sum = 0;
@@ -430,15 +436,15 @@ TEST_P(TowersKill, EachKindKillsEveryMinuteWhereThePicturesMeet)
                          hit.enemySprite->getPosition() != enemy->second)
                     ++misplaced;
             }
-            // A shot of an unupgraded tower costs 50 hit points (two reports of half its 50 damage);
-            // the base takes enemies without hurting them.
+            // A shot of an unupgraded tower costs 50 hit points (two reports of half its 50 damage),
+            // as its card says; the base takes enemies without hurting them.
             if (kind == 1)
             {
                 for (const auto& [enemy, before] : healthBefore)
                 {
                     const std::uint32_t after = enemy->FindComponent<StatusComponent>()->health;
                     const auto hits = static_cast<std::uint32_t>(hitsOn[enemy]);
-                    wrongDamage += before - after != std::min(before, 50u * hits) ? 1 : 0;
+                    wrongDamage += before - after != std::min(before, cardHit * hits) ? 1 : 0;
                 }
             }
         };

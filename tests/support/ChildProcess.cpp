@@ -1,5 +1,7 @@
 #include "tests/support/ChildProcess.hpp"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -81,6 +83,15 @@ ChildRun InChild(const std::function<std::string()>& work, double killAfter)
     run.output = ReadAll(name);
     unlink(name);
     return run;
+}
+
+std::string QuicklyAndSmall(const std::function<std::string()>& work)
+{
+    const ChildRun run = InChild(work);
+    EXPECT_TRUE(run.exited && run.status == 0) << "blocked or died after " << run.seconds << " s";
+    EXPECT_LT(run.seconds, 5.);
+    EXPECT_LT(run.peakMegabytes, MostMegabytes) << "MiB";
+    return run.output;
 }
 
 ChildRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,

@@ -40,6 +40,9 @@ struct ChildRun
 // running after killAfter seconds is killed. The child must not use an X connection or GL context
 // that the parent opened before the fork: tests that call this open none in the parent.
 ChildRun InChild(const std::function<std::string()>& work, double killAfter = 20.);
+// InChild for work that must end on its own quickly and small: expects a clean exit within 5 s
+// and a peak under MostMegabytes, and returns what the work returned.
+std::string QuicklyAndSmall(const std::function<std::string()>& work);
 
 // Runs a program in folder with the given arguments and extra environment (an empty value
 // removes the variable). When keepFor is above

@@ -2,7 +2,7 @@
 // the assets. Each runs in a child process of its own (its own time and peak memory; killed if it
 // blocks) and must end in its status and a one-line message naming the limit, quickly and small.
 
-#include "tests/support/ChildProcess.hpp" // the memory limit only: the tiled tests link no game
+#include "tests/support/ChildProcess.hpp"
 #include "tests/tiled/TiledTestSupport.hpp"
 #include "tiled/TiledMap.hpp"
 
@@ -25,45 +25,6 @@ using nlohmann::json;
 
 namespace
 {
-
-// Runs `work` in a forked child and returns its one-line answer; checks that the child finished
-// within 5 s (it is killed after 20) with a peak memory, from wait4, under the tests' limit for
-// one process (larger under AddressSanitizer).
-std::string InChild(const std::function<std::string()>& work)
-{
-    int ends[2];
-    if (pipe(ends) != 0)
-        return "no pipe";
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child == 0)
-    {
-        const std::string output = work().substr(0, 4096); // fits the pipe: the write never waits
-        _exit(write(ends[1], output.data(), output.size()) == static_cast<ssize_t>(output.size()) ? 0 : 1);
-    }
-    close(ends[1]);
-    int status = 0;
-    rusage usage{};
-    while (child > 0 && wait4(child, &status, WNOHANG, &usage) == 0)
-    {
-        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(20))
-        {
-            kill(child, SIGKILL);
-            wait4(child, &status, 0, &usage);
-            break;
-        }
-        usleep(2000);
-    }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_TRUE(child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << "blocked or died after " << seconds;
-    EXPECT_LT(seconds, 5.0);
-    EXPECT_LT(usage.ru_maxrss / 1024, testing_support::MostMegabytes) << "MiB";
-    char buffer[4096];
-    const ssize_t n = read(ends[0], buffer, sizeof buffer);
-    close(ends[0]);
-    return std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
-}
 
 class TiledLimits : public ::testing::Test
 {
@@ -91,7 +52,7 @@ protected:
     // The map's status and message, read in a child.
     static std::string ParseInChild(const fs::path& file)
     {
-        return InChild(
+        return testing_support::QuicklyAndSmall(
             [&]
             {
                 const tmj::Map map = tmj::Parse(file);

@@ -2,6 +2,7 @@
 // the assets. Each runs in a child process of its own (its own time and peak memory; killed if it
 // blocks) and must end in its one-line message naming the limit, quickly and small.
 
+#include "tests/support/ChildProcess.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <gtest/gtest.h>
@@ -24,44 +25,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-
-// Runs `work` in a forked child and returns its one-line answer; checks that the child finished
-// within 5 s (it is killed after 20) with a peak memory, from wait4, under 300 MB.
-std::string InChild(const std::function<std::string()>& work)
-{
-    int ends[2];
-    if (pipe(ends) != 0)
-        return "no pipe";
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child == 0)
-    {
-        const std::string output = work().substr(0, 4096); // fits the pipe: the write never waits
-        _exit(write(ends[1], output.data(), output.size()) == static_cast<ssize_t>(output.size()) ? 0 : 1);
-    }
-    close(ends[1]);
-    int status = 0;
-    rusage usage{};
-    while (child > 0 && wait4(child, &status, WNOHANG, &usage) == 0)
-    {
-        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(20))
-        {
-            kill(child, SIGKILL);
-            wait4(child, &status, 0, &usage);
-            break;
-        }
-        usleep(2000);
-    }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_TRUE(child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << "blocked or died after " << seconds;
-    EXPECT_LT(seconds, 5.0);
-    EXPECT_LT(usage.ru_maxrss / 1024, 300) << "MiB";
-    char buffer[4096];
-    const ssize_t n = read(ends[0], buffer, sizeof buffer);
-    close(ends[0]);
-    return std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
-}
 
 class FormLimits : public ::testing::Test
 {
@@ -152,7 +115,7 @@ TEST_F(FormLimits, HostileFormsEndInOneMessageQuicklyAndSmall)
     for (const auto& [path, message] : cases)
     {
         SCOPED_TRACE(path);
-        EXPECT_EQ(InChild(
+        EXPECT_EQ(testing_support::QuicklyAndSmall(
                       [&]
                       {
                           Gui gui;

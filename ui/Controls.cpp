@@ -34,8 +34,12 @@ void UIManager::ConnectMenuControls()
         settings->onPress([this] { OpenSettings(); });
     if (const auto name = gui->get<vgui::TextArea>("Name"))
     {
+        // The last name is offered selected: Enter plays it, typing replaces it.
         if (!Settings::instance().playerName.empty())
+        {
             name->setText(Settings::instance().playerName);
+            name->selectAll();
+        }
         // Typing goes to the name at once, and Enter plays as the Play button does.
         gui->focus(name);
         name->onReturnKeyPress(

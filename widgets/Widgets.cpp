@@ -577,6 +577,12 @@ std::string TextArea::getText() const
 {
     return ToUtf8(state->text);
 }
+
+void TextArea::selectAll()
+{
+    state->anchor = 0;
+    state->caret = state->text.getSize();
+}
 void TextArea::setDefaultText(const std::string& utf8)
 {
     state->defaultText = FromUtf8(utf8);

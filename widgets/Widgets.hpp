@@ -229,6 +229,8 @@ public:
     static Ptr create();
     void setText(const std::string& utf8);
     std::string getText() const;
+    // Selects the whole text, so that typing replaces it (an offered value).
+    void selectAll();
     void setDefaultText(const std::string& utf8);
     void setTextSize(unsigned size);
     unsigned getTextSize() const;

@@ -3,6 +3,7 @@
 #include "app/GamePlay.hpp"
 #include "app/MainMenu.hpp"
 #include "app/services/GameStateManager.hpp"
+#include "app/services/Settings.hpp"
 #include "tests/support/TestSupport.hpp"
 #include "tests/ui/UiTestSupport.hpp"
 #include "ui/UIManager.hpp"
@@ -145,6 +146,19 @@ TEST_F(ScreenTest, ThePlayerNameIsTakenAsTypedAndAnEmptyFieldGivesPlayerOne)
     field->setText("Pressed");
     PressButton(*ui.gui, "PlayGameButton");
     EXPECT_EQ(ui.playerName, "Pressed");
+
+    // The last name is offered in the field, selected: the first key typed replaces it.
+    Settings::instance().playerName = "Offered";
+    ui.LoadScreen("../assets/mainMenu.txt", MainMenuScreen);
+    const auto offered = ui.gui->get<vgui::TextArea>("Name");
+    ASSERT_TRUE(offered);
+    EXPECT_EQ(offered->getText(), "Offered");
+    sf::Event typed{};
+    typed.type = sf::Event::TextEntered;
+    typed.text.unicode = 'Z';
+    ui.gui->handleEvent(typed);
+    EXPECT_EQ(offered->getText(), "Z");
+    Settings::instance().playerName.clear();
 
     // A menu without a name field keeps the last name.
     game.WriteAsset("mainMenu.txt", "Button.PlayGameButton { Position = (10, 10); Size = (100, 40); }");

@@ -403,7 +403,9 @@ TEST_P(TowersKill, EachKindKillsEveryMinuteWhereThePicturesMeet)
     ASSERT_TRUE(figures);
     const auto cardHit = static_cast<std::uint32_t>(figures->damagePerHit);
     if (kind == 1)
+    {
         EXPECT_EQ(cardHit, 50u);
+    }
     const auto kills = [&towers]
     {
         int sum = 0;

@@ -28,8 +28,14 @@ std::string OneDecimal(float value)
 
 constexpr float FeedbackOffsetX = 16.f, FeedbackOffsetY = -44.f; // from the pointer, pixels
 // The HUD's picture: 1280 x 720, the top bar's bottom edge at 80.
-constexpr float PictureWidth = 1280.f, PictureHeight = 720.f, BelowTopBar = 86.f;
+constexpr float PictureWidth = 1280.f, PictureHeight = 720.f, BelowTopBar = 86.f, Margin = 4.f;
 } // namespace
+
+sf::Vector2f UIManager::OnPictureBelowTopBar(sf::Vector2f at, sf::Vector2f size)
+{
+    return {std::clamp(at.x, Margin, PictureWidth - Margin - size.x),
+            std::clamp(at.y, BelowTopBar, PictureHeight - Margin - size.y)};
+}
 
 void UIManager::UpdateStatus(const GameObject* keep)
 {
@@ -96,11 +102,8 @@ void UIManager::UpdateFeedback(float dt)
     if (text->getText() != refusal.text)
         text->setText(refusal.text);
     // Beside the pointer, inside the picture and below the top bar.
-    const sf::Vector2f size = text->getSize();
-    const sf::Vector2f at(
-        std::clamp(refusal.at.x + FeedbackOffsetX, 4.f, PictureWidth - 4.f - size.x),
-        std::clamp(refusal.at.y + FeedbackOffsetY, BelowTopBar, PictureHeight - 4.f - size.y));
-    text->setPosition(at);
+    text->setPosition(
+        OnPictureBelowTopBar(refusal.at + sf::Vector2f(FeedbackOffsetX, FeedbackOffsetY), text->getSize()));
     text->setVisible(true);
     text->moveToFront(); // over the health bars that came after the HUD
 }

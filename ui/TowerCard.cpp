@@ -27,7 +27,6 @@ namespace
 constexpr float RestSeconds = 0.35f;  // the pointer rests this long on an object to open its card
 constexpr float LeaveSeconds = 0.45f; // the card stays this long after the pointer left
 constexpr float CardGap = 10.f;       // pixels between the object and its card
-constexpr float PictureWidth = 1280.f, PictureHeight = 720.f, BelowTopBar = 86.f;
 
 // Whole numbers as whole numbers, others with one decimal.
 std::string Number(float value)
@@ -233,10 +232,9 @@ void UIManager::FillTowerCard()
     // picture and below the top bar.
     const sf::FloatRect box = BoxOf(*target);
     const sf::Vector2f size = panel->getSize();
-    float x = box.left + box.width + CardGap;
-    if (x + size.x > PictureWidth - 4.f)
-        x = box.left - CardGap - size.x;
-    const float y =
-        std::clamp(box.top + box.height / 2.f - size.y / 2.f, BelowTopBar, PictureHeight - 4.f - size.y);
-    panel->setPosition(std::clamp(x, 4.f, PictureWidth - 4.f - size.x), y);
+    const sf::Vector2f right(box.left + box.width + CardGap, box.top + box.height / 2.f - size.y / 2.f);
+    sf::Vector2f at = OnPictureBelowTopBar(right, size);
+    if (at.x != right.x)
+        at = OnPictureBelowTopBar({box.left - CardGap - size.x, right.y}, size);
+    panel->setPosition(at);
 }

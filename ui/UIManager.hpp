@@ -115,6 +115,8 @@ private:
     void UpdateStatus(const GameObject* keep);
     void UpdateSelectionFrame();
     void UpdateFeedback(float dt);
+    // A widget's place moved, as little as it takes, inside the picture and below the top bar.
+    static sf::Vector2f OnPictureBelowTopBar(sf::Vector2f at, sf::Vector2f size);
     void ConnectTowerCard();
     void FillTowerCard();
     std::shared_ptr<GameObject> CardObjectAt(sf::Vector2f point) const;

@@ -1,5 +1,6 @@
 #include "app/Game.hpp"
 
+#include "app/FrameTrace.hpp"
 #include "app/services/AssetManager.hpp"
 #include "app/services/AssetTable.hpp"
 #include "app/services/AssetsLocation.hpp"
@@ -199,9 +200,16 @@ void Game::Run()
 {
     if (!Init())
         return;
+    // Tests that play the binary from outside read what each frame did here.
+    const auto trace = FrameTrace::FromEnvironment();
     sf::Clock clock;
     while (window->isOpen())
-        Frame(clock.restart().asSeconds());
+    {
+        const float dt = clock.restart().asSeconds();
+        Frame(dt);
+        if (trace)
+            trace->Write(*this, dt);
+    }
     if (gameStateManager.currentState)
         gameStateManager.currentState->Exit();
 }

@@ -44,21 +44,7 @@ SPOT="640 620"; SPOT2="300 620"
 # The tower card at SPOT opens to the tower's right.
 CARD_TEXT="696 480 240 120"; CARD_UPGRADE="752 687"; CARD_SELL="876 687"
 
-now() { date +%s.%N; }
-key() { xdotool key --window "$W" "$1"; sleep 0.3; }
-# The x of the foremost enemy on the road (the right end of what differs from the empty road).
-front() { # picture
-    convert "$SHOTS/empty.png" "$1" -compose difference -composite -crop 1100x60+0+365 +repage \
-        -colorspace gray -threshold 8% "$WORK/road.png"
-    if [ "$(convert "$WORK/road.png" -format '%[fx:mean > 0]' info:)" != 1 ]; then
-        echo 0
-        return
-    fi
-    local box
-    box=$(convert "$WORK/road.png" -format '%@' info:)
-    local w=${box%%x*} x=${box#*+}
-    echo $(( ${x%%+*} + w ))
-}
+key() { xdotool key --window "$W" "$1"; settle; }
 tower_at() { # picture x y: something stands on the spot, the grass 40 pixels away is untouched
     region_differs "$SHOTS/empty.png" "$1" $(( $2 - 4 )) $(( $3 - 4 )) 8 8 || return 1
     ! region_differs "$SHOTS/empty.png" "$1" $(( $2 + 40 )) $(( $3 - 4 )) 4 8
@@ -70,54 +56,77 @@ amplitude() { # wav file -> its largest sample
 # ---- run 1
 SOUND_FILE="$WORK/run/sound1.wav"
 e2e_start_game "$GAME"
-sleep 0.5
 # The name field has the keyboard from the start; Enter plays.
 xdotool type --window "$W" --delay 40 "Keys"
 key Return
 xdotool mousemove --window "$W" 640 700
-sleep 0.4
+wait_for 'screen == 4 && running == 1' "a game after Enter"
 shot empty
 near "$(pixel "$SHOTS/empty.png" 700 54)" 63 163 77 30 || fail "Enter in the name field did not start the game"
 
-# 1x, then F: the foremost enemy's speed over two seconds each. The grab is quick (an
-# uncompressed picture) and stamped with the middle of its time.
-grab() { # name -> the time it was taken
-    local t0 t1
-    t0=$(now)
-    import -window root "$SHOTS/$1.bmp" || fail "screenshot $1"
-    t1=$(now)
-    awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", (a + b) / 2 }'
-}
-for _ in $(seq 1 40); do
-    grab a >/dev/null
-    [ "$(front "$SHOTS/a.bmp")" -gt 60 ] && break
-    sleep 0.25
+# How fast the enemies walk at 1x, 2x and 3x (F steps through them), from the game's own trace:
+# each enemy is followed by its id from frame to frame once it has walked long enough to be at full
+# pace, and its path over the frame's time (the game's clock, which every step of the frame uses)
+# is its pace. Three rounds of the three speeds, so that each speed sees the machine as busy as
+# the others do.
+wait_for 'enemies != "-" && time >= 2' "an enemy on the road"
+shot running
+for round in 1 2 3; do
+    for speed in 2 3 1; do
+        wait_clock 1.5
+        key f
+        wait_for "speed == $speed" "${speed}x after F"
+        if [ "$round$speed" = 12 ]; then
+            shot fast
+            region_differs "$SHOTS/running.png" "$SHOTS/fast.png" $SPEED_BOX ||
+                fail "the speed button did not change on F"
+        fi
+    done
 done
-T0=$(grab a)
-sleep 2
-T1=$(grab b)
-key f
-T2=$(grab c)
-sleep 2
-T3=$(grab d)
-X0=$(front "$SHOTS/a.bmp"); X1=$(front "$SHOTS/b.bmp"); X2=$(front "$SHOTS/c.bmp"); X3=$(front "$SHOTS/d.bmp")
-region_differs "$SHOTS/b.bmp" "$SHOTS/c.bmp" $SPEED_BOX || fail "the speed button did not change on F"
-RATIO=$(awk -v a="$X0" -v b="$X1" -v c="$X2" -v d="$X3" -v t0="$T0" -v t1="$T1" -v t2="$T2" -v t3="$T3" \
-    'BEGIN { printf "%.2f", ((d - c) / (t3 - t2)) / ((b - a) / (t1 - t0)) }')
-echo "foremost enemy at $X0 -> $X1 in $T0 -> $T1 (1x), $X2 -> $X3 in $T2 -> $T3 (2x): speed ratio $RATIO"
-awk -v r="$RATIO" 'BEGIN { exit !(r > 1.7 && r < 2.4) }' || fail "at 2x the enemies moved $RATIO times as fast"
-key f
-key f
+read -r R2 R3 < <(awk '
+    { for (i = 1; i < NF; i += 2) f[$i] = $(i + 1) }
+    {
+        n = f["enemies"] == "-" ? 0 : split(f["enemies"], list, ",")
+        delete now
+        for (k = 1; k <= n; k++) {
+            split(list[k], e, ":")
+            if (!(e[1] in born)) born[e[1]] = f["time"]
+            if (e[1] in x && f["paused"] == 0 && f["time"] - born[e[1]] > 1.2) {
+                walked[f["speed"]] += sqrt((e[2] - x[e[1]]) ^ 2 + (e[3] - y[e[1]]) ^ 2)
+                clock[f["speed"]] += f["clock"] - before
+            }
+            now[e[1]] = 1; x2[e[1]] = e[2]; y2[e[1]] = e[3]
+        }
+        delete x; delete y
+        for (id in now) { x[id] = x2[id]; y[id] = y2[id] }
+        before = f["clock"]
+    }
+    END {
+        for (s = 1; s <= 3; s++) {
+            pace[s] = (clock[s] > 0) ? walked[s] / clock[s] : 0
+            printf "%dx: %.0f px walked in %.1f enemy-seconds of the game clock\n", s, walked[s], clock[s] > "/dev/stderr"
+        }
+        if (pace[1] > 0) printf "%.3f %.3f\n", pace[2] / pace[1], pace[3] / pace[1]
+        else print "0 0"
+    }' "$TRACE")
+echo "enemies at 2x walk $R2 times and at 3x $R3 times as fast as at 1x"
+awk -v r="$R2" 'BEGIN { exit !(r > 1.8 && r < 2.2) }' || fail "at 2x the enemies walked $R2 times as fast"
+awk -v r="$R3" 'BEGIN { exit !(r > 2.7 && r < 3.3) }' || fail "at 3x the enemies walked $R3 times as fast"
 
 # P freezes the world's picture; P again lets it move.
+shot running
 key p
+wait_for 'paused == 1' "a pause after P"
 shot paused1
-sleep 1
+PAUSED_AT=$(trace_value time)
+wait_clock 1
 shot paused2
+trace_is "time == $PAUSED_AT" || fail "the game's time went on while paused"
 region_differs "$SHOTS/paused1.png" "$SHOTS/paused2.png" $WORLD_BOX && fail "the picture moved while paused"
-region_differs "$SHOTS/d.bmp" "$SHOTS/paused1.png" 452 220 376 60 || fail "no pause overlay"
+region_differs "$SHOTS/running.png" "$SHOTS/paused1.png" 452 220 376 60 || fail "no pause overlay"
 key p
-sleep 0.7
+wait_for 'paused == 0' "the game going on after P again"
+wait_clock 0.7
 shot resumed
 region_differs "$SHOTS/paused2.png" "$SHOTS/resumed.png" $WORLD_BOX || fail "the picture stayed after P again"
 
@@ -128,7 +137,7 @@ for drop in Escape right_click; do
     shot selected
     region_differs "$SHOTS/empty.png" "$SHOTS/selected.png" $(( ${SPOT% *} - 4 )) $(( ${SPOT#* } - 4 )) 8 8 ||
         fail "no build preview after 1"
-    if [ $drop = Escape ]; then key Escape; else xdotool click 3; sleep 0.3; fi
+    if [ $drop = Escape ]; then key Escape; else xdotool click 3; settle; fi
     shot dropped
     region_differs "$SHOTS/empty.png" "$SHOTS/dropped.png" $(( ${SPOT% *} - 4 )) $(( ${SPOT#* } - 4 )) 8 8 &&
         fail "$drop did not drop the selection"
@@ -139,7 +148,7 @@ region_differs "$SHOTS/paused1.png" "$SHOTS/dropped.png" 452 220 376 60 ||
 # 1 and a click on grass build a bullet tower, paid for.
 key 1
 xdotool click 1
-sleep 0.5
+settle
 hand_move 640 700
 shot built
 tower_at "$SHOTS/built.png" $SPOT || fail "no tower at $SPOT after 1 and a click"
@@ -148,7 +157,7 @@ region_differs "$SHOTS/empty.png" "$SHOTS/built.png" $GOLD_BOX || fail "the gold
 # Resting on the tower opens its card beside it; the card's Upgrade pays and changes its numbers;
 # Sell gives gold back and frees the ground, where 1 and a click build again.
 hand_move $SPOT
-sleep 0.6
+wait_clock 0.6
 shot card
 region_differs "$SHOTS/built.png" "$SHOTS/card.png" $CARD_TEXT || fail "no card after resting on the tower"
 click $CARD_UPGRADE
@@ -157,7 +166,7 @@ region_differs "$SHOTS/card.png" "$SHOTS/upgraded.png" $CARD_TEXT || fail "the c
 region_differs "$SHOTS/card.png" "$SHOTS/upgraded.png" $GOLD_BOX || fail "the upgrade was not paid"
 click $CARD_SELL
 hand_move 640 700
-sleep 0.6
+wait_clock 0.6
 shot sold
 region_differs "$SHOTS/upgraded.png" "$SHOTS/sold.png" $GOLD_BOX || fail "selling gave no gold"
 region_differs "$SHOTS/empty.png" "$SHOTS/sold.png" $(( ${SPOT% *} - 30 )) $(( ${SPOT#* } - 30 )) 60 60 &&
@@ -165,7 +174,7 @@ region_differs "$SHOTS/empty.png" "$SHOTS/sold.png" $(( ${SPOT% *} - 30 )) $(( $
 key 1
 click $SPOT
 hand_move 640 700
-sleep 0.6
+wait_clock 0.6
 shot rebuilt
 tower_at "$SHOTS/rebuilt.png" $SPOT || fail "no new tower where the sold one stood"
 
@@ -174,7 +183,7 @@ key p
 click $PAUSE_SETTINGS
 hand_move $VOLUME_DOWN
 for _ in $(seq 1 10); do
-    xdotool click 1; sleep 0.15
+    xdotool click 1; settle
 done
 click $SETTINGS_BACK
 click $LEAVE
@@ -191,27 +200,25 @@ awk -v a="$LOUD" 'BEGIN { exit !(a > 0.01) }' || fail "nothing heard at full vol
 # ---- run 2: the settings came back.
 SOUND_FILE="$WORK/run/sound2.wav"
 e2e_start_game "$GAME"
-sleep 0.5
 key Return
 xdotool mousemove --window "$W" 640 700
-sleep 0.4
+wait_for 'screen == 4 && running == 1' "a game after Enter"
 shot empty
 near "$(pixel "$SHOTS/empty.png" 700 54)" 63 163 77 30 || fail "the offered name did not play on Enter"
 key 1
 click $SPOT2
 # Away from the tower, so that its card (opened by resting on it) has closed.
 hand_move 640 700
-sleep 0.6
+wait_clock 0.6
 shot built2
 tower_at "$SHOTS/built2.png" $SPOT2 || fail "no tower at $SPOT2"
-sleep 1.5
+wait_clock 1.5
 
 # Escape with nothing selected pauses; the settings there turn fullscreen on.
 key Escape
 click $PAUSE_SETTINGS
 click $FULLSCREEN
-sleep 1
-e2e_find_window
+e2e_find_window 1440x1000
 GEOMETRY=$(xdotool getwindowgeometry "$W" | sed -n 's/^ *Geometry: //p')
 [ "$GEOMETRY" = "1440x1000" ] || fail "fullscreen window is $GEOMETRY"
 shot fullscreen
@@ -242,10 +249,9 @@ region_differs "$SHOTS/fs_empty.png" "$SHOTS/fs_built.png" $(( SX + 45 )) $(( SY
 key p
 click $(at $PAUSE_SETTINGS)
 click $(at $FULLSCREEN)
-sleep 1
-e2e_find_window
+e2e_find_window 1280x720
 xdotool windowmove "$W" 0 0
-sleep 0.5
+wait_frames 3
 GEOMETRY=$(xdotool getwindowgeometry "$W" | sed -n 's/^ *Geometry: //p')
 [ "$GEOMETRY" = "1280x720" ] || fail "the window came back as $GEOMETRY"
 click $SETTINGS_BACK

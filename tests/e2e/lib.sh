@@ -22,6 +22,7 @@ e2e_own_display() { # script args...
     exit 1
 }
 
+. "$(dirname "${BASH_SOURCE[0]}")/trace.sh"
 GAME_PID=
 W=
 e2e_cleanup() {
@@ -42,6 +43,9 @@ fail() {
 # With SOUND_FILE set, what the game plays is written there (OpenAL's wave output); else silence.
 e2e_start_game() { # game binary
     cd "$WORK/run" || fail "no run folder"
+    TRACE="$WORK/run/trace.txt"
+    rm -f "$TRACE"
+    export VARNHOLD_TRACE="$TRACE"
     if [ -n "${SOUND_FILE:-}" ]; then
         printf '[general]\ndrivers=wave\n[wave]\nfile=%s\n' "$SOUND_FILE" >"$WORK/alsoft.conf"
         env -u ALSOFT_DRIVERS ALSOFT_CONF="$WORK/alsoft.conf" "$1" >game.out 2>game.err &
@@ -49,9 +53,10 @@ e2e_start_game() { # game binary
         ALSOFT_DRIVERS=null "$1" >game.out 2>game.err &
     fi
     GAME_PID=$!
-    for _ in $(seq 1 100); do
+    W=
+    local started=$SECONDS
+    while [ -z "$W" ] && ((SECONDS - started < HANG_CEILING)); do
         W=$(xdotool search --name '^Varnhold' 2>/dev/null | head -1)
-        [ -n "$W" ] && break
         if ! kill -0 "$GAME_PID" 2>/dev/null; then
             grep -q "cannot open the X display\|Failed to open X11 display" "$WORK/run/game.err" &&
                 exit "$NO_DISPLAY"
@@ -61,7 +66,28 @@ e2e_start_game() { # game binary
     done
     [ -n "$W" ] || fail "no Varnhold window"
     xdotool windowmove "$W" 0 0
-    sleep 1
+    # The first screen is up and past the moment in which a new screen ignores clicks.
+    wait_for 'frame >= 5' "the first frames"
+    wait_clock 0.5
+}
+
+# Waits until the game's last frame satisfies the condition (see trace.sh); only a game that never
+# gets there (hung, or wrong) fails.
+wait_for() { # awk condition, what is awaited
+    trace_wait "$1" || fail "no $2: $TRACE_PROBLEM"
+}
+# Waits for n more frames drawn: what was sent before has been handled and shows on screen.
+wait_frames() { # n
+    local now
+    now=$(trace_value frame)
+    wait_for "frame >= ${now:-0} + $1" "$1 more frames"
+}
+# Waits until the game's own clock (the sum of its frame times) has gone on by s seconds: a
+# pointer that rests, rests this long as the game counts it.
+wait_clock() { # s
+    local now
+    now=$(trace_value clock)
+    wait_for "clock >= ${now:-0} + $1" "$1 s more of the game's clock"
 }
 
 # A hand: a few small steps towards the spot with short rests, a rest on it, then the click.
@@ -78,13 +104,23 @@ hand_move() { # x y
 click() { # x y, in window pixels
     hand_move "$1" "$2"
     xdotool click 1
-    sleep 0.4
+    settle
+}
+# Lets the game handle what was sent (three more frames), unless the click ended it.
+settle() {
+    local now
+    now=$(trace_value frame)
+    trace_wait "frame >= ${now:-0} + 3" && return 0
+    kill -0 "$GAME_PID" 2>/dev/null && fail "no frames after a click: $TRACE_PROBLEM"
+    return 0
 }
 # A hurried hand: the jump and the click in one go.
 hurried_click() { # x y
     xdotool mousemove --window "$W" "$1" "$2" click 1
 }
+# A screenshot of what the game shows once it has handled what was sent before.
 shot() { # name
+    wait_frames 2
     import -window root "$SHOTS/$1.png" || fail "screenshot $1"
 }
 pixel() { # file x y -> "r g b"
@@ -104,10 +140,18 @@ not_black() { # file
     mean=$(convert "$1" -format '%[fx:mean]' info:)
     awk -v m="$mean" 'BEGIN { exit !(m > 0.02) }'
 }
-# The window of the running game again (a change to or from fullscreen makes a new one).
-e2e_find_window() {
-    W=$(xdotool search --name '^Varnhold' 2>/dev/null | tail -1)
+# The window of the running game again (a change to or from fullscreen makes a new one), once it
+# has the size given and the game has drawn into it.
+e2e_find_window() { # WIDTHxHEIGHT
+    local started=$SECONDS geometry=
+    while ((SECONDS - started < HANG_CEILING)); do
+        W=$(xdotool search --name '^Varnhold' 2>/dev/null | tail -1)
+        geometry=$(xdotool getwindowgeometry "$W" 2>/dev/null | sed -n 's/^ *Geometry: //p')
+        [ "$geometry" = "$1" ] && break
+        sleep 0.1
+    done
     [ -n "$W" ] || fail "no Varnhold window"
+    wait_frames 3
 }
 # Whether two screenshots differ inside a rectangle.
 region_differs() { # file1 file2 x y w h
@@ -120,8 +164,8 @@ region_differs() { # file1 file2 x y w h
 
 # Waits for the game to end on its own after the exit button; fails unless it returns 0.
 e2e_wait_exit() {
-    local status=
-    for _ in $(seq 1 50); do
+    local status= started=$SECONDS
+    while ((SECONDS - started < HANG_CEILING)); do
         if ! kill -0 "$GAME_PID" 2>/dev/null; then
             wait "$GAME_PID"; status=$?; GAME_PID=; break
         fi

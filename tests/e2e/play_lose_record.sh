@@ -61,10 +61,9 @@ done
 
 click $NAME_FIELD
 xdotool type --window "$W" --delay 40 "$NAME"
-sleep 0.5
 shot named
 click $PLAY
-sleep 0.5
+wait_for 'screen == 4 && running == 1' "a game after Play"
 shot hud
 click $BULLET_TOWER
 shot selected
@@ -74,15 +73,7 @@ shot built
 [ "$(pixel "$SHOTS/hud.png" 900 300)" != "$(pixel "$SHOTS/built.png" 900 300)" ] || fail "no tower at $FREE_GROUND"
 
 # Wait for the base to fall: the lose card (slate, 720 x 540 at 280, 112) replaces the level.
-LOST=
-for _ in $(seq 1 50); do
-    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended during play"
-    shot lose
-    if near "$(pixel "$SHOTS/lose.png" 300 640)" 22 31 45 6; then LOST=1; break; fi
-    sleep 1
-done
-[ -n "$LOST" ] || fail "no lose screen within 50 seconds"
-sleep 0.5
+wait_for 'screen == 5' "lose screen"
 shot lose
 not_black "$SHOTS/lose.png" || fail "the lose screen is black"
 # Card background, the gold frame of the new-record box (AreaSmall) and its tinted inside.
@@ -91,11 +82,9 @@ near "$(pixel "$SHOTS/lose.png" 139 400)" 200 162 74 12 || fail "new-record fram
 near "$(pixel "$SHOTS/lose.png" 330 445)" 50 52 50 8 || fail "new-record box: $(pixel "$SHOTS/lose.png" 330 445)"
 
 click $LOSE_RETURN
-sleep 0.5
 shot menu_again
 near "$(pixel "$SHOTS/menu_again.png" 500 328)" 200 162 74 12 || fail "the lose screen's return button did not reach the menu"
 click $HIGHSCORE
-sleep 0.3
 shot highscore
 not_black "$SHOTS/highscore.png" || fail "the highscore screen is black"
 near "$(pixel "$SHOTS/highscore.png" 380 560)" 22 31 45 6 || fail "highscore card: $(pixel "$SHOTS/highscore.png" 380 560)"

@@ -24,7 +24,10 @@ export LC_ALL=C
 GAME=$1
 SOURCE=$2
 WORKERS=${3:-4}
+# Seconds of the game's own clock spent in each game pass.
 IN_GAME_SECONDS=${VARNHOLD_SWEEP_SECONDS:-3}
+# Every wait is for what the game did, read from its trace; only a hung game meets the ceiling.
+. "$(dirname "$0")/../e2e/trace.sh"
 
 # Main-menu buttons (assets/mainMenu.txt: the card is centred, 420 wide, at y 190) and the return
 # buttons of the side screens.
@@ -69,24 +72,33 @@ trap 'rm -rf "$LOGS"' EXIT
 GAME_PID=
 WINDOW=
 start_game() { # pass name
-    ( cd "$WORK/run" && exec env ALSOFT_DRIVERS=null ./Varnhold >>"$WORK/out.$1" 2>>"$WORK/err.$1" ) &
+    TRACE="$WORK/trace.$1"
+    ( cd "$WORK/run" && exec env ALSOFT_DRIVERS=null VARNHOLD_TRACE="$TRACE" ./Varnhold >>"$WORK/out.$1" 2>>"$WORK/err.$1" ) &
     GAME_PID=$!
     WINDOW=
-    for _ in $(seq 1 100); do
+    local started=$SECONDS
+    while [ -z "$WINDOW" ] && ((SECONDS - started < HANG_CEILING)); do
         WINDOW=$(xdotool search --name '^Varnhold' 2>/dev/null | head -1)
-        [ -n "$WINDOW" ] && break
         kill -0 "$GAME_PID" 2>/dev/null || return 1
         sleep 0.1
     done
     [ -n "$WINDOW" ] || return 1
     xdotool windowmove "$WINDOW" 0 0
-    sleep 0.6
+    # The first screen is up and past the moment in which a new screen ignores clicks.
+    trace_wait 'frame >= 5' || return 1
+    frames_pass 0.5
+}
+# Waits until the game's own clock has gone on by s seconds (false if it ended or hung).
+frames_pass() { # s
+    local now
+    now=$(trace_value clock)
+    trace_wait "clock >= ${now:-0} + $1"
 }
 click() { # x y
     xdotool mousemove --window "$WINDOW" "$1" "$2"
-    sleep 0.15
+    frames_pass 0.15
     xdotool click 1
-    sleep 0.35
+    frames_pass 0.2
 }
 alive() { kill -0 "$GAME_PID" 2>/dev/null; }
 end_game() {
@@ -96,9 +108,10 @@ end_game() {
     fi
     GAME_PID=
 }
-wait_exit() { # -> exit status in EXIT_STATUS, or empty if still running after 8 s
+wait_exit() { # -> exit status in EXIT_STATUS, or empty if still running at the hang ceiling
     EXIT_STATUS=
-    for _ in $(seq 1 80); do
+    local started=$SECONDS
+    while ((SECONDS - started < HANG_CEILING)); do
         if ! alive; then
             wait "$GAME_PID"
             EXIT_STATUS=$?
@@ -166,7 +179,7 @@ run_variant() { # kind action file
                 fail "exit status $EXIT_STATUS"
             fi
         else
-            sleep 2
+            frames_pass 2
             alive || fail "ended without a main menu"
             end_game
         fi
@@ -179,15 +192,11 @@ run_variant() { # kind action file
     if [ -n "$has_menu" ] && start_game play; then
         click $PLAY
         if [ "$kind $file" = "form loseScreen.txt" ]; then
-            for _ in $(seq 1 60); do
-                grep -aq "loseScreen.txt\|Failed to load widgets" "$WORK/err.play" 2>/dev/null && break
-                alive || break
-                sleep 0.5
-            done
-            grep -aq "Failed to load widgets from file: " "$WORK/err.play" || fail "the base did not fall within 30 s"
-            sleep 1
+            trace_wait 'screen == 5' || fail "no lose screen: $TRACE_PROBLEM"
+            grep -aq "Failed to load widgets from file: " "$WORK/err.play" || fail "the broken lose screen said nothing"
+            frames_pass 1
         else
-            sleep "$IN_GAME_SECONDS"
+            frames_pass "$IN_GAME_SECONDS" || fail "no $IN_GAME_SECONDS s in the game: $TRACE_PROBLEM"
         fi
         alive || fail "ended during play"
         end_game
@@ -199,7 +208,7 @@ run_variant() { # kind action file
     # visit pass: the broken side screen itself
     if [ -n "$side" ] && start_game visit; then
         click ${!side}
-        sleep 1
+        frames_pass 1
         alive || fail "ended on the broken $file screen"
         end_game
     fi
@@ -263,8 +272,16 @@ worker() { # index
         # started during the reset cannot open the display.
         Xvfb ":$display" -screen 0 1280x720x24 -nolisten tcp -noreset >/dev/null 2>&1 &
         xvfb_pid=$!
-        sleep 1
-        if kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
+        # Up once it answers; a server that lost the race for the number ends instead.
+        local started=$SECONDS
+        until DISPLAY=":$display" xdotool getdisplaygeometry >/dev/null 2>&1; do
+            kill -0 "$xvfb_pid" 2>/dev/null && ((SECONDS - started < HANG_CEILING)) || break
+            sleep 0.1
+        done
+        if kill -0 "$xvfb_pid" 2>/dev/null && DISPLAY=":$display" xdotool getdisplaygeometry >/dev/null 2>&1; then
+            break
+        fi
+        kill "$xvfb_pid" 2>/dev/null
         xvfb_pid=
     done
     [ -n "$xvfb_pid" ] || { echo "worker $index: no X display"; return 1; }

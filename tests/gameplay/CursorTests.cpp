@@ -7,6 +7,7 @@
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/Cursor.hpp"
 #include "gameplay/GameConfig.hpp"
+#include "gameplay/Tables.hpp"
 #include "tests/support/TestSupport.hpp"
 #include "ui/UIManager.hpp"
 
@@ -118,7 +119,8 @@ TEST_F(Cursor, CursorFollowsTheMouseBuildsOnLeftClickBeforeARightClickClears)
     {
         return sf::Vector2i(300, 200);
     };
-    UIManager::instance().money = 1000;
+    // Exactly the price of the tower chosen.
+    UIManager::instance().money = TowerTypeOf(BulletTower)->price;
 
     GameObject cursor(ObjectType::Mouse);
     InputComponent component(&cursor);
@@ -142,6 +144,7 @@ TEST_F(Cursor, CursorFollowsTheMouseBuildsOnLeftClickBeforeARightClickClears)
     ASSERT_EQ(Towers(), 1u);
     EXPECT_EQ(GameObjectManager::instance().objects.front()->getPosition(), sf::Vector2f(300.f, 200.f));
     EXPECT_EQ(component.selectedTower, 0);
+    EXPECT_EQ(UIManager::instance().money, 0);
 
     // A right click alone only drops the selection.
     input.Update();

@@ -13,6 +13,7 @@
 #include "gameplay/LevelLoader.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
+#include "gameplay/TowerInfo.hpp"
 #include "tests/support/GameplayFixture.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
@@ -93,10 +94,26 @@ TEST_F(GameplayConfig, UpgradePricesGrowWithTheLevelUpToTheLimit)
             config.tryUpgrade(*object);
             EXPECT_EQ(upgrade->level, static_cast<int>(step) + 1);
             EXPECT_EQ(ui.money, prices[step] - 1);
-            // Exactly the price: bought, then locked.
+            // Exactly the price: bought, then locked; the card foretold the price and the figures.
+            const auto foretold = FiguresAfterUpgrade(*object);
+            const auto keep = KeepFiguresOf(*object);
+            ASSERT_EQ(foretold.has_value(), !keep.has_value());
+            EXPECT_EQ(config.UpgradePrice(*upgrade), prices[step]);
             ui.money = prices[step];
             config.tryUpgrade(*object);
             EXPECT_EQ(upgrade->level, static_cast<int>(step) + 2);
+            const auto now = FiguresOf(*object);
+            ASSERT_EQ(now.has_value(), foretold.has_value());
+            if (foretold)
+            {
+                EXPECT_EQ(now->level, foretold->level);
+                EXPECT_FLOAT_EQ(now->damagePerHit, foretold->damagePerHit);
+                EXPECT_FLOAT_EQ(now->shotsPerSecond, foretold->shotsPerSecond);
+            }
+            if (keep)
+            {
+                EXPECT_EQ(Status(*object)->maxHealth, keep->maxHealth + keep->upgradeGain);
+            }
             EXPECT_EQ(ui.money, 0);
             EXPECT_FALSE(upgrade->ready);
             ui.money = 1000;
@@ -109,6 +126,11 @@ TEST_F(GameplayConfig, UpgradePricesGrowWithTheLevelUpToTheLimit)
         config.tryUpgrade(*object);
         EXPECT_EQ(ui.money, 100000);
         EXPECT_EQ(upgrade->level, static_cast<int>(prices.size()) + 1);
+        EXPECT_FALSE(FiguresAfterUpgrade(*object));
+        if (const auto keep = KeepFiguresOf(*object))
+        {
+            EXPECT_EQ(keep->upgradeGain, 0u);
+        }
     }
 }
 

@@ -1,8 +1,9 @@
 # Fails when a source of the game includes a header of a unit above it. Run as
 #   cmake -DROOT=<repository> -P cmake/CheckLayers.cmake
 # (the build does it before compiling anything). The units, bottom to top, and what each may use:
-#   tiled, widgets          nothing of the game
-#   app/services            tiled, widgets (its checks on files)
+#   files                   nothing
+#   tiled, widgets          files, nothing of the game
+#   app/services            tiled, files
 #   entities                app/services, widgets
 #   gameplay                entities, app/services, tiled
 #   ui                      gameplay, entities, app/services, widgets
@@ -10,19 +11,20 @@
 # A unit may always include its own headers. With every edge pointing down, the folders'
 # includes have no circle.
 
-set(units tiled widgets app/services entities gameplay ui app)
-set(allowed_tiled "tiled")
-set(allowed_widgets "widgets")
-set(allowed_app/services "app/services;tiled;widgets")
+set(units files tiled widgets app/services entities gameplay ui app)
+set(allowed_files "files")
+set(allowed_tiled "tiled;files")
+set(allowed_widgets "widgets;files")
+set(allowed_app/services "app/services;tiled;files")
 set(allowed_entities "entities;app/services;widgets")
 set(allowed_gameplay "gameplay;entities;app/services;tiled")
 set(allowed_ui "ui;gameplay;entities;app/services;widgets")
-set(allowed_app "app;ui;gameplay;entities;app/services;widgets;tiled")
+set(allowed_app "app;ui;gameplay;entities;app/services;widgets;tiled;files")
 
 # The unit a repository path belongs to ("" for none), the most specific folder first.
 function(unit_of path result)
     set(found "")
-    foreach(unit app/services tiled widgets entities gameplay ui app)
+    foreach(unit app/services files tiled widgets entities gameplay ui app)
         if(path MATCHES "^${unit}/")
             set(found ${unit})
             break()

@@ -196,7 +196,7 @@ StoredHighscore ReadHighscore(const std::string& path)
     if (std::string problem = ReadSmallFile(path, limit, text); !problem.empty())
     {
         StoredHighscore unread;
-        unread.problem = problem == "it is far too large" ? "it is far too large to be a record" : problem;
+        unread.problem = std::move(problem);
         return unread;
     }
     return ParseHighscore(text);

@@ -1,6 +1,5 @@
 #include "widgets/Widgets.hpp"
 
-#include "widgets/FileChecks.hpp"
 #include "widgets/WidgetState.hpp"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "app/services/AssetFiles.hpp"
 
-#include "widgets/FileChecks.hpp"
+#include "files/ImageSize.hpp"
+#include "files/RegularFile.hpp"
 
 #include <cstring>
 #include <map>
@@ -130,8 +131,8 @@ std::string CheckOgg(const std::string& b)
 std::string ReadChecked(const std::string& path, std::uintmax_t maxBytes, std::string& problem)
 {
     std::string bytes;
-    const vgui::FileRead read = vgui::ReadRegularFile(path, maxBytes, bytes);
-    problem = read == vgui::FileRead::Ok ? std::string() : vgui::Describe(read, maxBytes);
+    const files::FileRead read = files::ReadRegularFile(path, maxBytes, bytes);
+    problem = read == files::FileRead::Ok ? std::string() : files::Describe(read, maxBytes);
     return bytes;
 }
 } // namespace
@@ -150,11 +151,11 @@ std::string ReadImageFile(const std::string& path, unsigned maxSide, std::string
     std::string bytes = ReadChecked(path, AssetLimits::MaxImageFileBytes, problem);
     if (!problem.empty())
         return {};
-    const auto sides = vgui::ImageSize(bytes.data(), bytes.size());
+    const auto sides = files::ImageSize(bytes.data(), bytes.size());
     if (!sides)
         problem = "it is no PNG, JPEG or BMP image, or its header is damaged";
-    else if (sides->x > maxSide || sides->y > maxSide)
-        problem = "it is " + std::to_string(sides->x) + " x " + std::to_string(sides->y) +
+    else if (sides->width > maxSide || sides->height > maxSide)
+        problem = "it is " + std::to_string(sides->width) + " x " + std::to_string(sides->height) +
                   " pixels, more than " + std::to_string(maxSide) + " x " + std::to_string(maxSide);
     if (!problem.empty())
         return {};
@@ -178,5 +179,8 @@ std::string ReadFontFile(const std::string& path, std::string& problem)
 
 std::optional<sf::Vector2u> ImageSides(const std::string& path)
 {
-    return vgui::ImageSize(path);
+    const auto sides = files::ImageSize(path);
+    if (!sides)
+        return std::nullopt;
+    return sf::Vector2u(sides->width, sides->height);
 }

@@ -1,5 +1,7 @@
 #include "app/services/SafeFile.hpp"
 
+#include "files/RegularFile.hpp"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -251,38 +253,6 @@ void RemoveStaleTemporaries(const std::string& recordPath)
 
 std::string ReadSmallFile(const std::string& path, std::size_t limit, std::string& text)
 {
-    // Non-blocking: a FIFO put in the file's place must not stall the game.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? "there is no such file yet" : "it cannot be opened";
-    struct stat opened = {};
-    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode))
-    {
-        ::close(fd);
-        return "it is not a plain file";
-    }
-    // A game rewriting the file in place holds the exclusive lock until it is whole.
-    (void)::flock(fd, LOCK_SH);
-    text.assign(limit + 1, '\0');
-    std::size_t length = 0;
-    bool failed = false;
-    while (length < text.size())
-    {
-        const ssize_t n = ::read(fd, text.data() + length, text.size() - length);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-        {
-            failed = n < 0;
-            break;
-        }
-        length += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    if (failed)
-        return "it cannot be read";
-    if (length > limit)
-        return "it is far too large";
-    text.resize(length);
-    return {};
+    const files::FileRead read = files::ReadRegularFile(path, limit, text, files::Lock::Shared);
+    return read == files::FileRead::Ok ? std::string() : files::Describe(read, limit);
 }

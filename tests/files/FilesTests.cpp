@@ -1,4 +1,5 @@
-#include "widgets/FileChecks.hpp"
+#include "files/ImageSize.hpp"
+#include "files/RegularFile.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
@@ -6,20 +7,30 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <ostream>
 #include <string>
 
-using namespace vgui;
+using namespace files;
 namespace fs = std::filesystem;
+
+namespace files
+{
+// Sides in a failure message.
+std::ostream& operator<<(std::ostream& out, const Sides& sides)
+{
+    return out << sides.width << " x " << sides.height;
+}
+} // namespace files
 
 namespace
 {
 
-class FileChecks : public ::testing::Test
+class Files : public ::testing::Test
 {
 protected:
     fs::path folder =
         fs::temp_directory_path() /
-        ("vgui_checks_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        ("varnhold_files_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
 
     void SetUp() override { fs::create_directories(folder); }
     void TearDown() override { fs::remove_all(folder); }
@@ -45,7 +56,7 @@ std::string Segment(int marker, const std::string& body)
 } // namespace
 
 // What encoders really write: SFML's own PNG, JPEG and BMP writers, read from a file and from memory.
-TEST_F(FileChecks, ImageSizeReadsWhatEncodersWrite)
+TEST_F(Files, ImageSizeReadsWhatEncodersWrite)
 {
     sf::Image image;
     image.create(7, 5, sf::Color::Red);
@@ -54,12 +65,12 @@ TEST_F(FileChecks, ImageSizeReadsWhatEncodersWrite)
         ASSERT_TRUE(image.saveToFile((folder / name).string()));
         std::string bytes;
         ASSERT_EQ(ReadRegularFile((folder / name).string(), 1 << 20, bytes), FileRead::Ok);
-        EXPECT_EQ(ImageSize(bytes.data(), bytes.size()), sf::Vector2u(7, 5)) << name;
-        EXPECT_EQ(ImageSize((folder / name).string()), sf::Vector2u(7, 5)) << name;
+        EXPECT_EQ(ImageSize(bytes.data(), bytes.size()), (Sides{7, 5})) << name;
+        EXPECT_EQ(ImageSize(folder / name), (Sides{7, 5})) << name;
     }
 }
 
-TEST_F(FileChecks, ImageSizesComeFromTheHeaderAndDamageGivesNone)
+TEST_F(Files, ImageSizesComeFromTheHeaderAndDamageGivesNone)
 {
     const std::string png = Bytes({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13});
     const std::string soi = Bytes({0xFF, 0xD8});
@@ -68,20 +79,20 @@ TEST_F(FileChecks, ImageSizesComeFromTheHeaderAndDamageGivesNone)
     const struct
     {
         std::string bytes;
-        std::optional<sf::Vector2u> size;
+        std::optional<Sides> size;
     } cases[] = {
-        {png + "IHDR" + Bytes({0, 0, 0x40, 0, 0, 0, 0x40, 0}), sf::Vector2u(16384, 16384)},
+        {png + "IHDR" + Bytes({0, 0, 0x40, 0, 0, 0, 0x40, 0}), Sides{16384, 16384}},
         {png + "IDAT" + Bytes({0, 0, 0, 9, 0, 0, 0, 9}), std::nullopt}, // IHDR must come first
         {png + "IHDR" + Bytes({0, 0, 0, 0, 0, 0, 0, 9}), std::nullopt}, // a zero side
         // EXIF, then a table (0xC4 is no frame), then fill bytes before a progressive frame.
         {soi + Segment(0xE1, std::string(60000, 'x')) + Segment(0xC4, "t") + Bytes({0xFF, 0xFF}) +
              Segment(0xC2, frame),
-         sf::Vector2u(300, 200)},
+         Sides{300, 200}},
         {soi + Segment(0xDA, "x") + Segment(0xC0, frame), std::nullopt}, // a scan before any frame
         {soi + std::string(100000, '\xFF'), std::nullopt},               // fill bytes without end
         {bmp + Bytes({40, 0, 0, 0, 30, 0, 0, 0, 0xEC, 0xFF, 0xFF, 0xFF}) + std::string(8, '\0'),
-         sf::Vector2u(30, 20)}, // height -20: rows from the top
-        {bmp + Bytes({12, 0, 0, 0, 5, 0, 6, 0}) + std::string(8, '\0'), sf::Vector2u(5, 6)}, // OS/2 header
+         Sides{30, 20}}, // height -20: rows from the top
+        {bmp + Bytes({12, 0, 0, 0, 5, 0, 6, 0}) + std::string(8, '\0'), Sides{5, 6}}, // OS/2 header
         {"GIF89a" + std::string(20, '\n'), std::nullopt},
     };
     for (const auto& c : cases)
@@ -91,7 +102,7 @@ TEST_F(FileChecks, ImageSizesComeFromTheHeaderAndDamageGivesNone)
     }
 }
 
-TEST_F(FileChecks, ReadingStopsAtTheCap)
+TEST_F(Files, ReadingStopsAtTheCap)
 {
     const std::string path = Write("form.txt", std::string(100, 'x'));
     std::string bytes;

@@ -1,70 +1,16 @@
-#include "widgets/FileChecks.hpp"
+#include "files/ImageSize.hpp"
+
+#include "files/Descriptor.hpp"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
-#include <fcntl.h>
 #include <functional>
-#include <sys/stat.h>
-#include <unistd.h>
 
-namespace vgui
+namespace files
 {
 namespace
 {
-
-// Closes the descriptor on every way out.
-class Descriptor
-{
-public:
-    Descriptor() = default;
-    ~Descriptor() { Reset(-1); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return fd_; }
-    void Reset(int fd)
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = fd;
-    }
-
-private:
-    int fd_ = -1;
-};
-
-// Opens a regular file for reading, or says why not; `size` is its size in bytes.
-FileRead OpenRegular(const std::string& path, Descriptor& file, std::uintmax_t& size)
-{
-    struct stat info
-    {
-    };
-    if (::stat(path.c_str(), &info) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? FileRead::Missing : FileRead::Unreadable;
-    if (!S_ISREG(info.st_mode))
-        return FileRead::NotRegular;
-    // O_NONBLOCK: a FIFO swapped in since the check above makes open() return at once instead
-    // of waiting for a writer; fstat then refuses it.
-    file.Reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (file.Get() < 0)
-        return errno == ENOENT ? FileRead::Missing : FileRead::Unreadable;
-    if (::fstat(file.Get(), &info) != 0)
-        return FileRead::Unreadable;
-    if (!S_ISREG(info.st_mode))
-        return FileRead::NotRegular;
-    size = info.st_size < 0 ? 0 : static_cast<std::uintmax_t>(info.st_size);
-    return FileRead::Ok;
-}
-
-std::string SizeText(std::uintmax_t bytes)
-{
-    if (bytes >= (1u << 20) && bytes % (1u << 20) == 0)
-        return std::to_string(bytes >> 20) + " MiB";
-    if (bytes >= (1u << 10) && bytes % (1u << 10) == 0)
-        return std::to_string(bytes >> 10) + " KiB";
-    return std::to_string(bytes) + " bytes";
-}
 
 // Reads up to `count` bytes at `offset`; returns how many it got (fewer at the end of the data).
 using ReadAt = std::function<std::size_t(std::uint64_t offset, std::uint8_t* out, std::size_t count)>;
@@ -88,17 +34,17 @@ std::uint32_t Little16(const std::uint8_t* b)
     return static_cast<std::uint32_t>(b[1] << 8 | b[0]);
 }
 
-std::optional<sf::Vector2u> Sides(std::uint32_t width, std::uint32_t height)
+std::optional<Sides> NonZero(std::uint32_t width, std::uint32_t height)
 {
     if (width == 0 || height == 0)
         return std::nullopt;
-    return sf::Vector2u(width, height);
+    return Sides{width, height};
 }
 
 // JPEG: the frame header (SOFn) names the size; before it come markers with lengths (APPn
 // segments, tables) to skip, and 0xFF fill bytes. Stops at the first scan or after a bounded
 // number of steps, so a file of fill bytes costs no more than a few reads.
-std::optional<sf::Vector2u> JpegSize(const ReadAt& read)
+std::optional<Sides> JpegSize(const ReadAt& read)
 {
     std::uint64_t at = 2; // after the start-of-image marker
     for (int step = 0; step < 4096; ++step)
@@ -129,14 +75,14 @@ std::optional<sf::Vector2u> JpegSize(const ReadAt& read)
             // length, precision, height, width
             if (length < 8 || read(at, b, 7) != 7)
                 return std::nullopt;
-            return Sides(Big16(b + 5), Big16(b + 3));
+            return NonZero(Big16(b + 5), Big16(b + 3));
         }
         at += length;
     }
     return std::nullopt;
 }
 
-std::optional<sf::Vector2u> HeaderSize(const ReadAt& read)
+std::optional<Sides> HeaderSize(const ReadAt& read)
 {
     std::uint8_t h[26] = {};
     const std::size_t got = read(0, h, sizeof h);
@@ -150,7 +96,7 @@ std::optional<sf::Vector2u> HeaderSize(const ReadAt& read)
         const std::uint32_t height = Big32(h + 20);
         if (width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) // the format's own bound
             return std::nullopt;
-        return Sides(width, height);
+        return NonZero(width, height);
     }
     if (got >= 3 && h[0] == 0xFF && h[1] == 0xD8 && h[2] == 0xFF)
         return JpegSize(read);
@@ -158,83 +104,22 @@ std::optional<sf::Vector2u> HeaderSize(const ReadAt& read)
     {
         const std::uint32_t infoSize = Little32(h + 14);
         if (infoSize == 12) // the old OS/2 header: 16-bit sides
-            return Sides(Little16(h + 18), Little16(h + 20));
+            return NonZero(Little16(h + 18), Little16(h + 20));
         if (infoSize < 40)
             return std::nullopt;
         const auto width = static_cast<std::int32_t>(Little32(h + 18));
         const auto height = static_cast<std::int32_t>(Little32(h + 22)); // negative: rows from the top
         if (width <= 0 || height == INT32_MIN)
             return std::nullopt;
-        return Sides(static_cast<std::uint32_t>(width),
-                     static_cast<std::uint32_t>(height < 0 ? -height : height));
+        return NonZero(static_cast<std::uint32_t>(width),
+                       static_cast<std::uint32_t>(height < 0 ? -height : height));
     }
     return std::nullopt;
 }
 
 } // namespace
 
-FileRead ReadRegularFile(const std::string& path, std::uintmax_t maxBytes, std::string& bytes)
-{
-    bytes.clear();
-    Descriptor file;
-    std::uintmax_t size = 0;
-    const FileRead opened = OpenRegular(path, file, size);
-    if (opened != FileRead::Ok)
-        return opened;
-    if (size > maxBytes)
-        return FileRead::TooLarge;
-    // Read at most one byte past the cap, so a file that grows meanwhile is still refused.
-    const auto limit = static_cast<std::size_t>(maxBytes) + 1;
-    bytes.resize(std::min(static_cast<std::size_t>(size) + 1, limit));
-    std::size_t got = 0;
-    for (;;)
-    {
-        if (got == bytes.size())
-        {
-            if (bytes.size() == limit)
-                break;
-            bytes.resize(std::min(bytes.size() * 2, limit));
-        }
-        const ssize_t n = ::read(file.Get(), bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-        {
-            bytes.clear();
-            return FileRead::Unreadable;
-        }
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    if (got > maxBytes)
-    {
-        bytes.clear();
-        return FileRead::TooLarge;
-    }
-    bytes.resize(got);
-    return FileRead::Ok;
-}
-
-std::string Describe(FileRead result, std::uintmax_t maxBytes)
-{
-    switch (result)
-    {
-    case FileRead::Ok:
-        return "ok";
-    case FileRead::Missing:
-        return "the file does not exist";
-    case FileRead::NotRegular:
-        return "it is not a regular file";
-    case FileRead::TooLarge:
-        return "the file is larger than " + SizeText(maxBytes);
-    case FileRead::Unreadable:
-        return "the file cannot be read";
-    }
-    return "the file cannot be read";
-}
-
-std::optional<sf::Vector2u> ImageSize(const std::string& path)
+std::optional<Sides> ImageSize(const std::filesystem::path& path)
 {
     Descriptor file;
     std::uintmax_t size = 0;
@@ -260,7 +145,7 @@ std::optional<sf::Vector2u> ImageSize(const std::string& path)
         });
 }
 
-std::optional<sf::Vector2u> ImageSize(const void* data, std::size_t size)
+std::optional<Sides> ImageSize(const void* data, std::size_t size)
 {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     return HeaderSize(
@@ -274,4 +159,4 @@ std::optional<sf::Vector2u> ImageSize(const void* data, std::size_t size)
         });
 }
 
-} // namespace vgui
+} // namespace files

@@ -1,37 +1,25 @@
-# Fails when a source of the game includes a header of a unit above it. Run as
+# Fails when a source of the game includes a header of a folder above it. Run as
 #   cmake -DROOT=<repository> -P cmake/CheckLayers.cmake
-# (the build does it before compiling anything). The units, bottom to top, and what each may use:
+# (the build does it before compiling anything). Each top-level folder is one layer and one
+# library; bottom to top, and what each may include besides its own headers:
 #   files                   nothing
-#   tiled, widgets          files, nothing of the game
-#   app/services            tiled, files
-#   entities                app/services, widgets
-#   gameplay                entities, app/services, tiled
-#   ui                      gameplay, entities, app/services, widgets
+#   tiled, widgets          files (they know nothing of the game)
+#   services                tiled, files
+#   entities                services, widgets
+#   gameplay                entities, services, tiled
+#   ui                      gameplay, entities, services, widgets
 #   app                     everything
-# A unit may always include its own headers. With every edge pointing down, the folders'
-# includes have no circle.
+# With every edge pointing down, the folders' includes have no circle.
 
-set(units files tiled widgets app/services entities gameplay ui app)
-set(allowed_files "files")
-set(allowed_tiled "tiled;files")
-set(allowed_widgets "widgets;files")
-set(allowed_app/services "app/services;tiled;files")
-set(allowed_entities "entities;app/services;widgets")
-set(allowed_gameplay "gameplay;entities;app/services;tiled")
-set(allowed_ui "ui;gameplay;entities;app/services;widgets")
-set(allowed_app "app;ui;gameplay;entities;app/services;widgets;tiled;files")
-
-# The unit a repository path belongs to ("" for none), the most specific folder first.
-function(unit_of path result)
-    set(found "")
-    foreach(unit app/services files tiled widgets entities gameplay ui app)
-        if(path MATCHES "^${unit}/")
-            set(found ${unit})
-            break()
-        endif()
-    endforeach()
-    set(${result} ${found} PARENT_SCOPE)
-endfunction()
+set(units files tiled widgets services entities gameplay ui app)
+set(allowed_files "")
+set(allowed_tiled "files")
+set(allowed_widgets "files")
+set(allowed_services "tiled;files")
+set(allowed_entities "services;widgets")
+set(allowed_gameplay "entities;services;tiled")
+set(allowed_ui "gameplay;entities;services;widgets")
+set(allowed_app "ui;gameplay;entities;services;widgets;tiled;files")
 
 set(failures "")
 foreach(unit ${units})
@@ -40,8 +28,11 @@ foreach(unit ${units})
         file(STRINGS ${ROOT}/${source} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
         foreach(line ${lines})
             string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1" header "${line}")
-            unit_of(${header} target)
-            if(target STREQUAL "")
+            # The folder a header belongs to is its first path component.
+            string(REGEX MATCH "^[^/]+/" target "${header}")
+            string(REGEX REPLACE "/$" "" target "${target}")
+            list(FIND units "${target}" known)
+            if(known EQUAL -1 OR target STREQUAL unit)
                 continue()
             endif()
             list(FIND allowed_${unit} ${target} at)

@@ -1,14 +1,14 @@
 #include "gameplay/Cursor.hpp"
 
-#include "app/services/AssetManager.hpp"
-#include "app/services/GameCounters.hpp"
-#include "app/services/InputManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/RenderComponents.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/Tables.hpp"
+#include "services/AssetManager.hpp"
+#include "services/GameCounters.hpp"
+#include "services/InputManager.hpp"
 
 #include <SFML/Graphics/CircleShape.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>

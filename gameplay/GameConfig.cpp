@@ -1,8 +1,5 @@
 #include "gameplay/GameConfig.hpp"
 
-#include "app/services/AssetManager.hpp"
-#include "app/services/GameCounters.hpp"
-#include "app/services/SoundManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/RenderComponents.hpp"
@@ -13,6 +10,9 @@
 #include "gameplay/Tables.hpp"
 #include "gameplay/Targeting.hpp"
 #include "gameplay/TowerInfo.hpp"
+#include "services/AssetManager.hpp"
+#include "services/GameCounters.hpp"
+#include "services/SoundManager.hpp"
 
 #include <vector>
 

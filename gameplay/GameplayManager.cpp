@@ -1,8 +1,5 @@
 #include "gameplay/GameplayManager.hpp"
 
-#include "app/services/GameCounters.hpp"
-#include "app/services/InputManager.hpp"
-#include "app/services/SoundManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/PhysicsManager.hpp"
@@ -10,6 +7,9 @@
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
+#include "services/GameCounters.hpp"
+#include "services/InputManager.hpp"
+#include "services/SoundManager.hpp"
 
 #include <ctime>
 #include <iterator>

@@ -1,12 +1,12 @@
 #include "gameplay/Targeting.hpp"
 
-#include "app/services/SoundManager.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
 #include "gameplay/Factories.hpp"
 #include "gameplay/StatusComponent.hpp"
+#include "services/SoundManager.hpp"
 
 #include <algorithm>
 #include <cmath>

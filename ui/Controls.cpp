@@ -2,9 +2,9 @@
 // counter), the name field that remembers the last name and starts the game on Enter, and in the
 // HUD the pause and speed buttons with the pause overlay. Every widget named here is optional.
 
-#include "app/services/GameStateManager.hpp"
-#include "app/services/Settings.hpp"
 #include "gameplay/GameplayManager.hpp"
+#include "services/GameStateManager.hpp"
+#include "services/Settings.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 

@@ -2,7 +2,7 @@
 // The one local highscore record: reading it (forgiving: any problem means "no record") and
 // replacing it safely with the exact bytes the game has always written.
 
-#include "app/services/SafeFile.hpp"
+#include "services/SafeFile.hpp"
 
 #include <nlohmann/json.hpp>
 

@@ -1,15 +1,15 @@
 // The heads-up display: counters, affordability icons, the wave announcement and the money and
 // score change texts.
 
-#include "app/services/AssetManager.hpp"
-#include "app/services/AssetsLocation.hpp"
-#include "app/services/GameCounters.hpp"
-#include "app/services/InputManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/Cursor.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Tables.hpp"
+#include "services/AssetManager.hpp"
+#include "services/AssetsLocation.hpp"
+#include "services/GameCounters.hpp"
+#include "services/InputManager.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 

@@ -2,13 +2,13 @@
 // hit points in numbers, the frame around the chosen tower's button, and the short text that says
 // at the pointer why a click did nothing. Every widget named here is optional.
 
-#include "app/services/GameCounters.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/Cursor.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Tables.hpp"
 #include "gameplay/Waves.hpp"
+#include "services/GameCounters.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 

@@ -1,9 +1,9 @@
 #include "ui/ScreenCheck.hpp"
 
-#include "app/services/AssetsLocation.hpp"
-#include "app/services/GameStateManager.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/MapChecker.hpp"
+#include "services/AssetsLocation.hpp"
+#include "services/GameStateManager.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <iostream>

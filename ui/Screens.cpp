@@ -1,8 +1,8 @@
 // The lose screen and the highscore screen, both built around the one stored record.
 
-#include "app/services/GameCounters.hpp"
-#include "app/services/GameStateManager.hpp"
 #include "gameplay/Tables.hpp"
+#include "services/GameCounters.hpp"
+#include "services/GameStateManager.hpp"
 #include "ui/HighscoreFile.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"

@@ -4,8 +4,6 @@
 // has left both the object and the card. Every widget named here is optional: without a
 // "TowerCard" panel there is no card, and a click on a tower still upgrades it.
 
-#include "app/services/GameCounters.hpp"
-#include "app/services/InputManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/Cursor.hpp"
@@ -14,6 +12,8 @@
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Tables.hpp"
 #include "gameplay/TowerInfo.hpp"
+#include "services/GameCounters.hpp"
+#include "services/InputManager.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 

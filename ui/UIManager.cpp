@@ -1,12 +1,12 @@
 #include "ui/UIManager.hpp"
 
-#include "app/services/AssetsLocation.hpp"
-#include "app/services/GameCounters.hpp"
-#include "app/services/GameStateManager.hpp"
-#include "app/services/Settings.hpp"
 #include "entities/GameObject.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
+#include "services/AssetsLocation.hpp"
+#include "services/GameCounters.hpp"
+#include "services/GameStateManager.hpp"
+#include "services/Settings.hpp"
 #include "ui/ScreenCheck.hpp"
 #include "widgets/Widgets.hpp"
 

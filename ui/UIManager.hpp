@@ -3,7 +3,7 @@
 // holds the player-facing counters of a game (name, money, score, wave) and the flags and
 // timers of the heads-up display's short-lived texts.
 
-#include "app/services/AssetsLocation.hpp"
+#include "services/AssetsLocation.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Texture.hpp>

@@ -6,9 +6,6 @@
 // detection finds the plain walk's contacts and the dead leave the registries every frame.
 
 #include "app/GamePlay.hpp"
-#include "app/services/GameCounters.hpp"
-#include "app/services/GameState.hpp"
-#include "app/services/InputManager.hpp"
 #include "entities/BroadPhase.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
@@ -19,6 +16,8 @@
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
+#include "services/GameCounters.hpp"
+#include "services/InputManager.hpp"
 #include "tests/support/GameplayFixture.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
@@ -253,8 +252,8 @@ TEST_F(GameplayGolden, LeavingALostGameAndStartingAgainBeginsAfresh)
     sf::View view(sf::FloatRect(10.f, 20.f, 300.f, 200.f));
     driver->window->setView(view);
     Frame(1);
-    EXPECT_EQ(lastGameView.getCenter(), view.getCenter());
-    EXPECT_EQ(lastGameView.getSize(), view.getSize());
+    EXPECT_EQ(driver->game->gamePlay.LastView().getCenter(), view.getCenter());
+    EXPECT_EQ(driver->game->gamePlay.LastView().getSize(), view.getSize());
 
     // Lose, score a little first, with a wave just announced.
     ui.ChangeScore(30);

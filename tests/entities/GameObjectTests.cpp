@@ -1,13 +1,13 @@
 // Game objects, the object registry and health bars.
 
 #include "app/GamePlay.hpp"
-#include "app/services/InputManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/RenderComponents.hpp"
 #include "entities/RenderManager.hpp"
 #include "gameplay/StatusComponent.hpp"
+#include "services/InputManager.hpp"
 #include "tests/entities/EntityTestSupport.hpp"
 #include "tests/support/TestSupport.hpp"
 #include "ui/UIManager.hpp"

@@ -2,8 +2,6 @@
 // tile layers drawn in batches and runs of sprites drawn as one list, each against the picture
 // the components give drawing themselves. Needs a GL context.
 
-#include "app/services/AssetManager.hpp"
-#include "app/services/InputManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
@@ -12,6 +10,8 @@
 #include "gameplay/Cursor.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/Tables.hpp"
+#include "services/AssetManager.hpp"
+#include "services/InputManager.hpp"
 #include "tests/entities/EntityTestSupport.hpp"
 #include "tests/support/TestSupport.hpp"
 #include "ui/UIManager.hpp"

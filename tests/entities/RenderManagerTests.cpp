@@ -1,10 +1,10 @@
 // The render manager's layer list: the drawing order, the layer steps of render components and
 // the run-time layer editor (with components that only record their drawing).
 
-#include "app/services/InputManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/RenderComponents.hpp"
 #include "entities/RenderManager.hpp"
+#include "services/InputManager.hpp"
 #include "tests/entities/EntityTestSupport.hpp"
 #include "tests/support/TestSupport.hpp"
 

@@ -1,13 +1,13 @@
 // The player's cursor: the build preview at the pointer and the clicks that build or drop the
 // selection. Needs a GL context.
 
-#include "app/services/AssetManager.hpp"
-#include "app/services/GameCounters.hpp"
-#include "app/services/InputManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/Cursor.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/Tables.hpp"
+#include "services/AssetManager.hpp"
+#include "services/GameCounters.hpp"
+#include "services/InputManager.hpp"
 #include "tests/support/TestSupport.hpp"
 #include "ui/UIManager.hpp"
 

@@ -1,8 +1,5 @@
 // Building and upgrading against the prices: towers, their three upgrades and the keep's two.
 
-#include "app/services/AssetManager.hpp"
-#include "app/services/InputManager.hpp"
-#include "app/services/SoundManager.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
@@ -14,6 +11,9 @@
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
 #include "gameplay/TowerInfo.hpp"
+#include "services/AssetManager.hpp"
+#include "services/InputManager.hpp"
+#include "services/SoundManager.hpp"
 #include "tests/support/GameplayFixture.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"

@@ -1,9 +1,6 @@
 // The contact rules: damage, kills and rewards, enemies at the base, defeat, the cursor's
 // building permission and its upgrade click.
 
-#include "app/services/AssetManager.hpp"
-#include "app/services/InputManager.hpp"
-#include "app/services/SoundManager.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
@@ -14,6 +11,9 @@
 #include "gameplay/LevelLoader.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
+#include "services/AssetManager.hpp"
+#include "services/InputManager.hpp"
+#include "services/SoundManager.hpp"
 #include "tests/support/GameplayFixture.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"

@@ -1,7 +1,6 @@
 // Building the level from Tiled maps: placement of map objects, properties and their defaults,
 // the waypoint path, tile rectangles, and what a broken map leaves behind.
 
-#include "app/services/AssetManager.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
@@ -10,6 +9,7 @@
 #include "gameplay/LevelLoader.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Waves.hpp"
+#include "services/AssetManager.hpp"
 #include "tests/support/GameplayFixture.hpp"
 
 #include <SFML/Graphics/Image.hpp>

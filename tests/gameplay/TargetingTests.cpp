@@ -5,7 +5,6 @@
 // lands where both pictures were drawn, and one bullet costs its enemy 50 hit points.
 
 #include "app/GamePlay.hpp"
-#include "app/services/InputManager.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
@@ -16,6 +15,7 @@
 #include "gameplay/Targeting.hpp"
 #include "gameplay/TowerInfo.hpp"
 #include "gameplay/Waves.hpp"
+#include "services/InputManager.hpp"
 #include "tests/support/GameplayFixture.hpp"
 #include "ui/UIManager.hpp"
 

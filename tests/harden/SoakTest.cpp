@@ -8,8 +8,6 @@
 // Simulated time: 30 minutes, 10 under AddressSanitizer (each frame costs several times more).
 
 #include "app/GamePlay.hpp"
-#include "app/services/InputManager.hpp"
-#include "app/services/SoundManager.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/PhysicsManager.hpp"
@@ -17,6 +15,8 @@
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
+#include "services/InputManager.hpp"
+#include "services/SoundManager.hpp"
 #include "tests/support/TestSupport.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"

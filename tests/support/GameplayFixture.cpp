@@ -1,10 +1,10 @@
 #include "tests/support/GameplayFixture.hpp"
 
-#include "app/services/AssetManager.hpp"
 #include "gameplay/Factories.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/LevelLoader.hpp"
 #include "gameplay/Tables.hpp"
+#include "services/AssetManager.hpp"
 
 #include <cstdlib>
 

@@ -2,11 +2,6 @@
 
 #include "app/Game.hpp"
 #include "app/GamePlay.hpp"
-#include "app/services/AssetManager.hpp"
-#include "app/services/GameStateManager.hpp"
-#include "app/services/InputManager.hpp"
-#include "app/services/Settings.hpp"
-#include "app/services/SoundManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/PhysicsManager.hpp"
@@ -14,6 +9,11 @@
 #include "entities/RenderManager.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
+#include "services/AssetManager.hpp"
+#include "services/GameStateManager.hpp"
+#include "services/InputManager.hpp"
+#include "services/Settings.hpp"
+#include "services/SoundManager.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 

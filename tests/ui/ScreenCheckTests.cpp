@@ -1,9 +1,9 @@
 // Screens and levels that cannot be used: each says what is wrong in one line and leaves the
 // player buttons that lead on, and those buttons do lead on, in the game's own frames.
 
-#include "app/services/AssetManager.hpp"
-#include "app/services/GameStateManager.hpp"
 #include "gameplay/GameplayManager.hpp"
+#include "services/AssetManager.hpp"
+#include "services/GameStateManager.hpp"
 #include "tests/support/TestSupport.hpp"
 #include "tests/ui/UiTestSupport.hpp"
 #include "ui/UIManager.hpp"

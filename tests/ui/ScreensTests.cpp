@@ -2,8 +2,8 @@
 
 #include "app/GamePlay.hpp"
 #include "app/MainMenu.hpp"
-#include "app/services/GameStateManager.hpp"
-#include "app/services/Settings.hpp"
+#include "services/GameStateManager.hpp"
+#include "services/Settings.hpp"
 #include "tests/support/TestSupport.hpp"
 #include "tests/ui/UiTestSupport.hpp"
 #include "ui/UIManager.hpp"

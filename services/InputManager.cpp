@@ -1,4 +1,4 @@
-#include "app/services/InputManager.hpp"
+#include "services/InputManager.hpp"
 
 InputManager& InputManager::instance()
 {

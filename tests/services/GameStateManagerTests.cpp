@@ -1,6 +1,6 @@
 // Switching between the game states.
 
-#include "app/services/GameStateManager.hpp"
+#include "services/GameStateManager.hpp"
 #include "tests/support/TestSupport.hpp"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The input manager's per-frame flags and bindings.
 
-#include "app/services/InputManager.hpp"
+#include "services/InputManager.hpp"
 #include "tests/support/TestSupport.hpp"
 
 #include <gtest/gtest.h>

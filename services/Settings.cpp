@@ -1,4 +1,4 @@
-#include "app/services/Settings.hpp"
+#include "services/Settings.hpp"
 
 #include <SFML/Audio/Listener.hpp>
 #include <nlohmann/json.hpp>

@@ -1,4 +1,4 @@
-#include "app/services/AssetFiles.hpp"
+#include "services/AssetFiles.hpp"
 
 #include "files/ImageSize.hpp"
 #include "files/RegularFile.hpp"

@@ -4,8 +4,8 @@
 // and small, with the game going on. The parent opens no window and no GL context: the children
 // make their own.
 
-#include "app/services/AssetFiles.hpp"
-#include "app/services/AssetManager.hpp"
+#include "services/AssetFiles.hpp"
+#include "services/AssetManager.hpp"
 #include "tests/support/ChildProcess.hpp"
 #include "tests/support/TestSupport.hpp"
 #include "tiled/TiledMap.hpp"

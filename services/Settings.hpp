@@ -3,7 +3,7 @@
 // written the same safe way: the effects volume, fullscreen, the frame counter and the last name
 // entered in the main menu.
 
-#include "app/services/SafeFile.hpp"
+#include "services/SafeFile.hpp"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "app/services/GameStateManager.hpp"
+#include "services/GameStateManager.hpp"
 
 GameStateManager& GameStateManager::instance()
 {

@@ -3,7 +3,7 @@
 // file name in the assets folder, in loading order. The level names its base's picture by one
 // of these keys, and the map checker finds the file through this table.
 
-#include "app/services/AssetFiles.hpp"
+#include "services/AssetFiles.hpp"
 
 #include <array>
 #include <string_view>

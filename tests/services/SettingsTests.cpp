@@ -1,7 +1,7 @@
 // The player's settings file: what is written comes back, and a file that is missing, broken or
 // holds values of the wrong kind leaves the defaults with one line on standard error.
 
-#include "app/services/Settings.hpp"
+#include "services/Settings.hpp"
 #include "tests/support/TestSupport.hpp"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // Owns every texture, sound buffer and font, loaded once and looked up by short keys for the
 // rest of the run. Nothing is ever unloaded.
 
-#include "app/services/AssetFiles.hpp"
+#include "services/AssetFiles.hpp"
 
 #include <SFML/Audio/Sound.hpp>
 #include <SFML/Audio/SoundBuffer.hpp>

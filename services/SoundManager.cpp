@@ -1,6 +1,6 @@
-#include "app/services/SoundManager.hpp"
+#include "services/SoundManager.hpp"
 
-#include "app/services/AssetManager.hpp"
+#include "services/AssetManager.hpp"
 
 #include <AL/alc.h>
 #include <algorithm>

@@ -2,9 +2,9 @@
 // Needs a GL context (textures, window).
 
 #include "app/Game.hpp"
-#include "app/services/AssetManager.hpp"
-#include "app/services/GameStateManager.hpp"
-#include "app/services/InputManager.hpp"
+#include "services/AssetManager.hpp"
+#include "services/GameStateManager.hpp"
+#include "services/InputManager.hpp"
 #include "tests/support/TestSupport.hpp"
 #include "tiled/TiledMap.hpp"
 #include "ui/UIManager.hpp"

@@ -1,6 +1,6 @@
-#include "app/services/GameCounters.hpp"
+#include "services/GameCounters.hpp"
 
-#include "app/services/SoundManager.hpp"
+#include "services/SoundManager.hpp"
 
 GameCounters& GameCounters::instance()
 {

@@ -3,14 +3,14 @@
 // config before the first sound object exists, so a global environment sets it up before any
 // test runs (each test runs in its own process, so each gets its own file).
 
-#include "app/services/AssetManager.hpp"
-#include "app/services/SoundManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/RenderManager.hpp"
 #include "gameplay/Factories.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/Waves.hpp"
+#include "services/AssetManager.hpp"
+#include "services/SoundManager.hpp"
 #include "tests/support/TestSupport.hpp"
 #include "tests/ui/UiTestSupport.hpp"
 

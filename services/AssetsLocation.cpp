@@ -1,4 +1,4 @@
-#include "app/services/AssetsLocation.hpp"
+#include "services/AssetsLocation.hpp"
 
 #include <iostream>
 #include <sys/stat.h>

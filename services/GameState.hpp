@@ -3,7 +3,6 @@
 // current one.
 
 #include <SFML/Graphics/RenderWindow.hpp>
-#include <SFML/Graphics/View.hpp>
 
 #include <memory>
 
@@ -16,6 +15,3 @@ public:
     virtual void Update(float dt) = 0;
     virtual void Draw(std::shared_ptr<sf::RenderWindow> window) = 0;
 };
-
-// The window's view as the running game last drew with it; a default view until then.
-inline sf::View lastGameView;

@@ -1,7 +1,7 @@
-#include "app/services/AssetManager.hpp"
+#include "services/AssetManager.hpp"
 
-#include "app/services/AssetsLocation.hpp"
-#include "app/services/SoundManager.hpp"
+#include "services/AssetsLocation.hpp"
+#include "services/SoundManager.hpp"
 #include "tiled/TiledMap.hpp"
 
 #include <SFML/System/Err.hpp>

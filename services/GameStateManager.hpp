@@ -1,7 +1,7 @@
 #pragma once
 // Holds the game states by name and switches between them at once.
 
-#include "app/services/GameState.hpp"
+#include "services/GameState.hpp"
 
 #include <map>
 #include <string>

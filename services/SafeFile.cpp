@@ -1,4 +1,4 @@
-#include "app/services/SafeFile.hpp"
+#include "services/SafeFile.hpp"
 
 #include "files/RegularFile.hpp"
 

@@ -3,6 +3,7 @@
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/RenderComponents.hpp"
+#include "gameplay/Economy.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/Tables.hpp"
@@ -34,7 +35,7 @@ BuildVerdict InputComponent::Verdict() const
         return BuildVerdict::OverWidgets;
     if (!config.buildAllowed)
         return BuildVerdict::BlockedGround;
-    if (GameCounters::instance().money < config.TowerPrice(selectedTower))
+    if (GameCounters::instance().money < TowerPrice(selectedTower))
         return BuildVerdict::NotEnoughGold;
     return BuildVerdict::Build;
 }

@@ -3,6 +3,7 @@
 
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/Cursor.hpp"
+#include "gameplay/Economy.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Tables.hpp"
@@ -130,7 +131,7 @@ void UIManager::UpdateHUD(float dt)
     const auto towerRule = [this](const char* button, int kind)
     {
         const TowerType& type = *TowerTypeOf(kind);
-        return IconRule{button, config.TowerPrice(kind), type.iconAffordable, type.icon};
+        return IconRule{button, TowerPrice(kind), type.iconAffordable, type.icon};
     };
     const IconRule rules[] = {
         towerRule("BulletTowerButton", BulletTower),

@@ -7,6 +7,7 @@
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/Cursor.hpp"
+#include "gameplay/Economy.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
@@ -174,7 +175,7 @@ void UIManager::FillTowerCard()
         if (const auto next = FiguresAfterUpgrade(*target))
         {
             const auto* upgrade = target->FindComponent<UpgradeStateComponent>();
-            text += "\nUpgrade for " + std::to_string(config.UpgradePrice(*upgrade)) + " gold:\n";
+            text += "\nUpgrade for " + std::to_string(UpgradePrice(*upgrade)) + " gold:\n";
             if (next->damagePerHit != figures->damagePerHit)
                 text += Change("damage per hit", figures->damagePerHit, next->damagePerHit);
             if (next->shotsPerSecond != figures->shotsPerSecond)
@@ -197,8 +198,8 @@ void UIManager::FillTowerCard()
         if (keep->upgradeGain > 0)
         {
             const auto* upgrade = target->FindComponent<UpgradeStateComponent>();
-            text += "\nUpgrade for " + std::to_string(config.UpgradePrice(*upgrade)) +
-                    " gold:\nhit points +" + std::to_string(keep->upgradeGain) + "\n";
+            text += "\nUpgrade for " + std::to_string(UpgradePrice(*upgrade)) + " gold:\nhit points +" +
+                    std::to_string(keep->upgradeGain) + "\n";
             canUpgrade = true;
         }
         else

@@ -65,7 +65,7 @@ TEST_F(Cursor, BuildPreviewShowsTheSelectedTowerAtTheCursor)
     EXPECT_GT(blocked.r, 190);
     EXPECT_LT(blocked.g, 60);
     GameConfig::instance().buildAllowed = true;
-    GameCounters::instance().money = GameConfig::instance().TowerPrice(3) - 1;
+    GameCounters::instance().money = TowerPrice(BigRocketTower) - 1;
     EXPECT_EQ(input->Verdict(), BuildVerdict::NotEnoughGold);
     EXPECT_EQ(capture(), blocked);
     GameCounters::instance().money = 1000;

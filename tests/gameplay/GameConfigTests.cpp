@@ -98,7 +98,7 @@ TEST_F(GameplayConfig, UpgradePricesGrowWithTheLevelUpToTheLimit)
             const auto foretold = FiguresAfterUpgrade(*object);
             const auto keep = KeepFiguresOf(*object);
             ASSERT_EQ(foretold.has_value(), !keep.has_value());
-            EXPECT_EQ(config.UpgradePrice(*upgrade), prices[step]);
+            EXPECT_EQ(UpgradePrice(*upgrade), prices[step]);
             ui.money = prices[step];
             config.tryUpgrade(*object);
             EXPECT_EQ(upgrade->level, static_cast<int>(step) + 2);

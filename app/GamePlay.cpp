@@ -14,7 +14,6 @@
 #include "services/GameCounters.hpp"
 #include "services/InputManager.hpp"
 #include "services/SoundManager.hpp"
-#include "ui/ScreenCheck.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
@@ -32,7 +31,7 @@ void GamePlay::Init()
     CreatePlayerCursor();
     UIManager::instance().money = 150;
     if (!level.playable)
-        ShowUnplayableLevel(UIManager::instance(), level);
+        UIManager::instance().ShowUnplayableLevel(level);
 }
 
 void GamePlay::Update(float dt)

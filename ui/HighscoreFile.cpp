@@ -202,6 +202,14 @@ StoredHighscore ReadHighscore(const std::string& path)
     return ParseHighscore(text);
 }
 
+StoredHighscore ReadShownHighscore(const std::string& path)
+{
+    StoredHighscore stored = ReadHighscore(path);
+    if (!stored.valid)
+        std::cerr << "Highscore file \"" << path << "\" holds no record: " << stored.problem << std::endl;
+    return stored;
+}
+
 std::string HighscoreFileText(const std::string& name, std::int32_t score, std::int32_t wave)
 {
     std::string text = "{ \n\"name\" : \"";

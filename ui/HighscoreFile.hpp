@@ -25,6 +25,9 @@ struct StoredHighscore
 };
 
 StoredHighscore ReadHighscore(const std::string& path);
+// ReadHighscore for a screen that shows the record: a file that holds none says why in one line on
+// standard error.
+StoredHighscore ReadShownHighscore(const std::string& path);
 // Reads from text already in memory (what ReadHighscore does after opening the file).
 StoredHighscore ParseHighscore(const std::string& text);
 

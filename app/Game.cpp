@@ -2,8 +2,6 @@
 
 #include "entities/RenderManager.hpp"
 #include "services/AssetManager.hpp"
-#include "services/AssetTable.hpp"
-#include "services/AssetsLocation.hpp"
 #include "services/GameStateManager.hpp"
 #include "services/InputManager.hpp"
 #include "services/Settings.hpp"
@@ -90,15 +88,6 @@ void Game::DrawFrameCounter(float dt)
     text.setOutlineThickness(1.f);
     text.setPosition(8.f, static_cast<float>(WorldHeight) - 26.f);
     window->draw(text);
-}
-
-void LoadGameAssets(AssetManager& assets)
-{
-    assets.LoadFont(GameFont.key, AssetPath(GameFont.file));
-    for (const auto& texture : GameTextures)
-        assets.LoadTexture(texture.key, AssetPath(texture.file), texture.maxSide);
-    for (const auto& sound : GameSounds)
-        assets.LoadSound(sound.key, AssetPath(sound.file));
 }
 
 void Game::Frame(float dt)

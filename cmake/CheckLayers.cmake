@@ -9,7 +9,10 @@
 #   gameplay                entities, services, tiled
 #   ui                      gameplay, entities, services, widgets
 #   app                     everything
-# With every edge pointing down, the folders' includes have no circle.
+# With every edge pointing down, the folders' includes have no circle. The tests of a folder
+# (tests/<folder>/) may include its headers and those of every folder beneath it, and the tests'
+# support of those folders (and tests/support/), never a folder above: so a layer's tests build
+# without the layers above it.
 
 set(units files tiled widgets services entities gameplay ui app)
 set(allowed_files "")
@@ -20,25 +23,47 @@ set(allowed_entities "services;widgets")
 set(allowed_gameplay "entities;services;tiled")
 set(allowed_ui "gameplay;entities;services;widgets")
 set(allowed_app "ui;gameplay;entities;services;widgets;tiled;files")
+# Everything beneath a folder, for its tests.
+set(beneath_files "")
+set(beneath_tiled "files")
+set(beneath_widgets "files")
+set(beneath_services "tiled;files")
+set(beneath_entities "services;widgets;tiled;files")
+set(beneath_gameplay "entities;services;widgets;tiled;files")
+set(beneath_ui "gameplay;entities;services;widgets;tiled;files")
+set(beneath_app "ui;gameplay;entities;services;widgets;tiled;files")
+
+# The folder of a header: its first path component, the second for a test's header ("tests/x/").
+function(folder_of header result)
+    string(REGEX REPLACE "^tests/" "" rest "${header}")
+    string(REGEX MATCH "^[^/]+/" folder "${rest}")
+    string(REGEX REPLACE "/$" "" folder "${folder}")
+    set(${result} "${folder}" PARENT_SCOPE)
+endfunction()
 
 set(failures "")
 foreach(unit ${units})
-    file(GLOB sources RELATIVE ${ROOT} ${ROOT}/${unit}/*.cpp ${ROOT}/${unit}/*.hpp)
-    foreach(source ${sources})
-        file(STRINGS ${ROOT}/${source} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
-        foreach(line ${lines})
-            string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1" header "${line}")
-            # The folder a header belongs to is its first path component.
-            string(REGEX MATCH "^[^/]+/" target "${header}")
-            string(REGEX REPLACE "/$" "" target "${target}")
-            list(FIND units "${target}" known)
-            if(known EQUAL -1 OR target STREQUAL unit)
-                continue()
-            endif()
-            list(FIND allowed_${unit} ${target} at)
-            if(at EQUAL -1)
-                string(APPEND failures "\n  ${source} (${unit}) includes ${header} (${target})")
-            endif()
+    foreach(tests "" "tests/")
+        if(tests STREQUAL "")
+            set(may ${allowed_${unit}})
+        else()
+            set(may ${beneath_${unit}} support)
+        endif()
+        file(GLOB sources RELATIVE ${ROOT} ${ROOT}/${tests}${unit}/*.cpp ${ROOT}/${tests}${unit}/*.hpp)
+        foreach(source ${sources})
+            file(STRINGS ${ROOT}/${source} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+            foreach(line ${lines})
+                string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1" header "${line}")
+                folder_of("${header}" target)
+                list(FIND units "${target}" known)
+                if((known EQUAL -1 AND NOT target STREQUAL "support") OR target STREQUAL unit)
+                    continue()
+                endif()
+                list(FIND may ${target} at)
+                if(at EQUAL -1)
+                    string(APPEND failures "\n  ${source} (${tests}${unit}) includes ${header} (${target})")
+                endif()
+            endforeach()
         endforeach()
     endforeach()
 endforeach()

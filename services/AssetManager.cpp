@@ -1,5 +1,6 @@
 #include "services/AssetManager.hpp"
 
+#include "services/AssetTable.hpp"
 #include "services/AssetsLocation.hpp"
 #include "services/SoundManager.hpp"
 #include "tiled/TiledMap.hpp"
@@ -224,4 +225,13 @@ std::shared_ptr<const sf::Image> AssetManager::GetMask(const sf::Texture* textur
             return masks[texture] = std::make_shared<const sf::Image>(texture->copyToImage());
     }
     return std::make_shared<const sf::Image>(texture->copyToImage());
+}
+
+void LoadGameAssets(AssetManager& assets)
+{
+    assets.LoadFont(GameFont.key, AssetPath(GameFont.file));
+    for (const auto& texture : GameTextures)
+        assets.LoadTexture(texture.key, AssetPath(texture.file), texture.maxSide);
+    for (const auto& sound : GameSounds)
+        assets.LoadSound(sound.key, AssetPath(sound.file));
 }

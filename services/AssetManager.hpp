@@ -76,3 +76,7 @@ private:
     std::map<std::string, std::shared_ptr<sf::Texture>> texturesByPath;
     std::map<const sf::Texture*, std::shared_ptr<const sf::Image>> masks;
 };
+
+// Loads the game's font, its textures and its sounds (services/AssetTable.hpp), in the table's
+// order: what the game does at start.
+void LoadGameAssets(AssetManager& assets);

@@ -12,7 +12,7 @@
 #include "services/AssetManager.hpp"
 #include "services/GameStateManager.hpp"
 #include "services/InputManager.hpp"
-#include "tests/support/TestSupport.hpp"
+#include "tests/app/AppTestSupport.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 

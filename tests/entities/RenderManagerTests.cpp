@@ -6,7 +6,6 @@
 #include "entities/RenderManager.hpp"
 #include "services/InputManager.hpp"
 #include "tests/entities/EntityTestSupport.hpp"
-#include "tests/support/TestSupport.hpp"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +16,8 @@ namespace
 class Layers : public ::testing::Test
 {
 protected:
-    void SetUp() override { testing_support::ResetWorld(); }
-    void TearDown() override { testing_support::ResetWorld(); }
+    void SetUp() override { testing_support::ResetEntities(); }
+    void TearDown() override { testing_support::ResetEntities(); }
 };
 
 sf::Event Key(sf::Keyboard::Key key)

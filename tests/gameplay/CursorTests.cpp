@@ -8,8 +8,7 @@
 #include "services/AssetManager.hpp"
 #include "services/GameCounters.hpp"
 #include "services/InputManager.hpp"
-#include "tests/support/TestSupport.hpp"
-#include "ui/UIManager.hpp"
+#include "tests/gameplay/GameplayTestSupport.hpp"
 
 #include <gtest/gtest.h>
 
@@ -20,8 +19,8 @@ namespace
 class Cursor : public ::testing::Test
 {
 protected:
-    void SetUp() override { testing_support::ResetWorld(); }
-    void TearDown() override { testing_support::ResetWorld(); }
+    void SetUp() override { testing_support::ResetGameplay(); }
+    void TearDown() override { testing_support::ResetGameplay(); }
 };
 } // namespace
 
@@ -120,7 +119,7 @@ TEST_F(Cursor, CursorFollowsTheMouseBuildsOnLeftClickBeforeARightClickClears)
         return sf::Vector2i(300, 200);
     };
     // Exactly the price of the tower chosen.
-    UIManager::instance().money = TowerTypeOf(BulletTower)->price;
+    GameCounters::instance().money = TowerTypeOf(BulletTower)->price;
 
     GameObject cursor(ObjectType::Mouse);
     InputComponent component(&cursor);
@@ -144,7 +143,7 @@ TEST_F(Cursor, CursorFollowsTheMouseBuildsOnLeftClickBeforeARightClickClears)
     ASSERT_EQ(Towers(), 1u);
     EXPECT_EQ(GameObjectManager::instance().objects.front()->getPosition(), sf::Vector2f(300.f, 200.f));
     EXPECT_EQ(component.selectedTower, 0);
-    EXPECT_EQ(UIManager::instance().money, 0);
+    EXPECT_EQ(GameCounters::instance().money, 0);
 
     // A right click alone only drops the selection.
     input.Update();
@@ -153,6 +152,6 @@ TEST_F(Cursor, CursorFollowsTheMouseBuildsOnLeftClickBeforeARightClickClears)
     component.Update(0.f);
     EXPECT_EQ(component.selectedTower, 0);
     EXPECT_EQ(Towers(), 1u);
-    testing_support::ResetWorld();
+    testing_support::ResetGameplay();
     AssetManager::instance().textures.clear();
 }

@@ -12,10 +12,10 @@
 #include "gameplay/Targeting.hpp"
 #include "gameplay/TowerInfo.hpp"
 #include "services/AssetManager.hpp"
+#include "services/GameCounters.hpp"
 #include "services/InputManager.hpp"
 #include "services/SoundManager.hpp"
-#include "tests/support/GameplayFixture.hpp"
-#include "ui/UIManager.hpp"
+#include "tests/gameplay/GameplayTestSupport.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <SFML/Graphics/Sprite.hpp>
@@ -29,10 +29,10 @@ class GameplayConfig : public GameplayTest
 
 TEST_F(GameplayConfig, TowersCostTheirPriceAndATieBuys)
 {
-    auto& ui = UIManager::instance();
+    auto& ui = GameCounters::instance();
     auto& config = GameConfig::instance();
     CreatePlayerCursor();
-    auto& selected = ui.cursorInput->selectedTower;
+    auto& selected = GameplayManager::instance().cursorInput->selectedTower;
 
     ui.money = 149;
     selected = 2;
@@ -74,7 +74,7 @@ TEST_F(GameplayConfig, TowersCostTheirPriceAndATieBuys)
 
 TEST_F(GameplayConfig, UpgradePricesGrowWithTheLevelUpToTheLimit)
 {
-    auto& ui = UIManager::instance();
+    auto& ui = GameCounters::instance();
     auto& config = GameConfig::instance();
     struct Case
     {
@@ -136,7 +136,7 @@ TEST_F(GameplayConfig, UpgradePricesGrowWithTheLevelUpToTheLimit)
 
 TEST_F(GameplayConfig, TheUpgradeLockLastsAboutHalfASecond)
 {
-    auto& ui = UIManager::instance();
+    auto& ui = GameCounters::instance();
     const auto tower = Tower(1);
     const auto upgrade = tower->GetComponent<UpgradeStateComponent>();
     ui.money = 1000;
@@ -191,7 +191,7 @@ TEST_F(GameplayConfig, TheBaseGrowsByHalfItsHealthAndChangesItsPicture)
 
 TEST_F(GameplayConfig, ABulletTowerAfterThreeUpgrades)
 {
-    auto& ui = UIManager::instance();
+    auto& ui = GameCounters::instance();
     const auto tower = Tower(1);
     const auto status = Status(*tower);
     const auto spawner = tower->GetComponent<SpawnerComponent>();

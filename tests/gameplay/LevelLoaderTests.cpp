@@ -10,7 +10,7 @@
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Waves.hpp"
 #include "services/AssetManager.hpp"
-#include "tests/support/GameplayFixture.hpp"
+#include "tests/gameplay/GameplayTestSupport.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 

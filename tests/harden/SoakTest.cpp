@@ -17,7 +17,7 @@
 #include "gameplay/StatusComponent.hpp"
 #include "services/InputManager.hpp"
 #include "services/SoundManager.hpp"
-#include "tests/support/TestSupport.hpp"
+#include "tests/app/AppTestSupport.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 

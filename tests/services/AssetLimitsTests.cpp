@@ -6,8 +6,8 @@
 
 #include "services/AssetFiles.hpp"
 #include "services/AssetManager.hpp"
+#include "tests/services/ServicesTestSupport.hpp"
 #include "tests/support/ChildProcess.hpp"
-#include "tests/support/TestSupport.hpp"
 #include "tiled/TiledMap.hpp"
 
 #include <SFML/System/Err.hpp>

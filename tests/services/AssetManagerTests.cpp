@@ -1,14 +1,11 @@
 // Loading and looking up assets from a scratch assets folder.
 // Needs a GL context (textures, window).
 
-#include "app/Game.hpp"
 #include "services/AssetManager.hpp"
 #include "services/GameStateManager.hpp"
 #include "services/InputManager.hpp"
-#include "tests/support/TestSupport.hpp"
+#include "tests/services/ServicesTestSupport.hpp"
 #include "tiled/TiledMap.hpp"
-#include "ui/UIManager.hpp"
-#include "widgets/Widgets.hpp"
 
 #include <SFML/System/Err.hpp>
 #include <gtest/gtest.h>
@@ -43,7 +40,7 @@ class Assets : public ::testing::Test
 protected:
     void SetUp() override
     {
-        testing_support::ResetWorld();
+        testing_support::ResetServices();
         assets.textures.clear();
         assets.soundBuffers.clear();
         assets.sounds.clear();

@@ -1,7 +1,7 @@
 // Switching between the game states.
 
 #include "services/GameStateManager.hpp"
-#include "tests/support/TestSupport.hpp"
+#include "tests/services/ServicesTestSupport.hpp"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ public:
 
 TEST(StateSwitching, ChangesAreImmediateExitBeforeInitAndNeverToTheCurrentState)
 {
-    testing_support::ResetWorld();
+    testing_support::ResetServices();
     auto& states = GameStateManager::instance();
     std::vector<std::string> log;
     RecordingState menu("Menu", &log), play("Play", &log), replacement("Other", &log);
@@ -49,5 +49,5 @@ TEST(StateSwitching, ChangesAreImmediateExitBeforeInitAndNeverToTheCurrentState)
     EXPECT_EQ(states.currentState, &replacement);
     EXPECT_EQ(log.back(), "Other.Init");
     EXPECT_EQ(log[log.size() - 2], "Play.Exit");
-    testing_support::ResetWorld();
+    testing_support::ResetServices();
 }

@@ -1,7 +1,7 @@
 // The input manager's per-frame flags and bindings.
 
 #include "services/InputManager.hpp"
-#include "tests/support/TestSupport.hpp"
+#include "tests/services/ServicesTestSupport.hpp"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ sf::Event MouseEvent(sf::Event::EventType type, sf::Mouse::Button button)
 class Input : public ::testing::Test
 {
 protected:
-    void SetUp() override { testing_support::ResetWorld(); }
+    void SetUp() override { testing_support::ResetServices(); }
     InputManager& input = InputManager::instance();
 
     bool Flag(const std::map<sf::Keyboard::Key, bool>& flags, sf::Keyboard::Key key)

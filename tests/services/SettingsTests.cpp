@@ -2,7 +2,7 @@
 // holds values of the wrong kind leaves the defaults with one line on standard error.
 
 #include "services/Settings.hpp"
-#include "tests/support/TestSupport.hpp"
+#include "tests/services/ServicesTestSupport.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,14 @@
-#include "tests/support/GameplayFixture.hpp"
+#include "tests/gameplay/GameplayTestSupport.hpp"
 
 #include "gameplay/Factories.hpp"
+#include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/LevelLoader.hpp"
 #include "gameplay/Tables.hpp"
 #include "services/AssetManager.hpp"
 
 #include <cstdlib>
+#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -19,16 +21,32 @@ const bool nullAudio = []
 }();
 } // namespace
 
+namespace testing_support
+{
+void ResetGameplay()
+{
+    GameplayManager::instance().waypoints.clear();
+    ResetEntities();
+    GameplayManager::instance().Reset();
+    GameConfig::instance().Reset();
+    // Tests play on a fixed wave seed.
+    GameplayManager::instance().seedSource = []
+    {
+        return 1u;
+    };
+}
+} // namespace testing_support
+
 void GameplayTest::SetUp()
 {
     ASSERT_TRUE(nullAudio);
-    testing_support::ResetWorld();
+    testing_support::ResetGameplay();
     testing_support::LoadAssets();
 }
 
 void GameplayTest::TearDown()
 {
-    testing_support::ResetWorld();
+    testing_support::ResetGameplay();
 }
 
 fs::path GameplayTest::UseMap(const std::string& name) const
@@ -36,6 +54,28 @@ fs::path GameplayTest::UseMap(const std::string& name) const
     fs::copy_file(fs::path(VARNHOLD_TEST_DATA) / "maps" / name, game.assets() / name,
                   fs::copy_options::overwrite_existing);
     return fs::path("../assets") / name;
+}
+
+void GameplayTest::UseShippedLevel(const std::map<std::string, nlohmann::json>& properties) const
+{
+    std::ifstream in(testing_support::SourceAssets() / "game.tmj");
+    nlohmann::json map = nlohmann::json::parse(in);
+    for (auto& layer : map["layers"])
+    {
+        if (!layer.contains("objects"))
+            continue;
+        for (auto& object : layer["objects"])
+        {
+            if (!object.contains("properties"))
+                continue;
+            for (auto& property : object["properties"])
+            {
+                if (const auto set = properties.find(property.value("name", "")); set != properties.end())
+                    property["value"] = set->second;
+            }
+        }
+    }
+    game.WriteAsset("game.tmj", map.dump());
 }
 
 std::shared_ptr<GameObject> GameplayTest::Last()

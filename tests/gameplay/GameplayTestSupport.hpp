@@ -1,19 +1,30 @@
 #pragma once
-// A fresh world with the game's textures and sounds in a scratch game folder, and a few helpers
-// that reach the objects the factories register.
+// Helpers for the tests of the gameplay and of every layer above it: the rules' managers back to
+// the start of the process, and a fixture with a fresh world, the game's textures and sounds in a
+// scratch game folder, and a few helpers that reach the objects the factories register. Links only
+// the gameplay and what lies beneath it.
 
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/StatusComponent.hpp"
-#include "tests/support/TestSupport.hpp"
+#include "tests/entities/EntityTestSupport.hpp"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace testing_support
+{
+// The waypoint path, the rules' managers (with the waves seeded by 1) and everything beneath them
+// back to the start of the process.
+void ResetGameplay();
+} // namespace testing_support
 
 class GameplayTest : public ::testing::Test
 {
@@ -23,6 +34,9 @@ protected:
 
     // Copies tests/data/maps/<name> into the scratch assets folder and returns "../assets/<name>".
     std::filesystem::path UseMap(const std::string& name) const;
+    // Makes the shipped level the scratch game's level, with these properties of its objects set
+    // ("Health", "SpawnRate", ...).
+    void UseShippedLevel(const std::map<std::string, nlohmann::json>& properties) const;
 
     // The most recently registered object.
     static std::shared_ptr<GameObject> Last();

@@ -12,8 +12,8 @@
 #include "gameplay/Waves.hpp"
 #include "services/AssetManager.hpp"
 #include "services/GameCounters.hpp"
+#include "tests/app/AppTestSupport.hpp"
 #include "tests/support/ChildProcess.hpp"
-#include "tests/support/TestSupport.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 

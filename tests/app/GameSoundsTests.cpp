@@ -1,5 +1,5 @@
 // The game's sounds as a player hears them, through OpenAL Soft's wave writer
-// (testing_support::WaveWriter): building a tower, and a tower's shot in the running game.
+// (testing_support::ListeningTest): building a tower, and a tower's shot in the running game.
 
 #include "entities/RenderManager.hpp"
 #include "gameplay/Factories.hpp"
@@ -17,9 +17,6 @@ namespace
 {
 using testing_support::Loudness;
 using testing_support::WaitUntilQuiet;
-
-[[maybe_unused]] testing::Environment* const waveWriter =
-    testing::AddGlobalTestEnvironment(new testing_support::WaveWriter);
 
 class SoundTest : public testing_support::ListeningTest
 {

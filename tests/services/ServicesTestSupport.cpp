@@ -120,10 +120,10 @@ fs::path& WaveFile()
 }
 } // namespace
 
-void WaveWriter::SetUp()
+void ListeningTest::SetUpTestSuite()
 {
     std::random_device seed;
-    folder = fs::temp_directory_path() / ("varnhold-sound-" + std::to_string(seed()));
+    const fs::path folder = fs::temp_directory_path() / ("varnhold-sound-" + std::to_string(seed()));
     fs::create_directories(folder);
     WaveFile() = folder / "out.wav";
     const fs::path config = folder / "alsoft.conf";
@@ -132,10 +132,10 @@ void WaveWriter::SetUp()
     ::unsetenv("ALSOFT_DRIVERS");
 }
 
-void WaveWriter::TearDown()
+void ListeningTest::TearDownTestSuite()
 {
     std::error_code ignored;
-    fs::remove_all(folder, ignored);
+    fs::remove_all(WaveFile().parent_path(), ignored);
 }
 
 // Reads the file while the writer still has it open, so the sizes in the header are not trusted:

@@ -64,31 +64,23 @@ std::shared_ptr<sf::Texture> Solid(sf::Vector2u size, sf::Color colour = sf::Col
 // Whole file content, or "<missing>" when it cannot be opened.
 std::string ReadFile(const std::string& path);
 
-// Sounds as a player hears them: OpenAL Soft's wave writer mixes everything the process plays into
-// a file. The writer must be chosen before the first sound object exists: a test file that listens
-// registers this environment at static initialisation (each test runs in a process of its own, so
-// each gets its own file).
-class WaveWriter : public ::testing::Environment
-{
-public:
-    void SetUp() override;
-    void TearDown() override;
-
-private:
-    std::filesystem::path folder;
-};
-// The loudest sample written so far, as a share of full scale (0 is silence).
-double Loudness();
-// A test that listens, in a scratch game with the game's assets loaded after Reset (by default the
-// services'; a test of a higher layer resets more).
+// A test that listens, as a player hears: OpenAL Soft's wave writer mixes everything the process
+// plays into a file of the suite's own, chosen before the suite's first sound object exists (so a
+// listening suite shares its executable with no other that plays sounds). Each test runs in a
+// scratch game with the game's assets loaded after Reset (by default the services'; a test of a
+// higher layer resets more).
 class ListeningTest : public ::testing::Test
 {
 protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
     void SetUp() override;
     virtual void Reset();
 
     ScratchGame game;
 };
+// The loudest sample written so far, as a share of full scale (0 is silence).
+double Loudness();
 // Waits (in real time: the writer mixes at the speed of a sound card) until every sound held has
 // finished, at most a few seconds.
 void WaitUntilQuiet();

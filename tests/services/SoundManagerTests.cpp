@@ -1,5 +1,5 @@
 // Sound effects as a player hears them: OpenAL Soft's wave writer mixes everything the game
-// plays into a file, and the tests read that file back (testing_support::WaveWriter).
+// plays into a file, and the tests read that file back (testing_support::ListeningTest).
 
 #include "services/AssetManager.hpp"
 #include "services/SoundManager.hpp"
@@ -12,9 +12,6 @@ namespace
 {
 using testing_support::Loudness;
 using testing_support::WaitUntilQuiet;
-
-[[maybe_unused]] testing::Environment* const waveWriter =
-    testing::AddGlobalTestEnvironment(new testing_support::WaveWriter);
 
 class SoundTest : public testing_support::ListeningTest
 {

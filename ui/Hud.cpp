@@ -21,7 +21,7 @@
 
 namespace
 {
-// The design's widgets.
+// The widgets every HUD form has had.
 const WidgetName BulletButton{"BulletTowerButton", WidgetType::BitmapButton};
 const WidgetName SmallRocketButton{"RocketTowerSmallButton", WidgetType::BitmapButton};
 const WidgetName BigRocketButton{"RocketTowerBigButton", WidgetType::BitmapButton};

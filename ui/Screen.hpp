@@ -41,8 +41,8 @@ enum class WidgetType
 // What the screen check asks of a widget that a screen looks up.
 enum class Need
 {
-    Optional, // an addition beside the design's widgets: used when the form has it, never named
-    Named,    // the design's widget: one of another type under its name is named on the console
+    Optional, // an addition beside the screen's first widgets: used when the form has it, never named
+    Named,    // one of the screen's first widgets: one of another type under its name is named
     WayOn,    // the way off the screen: its absence is named too, and the screen gets other buttons
 };
 

@@ -1,9 +1,9 @@
 #include "app/FrameTrace.hpp"
 
 #include "app/Game.hpp"
-#include "app/services/GameCounters.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/GameplayManager.hpp"
+#include "services/GameCounters.hpp"
 #include "ui/UIManager.hpp"
 
 #include <cstdlib>
@@ -17,7 +17,9 @@ std::unique_ptr<FrameTrace> FrameTrace::FromEnvironment()
     return std::make_unique<FrameTrace>(path);
 }
 
-FrameTrace::FrameTrace(const std::string& path) : file(path, std::ios::out | std::ios::trunc) {}
+FrameTrace::FrameTrace(const std::string& path) : file(path, std::ios::out | std::ios::trunc)
+{
+}
 
 void FrameTrace::Write(const Game& game, float dt)
 {
@@ -39,5 +41,6 @@ void FrameTrace::Write(const Game& game, float dt)
     file << "frame " << frame << " clock " << clock << " screen " << game.uiManager.currentScreen
          << " running " << gameplay.running << " paused " << gameplay.paused << " speed " << gameplay.speed
          << " time " << counters.statistics.timeSurvived << " money " << counters.money << " score "
-         << counters.score << " wave " << counters.wave << " towers " << towers << " enemies " << (enemies > 0 ? walking.str() : "-") << std::endl;
+         << counters.score << " wave " << counters.wave << " towers " << towers << " enemies "
+         << (enemies > 0 ? walking.str() : "-") << std::endl;
 }

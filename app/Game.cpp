@@ -1,13 +1,11 @@
 #include "app/Game.hpp"
 
 #include "app/FrameTrace.hpp"
-#include "app/services/AssetManager.hpp"
-#include "app/services/AssetTable.hpp"
-#include "app/services/AssetsLocation.hpp"
-#include "app/services/GameStateManager.hpp"
-#include "app/services/InputManager.hpp"
-#include "app/services/Settings.hpp"
 #include "entities/RenderManager.hpp"
+#include "services/AssetManager.hpp"
+#include "services/GameStateManager.hpp"
+#include "services/InputManager.hpp"
+#include "services/Settings.hpp"
 #include "ui/HighscoreFile.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
@@ -91,15 +89,6 @@ void Game::DrawFrameCounter(float dt)
     text.setOutlineThickness(1.f);
     text.setPosition(8.f, static_cast<float>(WorldHeight) - 26.f);
     window->draw(text);
-}
-
-void LoadGameAssets(AssetManager& assets)
-{
-    assets.LoadFont(GameFont.key, AssetPath(GameFont.file));
-    for (const auto& texture : GameTextures)
-        assets.LoadTexture(texture.key, AssetPath(texture.file), texture.maxSide);
-    for (const auto& sound : GameSounds)
-        assets.LoadSound(sound.key, AssetPath(sound.file));
 }
 
 void Game::Frame(float dt)

@@ -76,9 +76,6 @@ private:
     float framesPerSecond = 60.f;
 };
 
-// Loads the font, the textures and the sounds of the game, in the order of the asset table.
-void LoadGameAssets(AssetManager& assets);
-
 inline constexpr const char* WindowTitle = "Varnhold (a fortress defence by the Varnhold team)";
 
 // The game's world size in pixels: the window's size at start and the layout size of every form.

@@ -1,9 +1,5 @@
 #include "app/GamePlay.hpp"
 
-#include "app/services/AssetsLocation.hpp"
-#include "app/services/GameCounters.hpp"
-#include "app/services/InputManager.hpp"
-#include "app/services/SoundManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/Reclaim.hpp"
@@ -14,7 +10,10 @@
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/LevelLoader.hpp"
 #include "gameplay/Tables.hpp"
-#include "ui/ScreenCheck.hpp"
+#include "services/AssetsLocation.hpp"
+#include "services/GameCounters.hpp"
+#include "services/InputManager.hpp"
+#include "services/SoundManager.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
@@ -27,12 +26,12 @@ void GamePlay::Init()
     // The HUD first: loading a screen empties the widget root, and the level's base puts its
     // health bar there.
     UIManager::instance().LoadScreen(AssetPath("hud.txt"), ScreenKind::HudScreen);
-    CreateCamera({0.f, 0.f});
+    CreateCamera(lastView, {0.f, 0.f});
     const LevelPlan level = LoadMap(AssetPath("game.tmj"), {0.f, 0.f});
     CreatePlayerCursor();
     UIManager::instance().money = 150;
     if (!level.playable)
-        ShowUnplayableLevel(UIManager::instance(), level);
+        UIManager::instance().ShowUnplayableLevel(level);
 }
 
 void GamePlay::Update(float dt)
@@ -134,7 +133,7 @@ void GamePlay::ApplyPlayerKeys()
 
 void GamePlay::Draw(std::shared_ptr<sf::RenderWindow> window)
 {
-    lastGameView = window->getView();
+    lastView = window->getView();
     RenderManager::instance().Draw(window);
     UIManager::instance().gui->draw();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "app/services/GameState.hpp"
+#include "services/GameState.hpp"
+
+#include <SFML/Graphics/View.hpp>
 
 // A running (or just lost) game. Its Update fixes the order of the whole simulation.
 class GamePlay : public GameState
@@ -10,6 +12,9 @@ public:
     void Exit() override;
     void Update(float dt) override;
     void Draw(std::shared_ptr<sf::RenderWindow> window) override;
+    // The window's view as the game last drew with it (a default view before the first picture):
+    // the next game's camera starts from it.
+    const sf::View& LastView() const { return lastView; }
 
 private:
     // One step of the running world: objects, camera, cursor, physics, click, defeat check.
@@ -18,4 +23,5 @@ private:
     // 1 to 3 choose a tower kind as the HUD's buttons do, R repairs the keep, Escape drops the
     // selection or, with nothing selected, pauses. A window that loses the focus pauses the game.
     void ApplyPlayerKeys();
+    sf::View lastView;
 };

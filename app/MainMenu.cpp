@@ -1,6 +1,6 @@
 #include "app/MainMenu.hpp"
 
-#include "app/services/AssetsLocation.hpp"
+#include "services/AssetsLocation.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/services/GameState.hpp"
+#include "services/GameState.hpp"
 
 // The menu screens (main menu, highscore, controls, credits) are all shown in this state.
 class MainMenu : public GameState

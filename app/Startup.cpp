@@ -1,8 +1,8 @@
 #include "app/Startup.hpp"
 
-#include "app/services/AssetsLocation.hpp"
-#include "app/services/SoundManager.hpp"
 #include "gameplay/MapChecker.hpp"
+#include "services/AssetsLocation.hpp"
+#include "services/SoundManager.hpp"
 
 #include <X11/Xlib.h>
 #include <cstdlib>

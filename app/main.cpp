@@ -1,8 +1,8 @@
 #include "app/Game.hpp"
 #include "app/Startup.hpp"
-#include "app/services/AssetManager.hpp"
-#include "app/services/GameStateManager.hpp"
-#include "app/services/InputManager.hpp"
+#include "services/AssetManager.hpp"
+#include "services/GameStateManager.hpp"
+#include "services/InputManager.hpp"
 #include "ui/UIManager.hpp"
 
 int main(int argc, char** argv)

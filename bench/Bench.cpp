@@ -9,9 +9,6 @@
 
 #include "app/Game.hpp"
 #include "app/GamePlay.hpp"
-#include "app/services/AssetManager.hpp"
-#include "app/services/GameStateManager.hpp"
-#include "app/services/InputManager.hpp"
 #include "bench/DrawCounter.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/PhysicsManager.hpp"
@@ -21,6 +18,9 @@
 #include "gameplay/Factories.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
+#include "services/AssetManager.hpp"
+#include "services/GameStateManager.hpp"
+#include "services/InputManager.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 

@@ -1,8 +1,8 @@
 #include "entities/CollisionComponents.hpp"
 
-#include "app/services/AssetManager.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/PhysicsManager.hpp"
+#include "services/AssetManager.hpp"
 
 #include <SFML/Graphics/Texture.hpp>
 #include <SFML/Graphics/VertexArray.hpp>

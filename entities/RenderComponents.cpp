@@ -1,7 +1,7 @@
 #include "entities/RenderComponents.hpp"
 
-#include "app/services/AssetManager.hpp"
 #include "entities/GameObject.hpp"
+#include "services/AssetManager.hpp"
 
 sf::Vector2f CameraComponent::moveOffset;
 

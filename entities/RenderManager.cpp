@@ -1,9 +1,9 @@
 #include "entities/RenderManager.hpp"
 
-#include "app/services/InputManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/RenderComponents.hpp"
 #include "entities/TileBatches.hpp"
+#include "services/InputManager.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 

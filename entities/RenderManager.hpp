@@ -1,8 +1,8 @@
 #pragma once
 // Keeps every render component of the running game and draws them layer by layer.
 
-#include "app/services/InputManager.hpp"
 #include "entities/Component.hpp"
+#include "services/InputManager.hpp"
 
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Sprite.hpp>

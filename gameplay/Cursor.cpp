@@ -1,14 +1,15 @@
 #include "gameplay/Cursor.hpp"
 
-#include "app/services/AssetManager.hpp"
-#include "app/services/GameCounters.hpp"
-#include "app/services/InputManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/RenderComponents.hpp"
+#include "gameplay/Economy.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/Tables.hpp"
+#include "services/AssetManager.hpp"
+#include "services/GameCounters.hpp"
+#include "services/InputManager.hpp"
 
 #include <SFML/Graphics/CircleShape.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -34,7 +35,7 @@ BuildVerdict InputComponent::Verdict() const
         return BuildVerdict::OverWidgets;
     if (!config.buildAllowed)
         return BuildVerdict::BlockedGround;
-    if (GameCounters::instance().money < config.TowerPrice(selectedTower))
+    if (GameCounters::instance().money < TowerPrice(selectedTower))
         return BuildVerdict::NotEnoughGold;
     return BuildVerdict::Build;
 }

@@ -1,6 +1,5 @@
 #include "gameplay/Factories.hpp"
 
-#include "app/services/AssetManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/GameObjectManager.hpp"
@@ -14,6 +13,7 @@
 #include "gameplay/Tables.hpp"
 #include "gameplay/Targeting.hpp"
 #include "gameplay/Waves.hpp"
+#include "services/AssetManager.hpp"
 
 #include <string>
 #include <vector>

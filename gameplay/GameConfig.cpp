@@ -1,8 +1,5 @@
 #include "gameplay/GameConfig.hpp"
 
-#include "app/services/AssetManager.hpp"
-#include "app/services/GameCounters.hpp"
-#include "app/services/SoundManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/RenderComponents.hpp"
@@ -10,9 +7,10 @@
 #include "gameplay/Factories.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
-#include "gameplay/Tables.hpp"
 #include "gameplay/Targeting.hpp"
-#include "gameplay/TowerInfo.hpp"
+#include "services/AssetManager.hpp"
+#include "services/GameCounters.hpp"
+#include "services/SoundManager.hpp"
 
 #include <vector>
 
@@ -20,21 +18,6 @@ GameConfig& GameConfig::instance()
 {
     static GameConfig config;
     return config;
-}
-
-std::int32_t GameConfig::TowerPrice(int kind) const
-{
-    switch (kind)
-    {
-    case BulletTower:
-        return bulletTowerPrice;
-    case SmallRocketTower:
-        return smallRocketTowerPrice;
-    case BigRocketTower:
-        return bigRocketTowerPrice;
-    default:
-        return 0;
-    }
 }
 
 void GameConfig::tryBuildTower(int kind, float x, float y)
@@ -87,18 +70,6 @@ const char* RefusalText(UpgradeResult result)
     }
 }
 
-std::int32_t GameConfig::UpgradePrice(const UpgradeStateComponent& upgrade) const
-{
-    const std::int32_t level = upgrade.level;
-    if (upgrade.isBase)
-        return level <= baseUpgradeLimit ? baseUpgradePrice * level : 0;
-    if (upgrade.towerKind == BulletTower && level <= bulletTowerUpgradeLimit)
-        return bulletTowerUpgradePrice * level;
-    if (upgrade.towerKind == SmallRocketTower && level <= smallRocketTowerUpgradeLimit)
-        return smallRocketTowerUpgradePrice * level;
-    return 0;
-}
-
 UpgradeResult GameConfig::tryUpgrade(GameObject& object)
 {
     const auto upgrade = object.GetComponent<UpgradeStateComponent>();
@@ -140,7 +111,7 @@ std::shared_ptr<SpriteRenderComponent> TurretRenderer(const GameObject& tower)
 
 void UpgradeBase(GameObject& base, StatusComponent& status, int level)
 {
-    const std::uint32_t growth = status.health / 2;
+    const std::uint32_t growth = KeepGrowth(status.health);
     status.health += growth;
     status.maxHealth += growth;
     if (level != 1 && level != 2)
@@ -167,24 +138,25 @@ void UpgradeBase(GameObject& base, StatusComponent& status, int level)
 
 void UpgradeTower(GameObject& tower, StatusComponent& status, int kind, int level)
 {
-    const TowerType* const type = TowerTypeOf(kind);
-    if (!type || level < 1 || level > static_cast<int>(type->upgrades.size()))
+    const TowerUpgrade* const step = NextUpgrade(kind, level);
+    if (!step)
         return;
-    const TowerUpgrade* const step = &type->upgrades[static_cast<std::size_t>(level - 1)];
+    const auto spawner = tower.GetComponent<SpawnerComponent>();
     if (const auto turret = TurretRenderer(tower))
     {
         turret->SetSprite(SpriteOf(step->turretTexture));
         // Shots leave from the turret as drawn, so the spawner follows the new sprite.
-        if (const auto spawner = tower.GetComponent<SpawnerComponent>())
+        if (spawner)
             spawner->turretSprite = turret->sprite;
     }
-    if (step->moreDamage)
-        status.damage += status.damage * 0.25f;
-    status.fireInterval -= TowerNumbers::UpgradeFireStep;
-    if (const auto spawner = tower.GetComponent<SpawnerComponent>())
+    const TowerStats after = Upgraded(
+        {status.damage, status.fireInterval, spawner ? spawner->barrelOffsets : std::vector<sf::Vector2f>()},
+        *step);
+    status.damage = after.damage;
+    status.fireInterval = after.fireInterval;
+    if (spawner)
     {
-        if (!step->barrels.empty())
-            spawner->SetBarrelOffsets(step->barrels);
+        spawner->SetBarrelOffsets(after.barrels);
         if (step->projectileTexture)
             spawner->SetProjectileSprite(SpriteOf(step->projectileTexture));
     }

@@ -1,7 +1,8 @@
 #pragma once
-// The economy's fixed numbers and the operations that spend money on towers and upgrades.
+// The economy's fixed numbers and the operations that spend money on towers and upgrades. The
+// numbers come from the tower table and the keep's numbers; the rules are gameplay/Economy's.
 
-#include "gameplay/Tables.hpp"
+#include "gameplay/Economy.hpp"
 
 #include <cstdint>
 #include <memory>
@@ -40,25 +41,23 @@ public:
     // sound; false, and nothing changes, for anything but a living tower.
     bool SellTower(GameObject& tower);
     void payForUpgrade(UpgradeStateComponent& upgrade);
+    // The next upgrade step (Upgraded) for a tower, KeepGrowth and a new picture for the keep.
     void applyUpgrade(GameObject& object);
-    // The price of the next upgrade, or 0 when none is possible.
-    std::int32_t UpgradePrice(const UpgradeStateComponent& upgrade) const;
-    std::int32_t TowerPrice(int kind) const;
 
     bool buildAllowed = true; // the cursor is over free ground this frame
-    // The towers' prices as the tower table gives them.
-    std::int32_t bulletTowerPrice = TowerTypeOf(BulletTower)->price;
-    std::int32_t bulletTowerUpgradeLimit = TowerTypeOf(BulletTower)->upgradeLimit;
+    // The prices as the tower table and the keep's numbers give them.
+    std::int32_t bulletTowerPrice = TowerPrice(BulletTower);
+    std::int32_t bulletTowerUpgradeLimit = UpgradeLimit(BulletTower);
     std::int32_t bulletTowerUpgradePrice = TowerTypeOf(BulletTower)->upgradePrice; // per current level
-    std::int32_t smallRocketTowerPrice = TowerTypeOf(SmallRocketTower)->price;
-    std::int32_t smallRocketTowerUpgradeLimit = TowerTypeOf(SmallRocketTower)->upgradeLimit;
+    std::int32_t smallRocketTowerPrice = TowerPrice(SmallRocketTower);
+    std::int32_t smallRocketTowerUpgradeLimit = UpgradeLimit(SmallRocketTower);
     std::int32_t smallRocketTowerUpgradePrice =
         TowerTypeOf(SmallRocketTower)->upgradePrice; // per current level
-    std::int32_t bigRocketTowerPrice = TowerTypeOf(BigRocketTower)->price;
-    std::int32_t baseUpgradeLimit = 2;
-    std::int32_t baseUpgradePrice = 150; // per current level
-    std::int32_t repairAmount = 50;      // hit points
-    std::int32_t repairPrice = 100;
+    std::int32_t bigRocketTowerPrice = TowerPrice(BigRocketTower);
+    std::int32_t baseUpgradeLimit = KeepNumbers::UpgradeLimit;
+    std::int32_t baseUpgradePrice = KeepNumbers::UpgradePrice; // per current level
+    std::int32_t repairAmount = KeepNumbers::RepairAmount;     // hit points
+    std::int32_t repairPrice = KeepNumbers::RepairPrice;
 
 private:
     GameConfig() = default;

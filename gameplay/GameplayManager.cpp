@@ -1,15 +1,16 @@
 #include "gameplay/GameplayManager.hpp"
 
-#include "app/services/GameCounters.hpp"
-#include "app/services/InputManager.hpp"
-#include "app/services/SoundManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "gameplay/Cursor.hpp"
+#include "gameplay/Economy.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
+#include "services/GameCounters.hpp"
+#include "services/InputManager.hpp"
+#include "services/SoundManager.hpp"
 
 #include <ctime>
 #include <iterator>
@@ -94,7 +95,7 @@ void GameplayManager::HandleCollision(CollisionComponent& self, CollisionCompone
         return (myType == a && theirType == b) || (myType == b && theirType == a);
     };
     // Each contact reaches these rules twice, once from each of its colliders: the rules that
-    // take hit points apply half the amount each time.
+    // take hit points apply HitShare (half) of the amount each time.
 
     // 1. A projectile hits an enemy.
     if (pairOf(ObjectType::Enemy, ObjectType::Projectile))
@@ -106,7 +107,7 @@ void GameplayManager::HandleCollision(CollisionComponent& self, CollisionCompone
         if (enemyStatus && projectileStatus)
         {
             const bool wasAlive = enemy->alive;
-            enemyStatus->TakeDamage(projectileStatus->damage * 0.5f);
+            enemyStatus->TakeDamage(projectileStatus->damage * HitShare);
             // The tower whose shot killed counts the kill.
             if (wasAlive && !enemy->alive)
             {
@@ -132,7 +133,7 @@ void GameplayManager::HandleCollision(CollisionComponent& self, CollisionCompone
         auto* const enemyStatus = enemy->FindComponent<StatusComponent>();
         auto* const baseStatus = base->FindComponent<StatusComponent>();
         if (enemyStatus && baseStatus)
-            baseStatus->TakeDamage(enemyStatus->damage * 0.5f);
+            baseStatus->TakeDamage(enemyStatus->damage * HitShare);
         SoundManager::instance().PlaySound("baseDamage", 15.f);
     }
     // 3. An enemy enters a tower's range.

@@ -1,7 +1,5 @@
 #include "gameplay/LevelLoader.hpp"
 
-#include "app/services/AssetManager.hpp"
-#include "app/services/GameState.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/GameObjectManager.hpp"
@@ -12,6 +10,7 @@
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Waves.hpp"
+#include "services/AssetManager.hpp"
 #include "tiled/TiledMap.hpp"
 
 #include <algorithm>
@@ -93,11 +92,11 @@ void FillTiles(TiledLayerComponent& component, const tmj::Map& map, const tmj::L
 }
 } // namespace
 
-void CreateCamera(sf::Vector2f moveOffset)
+void CreateCamera(const sf::View& view, sf::Vector2f moveOffset)
 {
     auto camera = std::make_shared<GameObject>(ObjectType::Camera);
-    auto view = std::make_shared<sf::View>(lastGameView);
-    camera->AddComponent(std::make_shared<CameraComponent>(camera.get(), view, moveOffset, 5));
+    camera->AddComponent(
+        std::make_shared<CameraComponent>(camera.get(), std::make_shared<sf::View>(view), moveOffset, 5));
     GameObjectManager::instance().AddGameObject(camera);
 }
 

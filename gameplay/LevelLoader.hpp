@@ -5,12 +5,14 @@
 
 #include "gameplay/MapChecker.hpp"
 
+#include <SFML/Graphics/View.hpp>
 #include <SFML/System/Vector2.hpp>
 
 #include <filesystem>
 #include <memory>
 
-void CreateCamera(sf::Vector2f moveOffset);
+// The camera object, looking through a copy of view.
+void CreateCamera(const sf::View& view, sf::Vector2f moveOffset);
 // Tiles are shifted by placement; map objects are not. A map that fails to parse prints
 // "Parse error: " and the reader's message on standard output and leaves an empty level;
 // otherwise each finding of the map checker is printed there as a warning, one line each, and

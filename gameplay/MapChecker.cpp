@@ -1,7 +1,7 @@
 #include "gameplay/MapChecker.hpp"
 
-#include "app/services/AssetFiles.hpp"
-#include "app/services/AssetTable.hpp"
+#include "services/AssetFiles.hpp"
+#include "services/AssetTable.hpp"
 #include "tiled/TiledMap.hpp"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "gameplay/StatusComponent.hpp"
 
-#include "app/services/GameCounters.hpp"
 #include "entities/GameObject.hpp"
+#include "services/GameCounters.hpp"
 
 void StatusComponent::TakeDamage(float amount)
 {

@@ -10,7 +10,6 @@ const TowerType towerTypes[] = {
      "tower1shape",
      50,
      75,
-     3,
      {{0.f, 0.f}},
      {
          {"tower1upgrade1", true, {{0.f, 0.f}}, nullptr},
@@ -26,7 +25,6 @@ const TowerType towerTypes[] = {
      "tower2shape",
      150,
      100,
-     3,
      {{0.f, -5.f}, {0.f, 5.f}},
      {
          {"tower2upgrade1Loaded", false, {}, "rocketSmallUpgrade1"},
@@ -42,9 +40,8 @@ const TowerType towerTypes[] = {
      "tower3shape",
      300,
      0,
-     0, // never upgraded
      {{0.f, 0.f}},
-     {},
+     {}, // never upgraded
      "hud_icon_rocket_tower_big.png",
      "hud_icon_rocket_tower_big_active.png"},
 };

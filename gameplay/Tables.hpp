@@ -40,13 +40,13 @@ struct TowerType
     const char* name;
     const char* turretTexture;
     const char* projectileTexture;
-    const char* previewTexture;         // the build preview's tower shape
-    std::int32_t price;                 // gold
-    std::int32_t upgradePrice;          // gold per current level
-    std::int32_t upgradeLimit;          // upgradable while its level is at most this
-    std::vector<sf::Vector2f> barrels;  // pixels, in the turret's frame: one shot each
-    std::vector<TowerUpgrade> upgrades; // from level 1, 2, 3
-    const char* icon;                   // the HUD button's picture when the price is not reached
+    const char* previewTexture;        // the build preview's tower shape
+    std::int32_t price;                // gold
+    std::int32_t upgradePrice;         // gold per current level
+    std::vector<sf::Vector2f> barrels; // pixels, in the turret's frame: one shot each
+    std::vector<TowerUpgrade>
+        upgrades;     // from level 1, 2, 3: upgradable while its level is at most their number
+    const char* icon; // the HUD button's picture when the price is not reached
     const char* iconAffordable;
 };
 
@@ -55,7 +55,7 @@ namespace TowerNumbers
 {
 constexpr float DetectionRadius = 150.f;  // pixels
 constexpr float FireInterval = 0.5f;      // seconds between shots of the spawner
-constexpr float Damage = 100.f;           // handed to shots at half
+constexpr float Damage = 100.f;           // handed to shots at HitShare (gameplay/Economy.hpp)
 constexpr float Speed = 250.f;            // pixels per second; kept, not read
 constexpr float TimerInterval = 0.5f;     // seconds between the fire timer's notifications
 constexpr float UpgradeFireStep = 0.125f; // seconds off the fire interval per upgrade

@@ -1,12 +1,13 @@
 #include "gameplay/Targeting.hpp"
 
-#include "app/services/SoundManager.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
+#include "gameplay/Economy.hpp"
 #include "gameplay/Factories.hpp"
 #include "gameplay/StatusComponent.hpp"
+#include "services/SoundManager.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -173,7 +174,7 @@ void SpawnerComponent::OnNotify()
         return;
     const auto status = owner->GetComponent<StatusComponent>();
     const auto upgrade = owner->GetComponent<UpgradeStateComponent>();
-    const float damage = status ? status->damage * 0.5f : 0.f;
+    const float damage = status ? ShotDamage(status->damage) : 0.f;
     const int kind = upgrade ? upgrade->towerKind : 1;
     for (const sf::Vector2f offset : barrelOffsets)
     {

@@ -1,7 +1,7 @@
 #include "gameplay/TowerInfo.hpp"
 
 #include "entities/GameObject.hpp"
-#include "gameplay/GameConfig.hpp"
+#include "gameplay/Economy.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Tables.hpp"
 #include "gameplay/Targeting.hpp"
@@ -10,55 +10,63 @@
 
 namespace
 {
-// A shot carries half the tower's damage, and a hit takes all of it: the contact is reported to
-// both colliders and each report takes half.
-constexpr float HitShare = 0.5f;
-
 float ShotsPerSecond(float fireInterval, std::size_t barrels)
 {
     // The fire timer offers a shot every TimerInterval, and the spawner takes it once reloaded.
     const float period = std::max(TowerNumbers::TimerInterval, fireInterval);
     return period > 0.f ? static_cast<float>(barrels) / period : 0.f;
 }
+
+// The card's figures of a tower of the kind at the level with these numbers.
+TowerFigures Figures(int kind, std::int32_t level, const TowerStats& stats, std::int32_t kills)
+{
+    TowerFigures figures;
+    figures.kind = kind;
+    figures.level = level;
+    figures.damagePerHit = ShotDamage(stats.damage);
+    figures.shotsPerSecond = ShotsPerSecond(stats.fireInterval, stats.barrels.size());
+    figures.range = TowerNumbers::DetectionRadius;
+    figures.kills = kills;
+    return figures;
+}
+
+struct TowerParts
+{
+    const StatusComponent* status = nullptr;
+    const UpgradeStateComponent* upgrade = nullptr;
+    const SpawnerComponent* spawner = nullptr;
+    TowerStats Stats() const { return {status->damage, status->fireInterval, spawner->barrelOffsets}; }
+};
+
+std::optional<TowerParts> PartsOf(const GameObject& tower)
+{
+    const TowerParts parts{tower.FindComponent<StatusComponent>(),
+                           tower.FindComponent<UpgradeStateComponent>(),
+                           tower.FindComponent<SpawnerComponent>()};
+    if (tower.type != ObjectType::Tower || !parts.status || !parts.upgrade || !parts.spawner)
+        return std::nullopt;
+    return parts;
+}
 } // namespace
 
 std::optional<TowerFigures> FiguresOf(const GameObject& tower)
 {
-    const auto* status = tower.FindComponent<StatusComponent>();
-    const auto* upgrade = tower.FindComponent<UpgradeStateComponent>();
-    const auto* spawner = tower.FindComponent<SpawnerComponent>();
-    if (tower.type != ObjectType::Tower || !status || !upgrade || !spawner)
+    const auto parts = PartsOf(tower);
+    if (!parts)
         return std::nullopt;
-    TowerFigures figures;
-    figures.kind = upgrade->towerKind;
-    figures.level = upgrade->level;
-    figures.damagePerHit = status->damage * HitShare;
-    figures.shotsPerSecond = ShotsPerSecond(status->fireInterval, spawner->barrelOffsets.size());
-    figures.range = TowerNumbers::DetectionRadius;
-    figures.kills = status->kills;
-    return figures;
+    return Figures(parts->upgrade->towerKind, parts->upgrade->level, parts->Stats(), parts->status->kills);
 }
 
 std::optional<TowerFigures> FiguresAfterUpgrade(const GameObject& tower)
 {
-    auto figures = FiguresOf(tower);
-    const TowerType* type = figures ? TowerTypeOf(figures->kind) : nullptr;
-    const auto* upgrade = tower.FindComponent<UpgradeStateComponent>();
-    if (!type || !upgrade || GameConfig::instance().UpgradePrice(*upgrade) <= 0 ||
-        figures->level > static_cast<std::int32_t>(type->upgrades.size()))
+    const auto parts = PartsOf(tower);
+    const TowerUpgrade* step =
+        parts ? NextUpgrade(parts->upgrade->towerKind, parts->upgrade->level) : nullptr;
+    if (!step)
         return std::nullopt;
-    // The same changes the upgrade itself makes.
-    const TowerUpgrade& step = type->upgrades[static_cast<std::size_t>(figures->level - 1)];
-    const auto* status = tower.FindComponent<StatusComponent>();
-    const auto* spawner = tower.FindComponent<SpawnerComponent>();
-    float damage = status->damage;
-    if (step.moreDamage)
-        damage += damage * 0.25f;
-    const std::size_t barrels = step.barrels.empty() ? spawner->barrelOffsets.size() : step.barrels.size();
-    figures->level += 1;
-    figures->damagePerHit = damage * HitShare;
-    figures->shotsPerSecond = ShotsPerSecond(status->fireInterval - TowerNumbers::UpgradeFireStep, barrels);
-    return figures;
+    // The very step the upgrade applies.
+    return Figures(parts->upgrade->towerKind, parts->upgrade->level + 1, Upgraded(parts->Stats(), *step),
+                   parts->status->kills);
 }
 
 std::optional<KeepFigures> KeepFiguresOf(const GameObject& keep)
@@ -71,26 +79,7 @@ std::optional<KeepFigures> KeepFiguresOf(const GameObject& keep)
     figures.level = upgrade->level;
     figures.health = status->health;
     figures.maxHealth = status->maxHealth;
-    if (GameConfig::instance().UpgradePrice(*upgrade) > 0)
-        figures.upgradeGain = status->health / 2;
+    if (UpgradePrice(*upgrade) > 0)
+        figures.upgradeGain = KeepGrowth(status->health);
     return figures;
-}
-
-std::int32_t SpentOn(const GameObject& tower)
-{
-    const auto* upgrade = tower.FindComponent<UpgradeStateComponent>();
-    if (tower.type != ObjectType::Tower || !upgrade)
-        return 0;
-    const auto& config = GameConfig::instance();
-    std::int32_t spent = config.TowerPrice(upgrade->towerKind);
-    // The upgrade from level n cost the kind's upgrade price times n.
-    UpgradeStateComponent earlier(nullptr, 1, false, upgrade->towerKind);
-    for (; earlier.level < upgrade->level; ++earlier.level)
-        spent += config.UpgradePrice(earlier);
-    return spent;
-}
-
-std::int32_t SellRefund(const GameObject& tower)
-{
-    return SpentOn(tower) / 2;
 }

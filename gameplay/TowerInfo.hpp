@@ -1,8 +1,8 @@
 #pragma once
 // What a tower or the keep is and does, in the numbers a player reads on its card: the figures as
-// they are now and as the next upgrade would make them, what was spent on it and what selling it
-// gives back. Everything is read from the object and the tables, so the card never disagrees with
-// the game.
+// they are now and as the next upgrade will make them. Everything is read from the object and
+// worked out by the economy's own rules (gameplay/Economy), so the card never disagrees with the
+// game.
 
 #include <cstdint>
 #include <optional>
@@ -31,7 +31,3 @@ std::optional<TowerFigures> FiguresOf(const GameObject& tower);
 // The figures after the next upgrade; nothing when the tower is fully upgraded.
 std::optional<TowerFigures> FiguresAfterUpgrade(const GameObject& tower);
 std::optional<KeepFigures> KeepFiguresOf(const GameObject& keep);
-// Gold paid for a tower: its price and every upgrade it has had.
-std::int32_t SpentOn(const GameObject& tower);
-// What selling the tower gives back: half of what was spent on it, rounded down.
-std::int32_t SellRefund(const GameObject& tower);

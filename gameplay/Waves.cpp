@@ -1,11 +1,11 @@
 #include "gameplay/Waves.hpp"
 
-#include "app/services/GameCounters.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/MotionComponents.hpp"
 #include "gameplay/Factories.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
+#include "services/GameCounters.hpp"
 
 #include <algorithm>
 #include <cmath>

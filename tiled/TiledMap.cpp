@@ -1,6 +1,6 @@
 #include "tiled/TiledMap.hpp"
 
-#include "tiled/FileChecks.hpp"
+#include "files/RegularFile.hpp"
 #include "tiled/JsonText.hpp"
 #include "tiled/TileData.hpp"
 
@@ -133,10 +133,11 @@ std::string OneLine(std::string text)
 }
 
 // Missing files, folders and devices count as "not found"; a file we found but cannot take is invalid.
-Status StatusOf(FileRead result)
+Status StatusOf(files::FileRead result)
 {
-    return result == FileRead::TooLarge || result == FileRead::Unreadable ? Status::InvalidMap
-                                                                          : Status::FileNotFound;
+    return result == files::FileRead::TooLarge || result == files::FileRead::Unreadable
+               ? Status::InvalidMap
+               : Status::FileNotFound;
 }
 
 bool EndsWithNoCase(const std::string& text, std::string_view suffix)
@@ -625,10 +626,11 @@ private:
                         "tileset " + Quoted(source) +
                             " is in Tiled's XML format; export or embed it as JSON");
         std::string text;
-        const FileRead read = ReadRegularFile(baseDir_ / tileset.source, MaxTilesetFileBytes, text);
-        if (read != FileRead::Ok)
+        const files::FileRead read =
+            files::ReadRegularFile(baseDir_ / tileset.source, MaxTilesetFileBytes, text);
+        if (read != files::FileRead::Ok)
             return Fail(StatusOf(read), at,
-                        "tileset " + Quoted(source) + ": " + Describe(read, MaxTilesetFileBytes));
+                        "tileset " + Quoted(source) + ": " + files::Describe(read, MaxTilesetFileBytes));
         // The same file named many times is read many times: count every reading.
         if (text.size() > MaxTilesetBytesInAll - tilesetBytes_)
             return Fail(Status::InvalidMap, at,
@@ -907,9 +909,9 @@ Map Guarded(const std::string& display, const fs::path& baseDir, const fs::path*
         if (file != nullptr)
         {
             std::string content;
-            const FileRead read = ReadRegularFile(*file, MaxMapFileBytes, content);
-            if (read != FileRead::Ok)
-                reader.Fail(StatusOf(read), "", Describe(read, MaxMapFileBytes));
+            const files::FileRead read = files::ReadRegularFile(*file, MaxMapFileBytes, content);
+            if (read != files::FileRead::Ok)
+                reader.Fail(StatusOf(read), "", files::Describe(read, MaxMapFileBytes));
             else
                 reader.ReadText(content);
         }

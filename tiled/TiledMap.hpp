@@ -28,7 +28,7 @@ enum class Status
 // layer; a 60 MB one held millions of empty objects). A map past a limit fails with
 // Status::InvalidMap and a message that names the limit and where it was passed.
 // Files, in bytes, checked before reading. Only regular files are read at all: a FIFO or a
-// device fails with Status::FileNotFound ("is not a regular file").
+// device fails with Status::FileNotFound ("it is not a regular file").
 constexpr std::uintmax_t MaxMapFileBytes = std::uintmax_t{16} << 20;      // 16 MiB
 constexpr std::uintmax_t MaxTilesetFileBytes = std::uintmax_t{4} << 20;   // 4 MiB, each external tileset
 constexpr std::uintmax_t MaxTilesetBytesInAll = std::uintmax_t{16} << 20; // all external tilesets of a map

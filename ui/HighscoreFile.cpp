@@ -196,10 +196,18 @@ StoredHighscore ReadHighscore(const std::string& path)
     if (std::string problem = ReadSmallFile(path, limit, text); !problem.empty())
     {
         StoredHighscore unread;
-        unread.problem = problem == "it is far too large" ? "it is far too large to be a record" : problem;
+        unread.problem = std::move(problem);
         return unread;
     }
     return ParseHighscore(text);
+}
+
+StoredHighscore ReadShownHighscore(const std::string& path)
+{
+    StoredHighscore stored = ReadHighscore(path);
+    if (!stored.valid)
+        std::cerr << "Highscore file \"" << path << "\" holds no record: " << stored.problem << std::endl;
+    return stored;
 }
 
 std::string HighscoreFileText(const std::string& name, std::int32_t score, std::int32_t wave)

@@ -2,7 +2,7 @@
 // The one local highscore record: reading it (forgiving: any problem means "no record") and
 // replacing it safely with the exact bytes the game has always written.
 
-#include "app/services/SafeFile.hpp"
+#include "services/SafeFile.hpp"
 
 #include <nlohmann/json.hpp>
 
@@ -25,6 +25,9 @@ struct StoredHighscore
 };
 
 StoredHighscore ReadHighscore(const std::string& path);
+// ReadHighscore for a screen that shows the record: a file that holds none says why in one line on
+// standard error.
+StoredHighscore ReadShownHighscore(const std::string& path);
 // Reads from text already in memory (what ReadHighscore does after opening the file).
 StoredHighscore ParseHighscore(const std::string& text);
 

@@ -1,84 +1,62 @@
-// The heads-up display: counters, affordability icons, the wave announcement and the money and
-// score change texts.
+#include "ui/Hud.hpp"
 
-#include "app/services/AssetManager.hpp"
-#include "app/services/AssetsLocation.hpp"
-#include "app/services/GameCounters.hpp"
-#include "app/services/InputManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/Cursor.hpp"
+#include "gameplay/Economy.hpp"
 #include "gameplay/GameConfig.hpp"
+#include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Tables.hpp"
-#include "ui/UIManager.hpp"
+#include "gameplay/Waves.hpp"
+#include "services/AssetManager.hpp"
+#include "services/AssetsLocation.hpp"
+#include "services/GameCounters.hpp"
+#include "services/InputManager.hpp"
+#include "ui/SettingsPanel.hpp"
 #include "widgets/Widgets.hpp"
 
+#include <cstdio>
 #include <iostream>
 #include <string>
 
-void UIManager::LoadHUD()
-{
-    if (const auto bullet = gui->get<vgui::BitmapButton>("BulletTowerButton"))
-        bullet->onPress([this] { SelectTower(BulletTower); });
-    if (const auto smallRocket = gui->get<vgui::BitmapButton>("RocketTowerSmallButton"))
-        smallRocket->onPress([this] { SelectTower(SmallRocketTower); });
-    if (const auto bigRocket = gui->get<vgui::BitmapButton>("RocketTowerBigButton"))
-        bigRocket->onPress([this] { SelectTower(BigRocketTower); });
-    if (const auto repair = gui->get<vgui::BitmapButton>("RepairButton"))
-        repair->onPress([this] { RepairBase(); });
-    for (const char* name : {"WaveText", "MoneyAddText", "ScoreAddText"})
-    {
-        if (const auto text = gui->get<vgui::TextArea>(name))
-            text->setVisible(false);
-    }
-    ConnectHudControls();
-    ConnectTowerCard();
-}
-
-void UIManager::SelectTower(int kind)
-{
-    if (!cursorInput)
-        return;
-    cursorInput->selectedTower = cursorInput->selectedTower == kind ? 0 : kind;
-}
-
-void UIManager::RepairBase()
-{
-    const auto base = GameObjectManager::instance().FindByName("Base");
-    if (!base)
-        return;
-    const auto status = base->GetComponent<StatusComponent>();
-    if (!status)
-        return;
-    // A repair that buys nothing says why at the pointer.
-    if (status->health == status->maxHealth || money < config.repairPrice)
-    {
-        GameCounters::instance().Refuse(status->health == status->maxHealth ? "The keep is whole"
-                                                                            : "Not enough gold",
-                                        InputManager::instance().MousePosition());
-        return;
-    }
-    ChangeMoney(-config.repairPrice);
-    const auto amount = static_cast<std::uint32_t>(config.repairAmount);
-    status->health += amount;
-    status->maxHealth += amount;
-}
-
-std::shared_ptr<const sf::Texture> UIManager::Icon(const std::string& path)
-{
-    auto& icon = icons[path];
-    if (!icon)
-    {
-        auto texture = std::make_shared<sf::Texture>();
-        if (!LoadCheckedTexture(*texture, path))
-            std::cerr << "Could not load HUD icon \"" << path << "\"" << std::endl;
-        icon = std::move(texture);
-    }
-    return icon;
-}
-
 namespace
 {
+// The widgets every HUD form has had.
+const WidgetName BulletButton{"BulletTowerButton", WidgetType::BitmapButton};
+const WidgetName SmallRocketButton{"RocketTowerSmallButton", WidgetType::BitmapButton};
+const WidgetName BigRocketButton{"RocketTowerBigButton", WidgetType::BitmapButton};
+const WidgetName RepairButton{"RepairButton", WidgetType::BitmapButton};
+const WidgetName Money{"MoneyText", WidgetType::TextArea};
+const WidgetName Score{"ScoreText", WidgetType::TextArea};
+const WidgetName Wave{"WaveText", WidgetType::TextArea};
+const WidgetName MoneyAdd{"MoneyAddText", WidgetType::TextArea};
+const WidgetName ScoreAdd{"ScoreAddText", WidgetType::TextArea};
+// Beside them, optional in the form.
+const WidgetName WaveStatus{"WaveStatusText", WidgetType::TextArea, Need::Optional};
+const WidgetName NextWave{"NextWaveText", WidgetType::TextArea, Need::Optional};
+const WidgetName Keep{"KeepText", WidgetType::TextArea, Need::Optional};
+const WidgetName KeepBar{"KeepBar", WidgetType::ProgressBar, Need::Optional};
+const WidgetName SelectionFrame{"SelectionFrame", WidgetType::Any, Need::Optional};
+const WidgetName Feedback{"FeedbackText", WidgetType::TextArea, Need::Optional};
+const WidgetName PauseOverlay{"PauseOverlay", WidgetType::Any, Need::Optional};
+const WidgetName PauseButton{"PauseButton", WidgetType::Button, Need::Optional};
+const WidgetName ResumeButton{"ResumeButton", WidgetType::Button, Need::Optional};
+const WidgetName SpeedButton{"SpeedButton", WidgetType::Button, Need::Optional};
+const WidgetName SettingsButton{"SettingsButton", WidgetType::Button, Need::Optional};
+const WidgetName LeaveButton{"LeaveGameButton", WidgetType::Button, Need::Optional};
+
+// The tower buttons by kind, from BulletTower on.
+const WidgetName* const TowerButtons[] = {&BulletButton, &SmallRocketButton, &BigRocketButton};
+
+constexpr float FeedbackOffsetX = 16.f, FeedbackOffsetY = -44.f; // from the pointer, pixels
+
+std::string OneDecimal(float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(value));
+    return text;
+}
+
 void ShowChange(vgui::TextArea* text, std::int32_t change)
 {
     if (!text)
@@ -97,11 +75,95 @@ void ShowChange(vgui::TextArea* text, std::int32_t change)
 }
 } // namespace
 
-void UIManager::UpdateHUD(float dt)
+Hud::Hud(vgui::Gui& gui, ScreenHost& host, SettingsPanel& settings, const std::int32_t& healthWarningPercent)
+    : Screen(gui), host(host), settings(settings), healthWarningPercent(healthWarningPercent),
+      card(gui, [this] { RepairBase(); })
 {
-    if (currentScreen != HudScreen)
+}
+
+const std::vector<WidgetName>& Hud::Names() const
+{
+    static const std::vector<WidgetName> names = {
+        BulletButton, SmallRocketButton, BigRocketButton, RepairButton, Money,       Score,
+        Wave,         MoneyAdd,          ScoreAdd,        WaveStatus,   NextWave,    Keep,
+        KeepBar,      SelectionFrame,    Feedback,        PauseOverlay, PauseButton, ResumeButton,
+        SpeedButton,  SettingsButton,    LeaveButton};
+    return names;
+}
+
+void Hud::Connect()
+{
+    for (const int kind : {BulletTower, SmallRocketTower, BigRocketTower})
+    {
+        if (const auto button = gui.get<vgui::BitmapButton>(TowerButtons[kind - BulletTower]->name))
+            button->onPress([this, kind] { SelectTower(kind); });
+    }
+    if (const auto repair = gui.get<vgui::BitmapButton>(RepairButton.name))
+        repair->onPress([this] { RepairBase(); });
+    for (const WidgetName* hidden : {&Wave, &MoneyAdd, &ScoreAdd})
+        ShowText(gui, hidden->name, false);
+
+    auto& gameplay = GameplayManager::instance();
+    if (const auto pause = gui.get<vgui::Button>(PauseButton.name))
+        pause->onPress([&gameplay] { gameplay.paused = !gameplay.paused; });
+    if (const auto resume = gui.get<vgui::Button>(ResumeButton.name))
+        resume->onPress([&gameplay] { gameplay.paused = false; });
+    if (const auto speed = gui.get<vgui::Button>(SpeedButton.name))
+        speed->onPress([&gameplay] { gameplay.speed = gameplay.speed % GameplayManager::FastestSpeed + 1; });
+    if (const auto button = gui.get<vgui::Button>(SettingsButton.name))
+        button->onPress([this] { settings.Open(); });
+    if (const auto leave = gui.get<vgui::Button>(LeaveButton.name))
+        leave->onPress([this] { host.LeaveGame(); });
+    card.Connect();
+}
+
+void Hud::SelectTower(int kind)
+{
+    const auto& cursor = GameplayManager::instance().cursorInput;
+    if (!cursor)
         return;
-    RefreshHudControls();
+    cursor->selectedTower = cursor->selectedTower == kind ? 0 : kind;
+}
+
+void Hud::RepairBase()
+{
+    const auto base = GameObjectManager::instance().FindByName("Base");
+    if (!base)
+        return;
+    const auto status = base->GetComponent<StatusComponent>();
+    if (!status)
+        return;
+    auto& counters = GameCounters::instance();
+    const auto& config = GameConfig::instance();
+    // A repair that buys nothing says why at the pointer.
+    if (status->health == status->maxHealth || counters.money < config.repairPrice)
+    {
+        counters.Refuse(status->health == status->maxHealth ? "The keep is whole" : "Not enough gold",
+                        InputManager::instance().MousePosition());
+        return;
+    }
+    counters.ChangeMoney(-config.repairPrice);
+    const auto amount = static_cast<std::uint32_t>(config.repairAmount);
+    status->health += amount;
+    status->maxHealth += amount;
+}
+
+std::shared_ptr<const sf::Texture> Hud::Icon(const std::string& path)
+{
+    auto& icon = icons[path];
+    if (!icon)
+    {
+        auto texture = std::make_shared<sf::Texture>();
+        if (!LoadCheckedTexture(*texture, path))
+            std::cerr << "Could not load HUD icon \"" << path << "\"" << std::endl;
+        icon = std::move(texture);
+    }
+    return icon;
+}
+
+void Hud::Update(float dt)
+{
+    UpdateControls();
     const GameObject* keep = nullptr;
     for (const auto& object : GameObjectManager::instance().objects)
     {
@@ -115,64 +177,70 @@ void UIManager::UpdateHUD(float dt)
     UpdateSelectionFrame();
     UpdateFeedback(dt);
 
-    if (const auto text = gui->get<vgui::TextArea>("MoneyText"))
-        text->setText(std::to_string(money));
-    if (const auto text = gui->get<vgui::TextArea>("ScoreText"))
-        text->setText(std::to_string(score));
+    const auto& counters = GameCounters::instance();
+    SetText(gui, Money.name, std::to_string(counters.money));
+    SetText(gui, Score.name, std::to_string(counters.score));
 
     struct IconRule
     {
-        const char* button;
+        const WidgetName& button;
         std::int32_t price;
         const char* affordable;
         const char* otherwise;
     };
-    const auto towerRule = [this](const char* button, int kind)
+    const auto towerRule = [](int kind)
     {
         const TowerType& type = *TowerTypeOf(kind);
-        return IconRule{button, config.TowerPrice(kind), type.iconAffordable, type.icon};
+        return IconRule{*TowerButtons[kind - BulletTower], TowerPrice(kind), type.iconAffordable, type.icon};
     };
     const IconRule rules[] = {
-        towerRule("BulletTowerButton", BulletTower),
-        towerRule("RocketTowerSmallButton", SmallRocketTower),
-        towerRule("RocketTowerBigButton", BigRocketTower),
-        {"RepairButton", config.repairPrice, "hud_life_repair_active.png", "hud_life_repair.png"},
+        towerRule(BulletTower),
+        towerRule(SmallRocketTower),
+        towerRule(BigRocketTower),
+        {RepairButton, GameConfig::instance().repairPrice, "hud_life_repair_active.png",
+         "hud_life_repair.png"},
     };
     for (const auto& rule : rules)
     {
-        if (const auto button = gui->get<vgui::BitmapButton>(rule.button))
-            button->setImage(Icon(AssetPath(money >= rule.price ? rule.affordable : rule.otherwise)));
+        if (const auto button = gui.get<vgui::BitmapButton>(rule.button.name))
+            button->setImage(
+                Icon(AssetPath(counters.money >= rule.price ? rule.affordable : rule.otherwise)));
     }
+    UpdateTransientTexts(dt);
+}
 
-    if (waveTextActive)
+void Hud::UpdateTransientTexts(float dt)
+{
+    auto& counters = GameCounters::instance();
+    if (counters.waveTextActive)
     {
-        const auto text = gui->get<vgui::TextArea>("WaveText");
-        if (waveTextTimer > 0.f)
+        const auto text = gui.get<vgui::TextArea>(Wave.name);
+        if (counters.waveTextTimer > 0.f)
         {
             if (text)
             {
                 text->setVisible(true);
-                text->setText("Wave Nr: " + std::to_string(wave));
+                text->setText("Wave Nr: " + std::to_string(counters.wave));
             }
-            waveTextTimer -= dt;
+            counters.waveTextTimer -= dt;
         }
         else
         {
             if (text)
                 text->setVisible(false);
-            waveTextActive = false;
+            counters.waveTextActive = false;
         }
     }
 
-    if (changeTextActive)
+    if (counters.changeTextActive)
     {
-        const auto moneyText = gui->get<vgui::TextArea>("MoneyAddText");
-        const auto scoreText = gui->get<vgui::TextArea>("ScoreAddText");
-        if (changeTextTimer > 0.f)
+        const auto moneyText = gui.get<vgui::TextArea>(MoneyAdd.name);
+        const auto scoreText = gui.get<vgui::TextArea>(ScoreAdd.name);
+        if (counters.changeTextTimer > 0.f)
         {
-            ShowChange(moneyText.get(), moneyChange);
-            ShowChange(scoreText.get(), scoreChange);
-            changeTextTimer -= dt;
+            ShowChange(moneyText.get(), counters.moneyChange);
+            ShowChange(scoreText.get(), counters.scoreChange);
+            counters.changeTextTimer -= dt;
         }
         else
         {
@@ -180,9 +248,101 @@ void UIManager::UpdateHUD(float dt)
                 moneyText->setVisible(false);
             if (scoreText)
                 scoreText->setVisible(false);
-            changeTextActive = false;
-            moneyChange = 0;
-            scoreChange = 0;
+            counters.changeTextActive = false;
+            counters.moneyChange = 0;
+            counters.scoreChange = 0;
         }
     }
+}
+
+void Hud::UpdateControls()
+{
+    const auto& gameplay = GameplayManager::instance();
+    if (const auto overlay = gui.get<vgui::Widget>(PauseOverlay.name))
+    {
+        const bool show = gameplay.paused && gameplay.running;
+        // Over the health bars that came with the level and its enemies; the settings stay on top.
+        if (show && !overlay->isVisible())
+        {
+            overlay->moveToFront();
+            settings.MoveToFront();
+        }
+        overlay->setVisible(show);
+    }
+    if (const auto speed = gui.get<vgui::Button>(SpeedButton.name))
+        speed->setText(std::to_string(gameplay.speed) + "x");
+    if (const auto pause = gui.get<vgui::Button>(PauseButton.name))
+        pause->setText(gameplay.paused ? "Go" : "II");
+}
+
+void Hud::UpdateStatus(const GameObject* keep)
+{
+    const std::int32_t wave = GameCounters::instance().wave;
+    if (const auto text = gui.get<vgui::TextArea>(WaveStatus.name))
+        text->setText(wave > 0 ? "Wave " + std::to_string(wave) : "Get ready");
+    if (const auto text = gui.get<vgui::TextArea>(NextWave.name))
+    {
+        std::string line;
+        if (const auto spawner = GameplayManager::instance().spawner.lock())
+        {
+            if (const auto seconds = spawner->SecondsToNextWave())
+                line = (wave > 0 ? "Next wave in " : "First wave in ") + OneDecimal(*seconds) + " s";
+            else
+                line = std::to_string(spawner->queue.size()) + " more to come";
+        }
+        text->setText(line);
+    }
+    const auto* status = keep ? keep->FindComponent<StatusComponent>() : nullptr;
+    if (const auto text = gui.get<vgui::TextArea>(Keep.name))
+        text->setText(status ? "Keep " + std::to_string(status->health) + " / " +
+                                   std::to_string(status->maxHealth)
+                             : "Keep");
+    if (const auto bar = gui.get<vgui::ProgressBar>(KeepBar.name); bar && status && status->maxHealth > 0)
+    {
+        const auto percent = static_cast<unsigned>(static_cast<float>(status->health) /
+                                                   static_cast<float>(status->maxHealth) * 100.f);
+        bar->setValue(percent);
+        // The same warning as the keep's own bar; the numbers beside it say it without colour.
+        const bool healthy = static_cast<int>(percent) >= healthWarningPercent;
+        bar->getRenderer()->setFillColor(healthy ? sf::Color(63, 163, 77) : sf::Color(200, 60, 50));
+    }
+}
+
+void Hud::UpdateSelectionFrame()
+{
+    const auto frame = gui.get<vgui::Widget>(SelectionFrame.name);
+    if (!frame)
+        return;
+    const auto& cursor = GameplayManager::instance().cursorInput;
+    const int selected = cursor ? cursor->selectedTower : NoTower;
+    const auto button =
+        TowerTypeOf(selected) ? gui.get<vgui::Widget>(TowerButtons[selected - BulletTower]->name) : nullptr;
+    frame->setVisible(button != nullptr);
+    if (!button)
+        return;
+    // The frame sits in the button's panel, a few pixels around it.
+    const sf::Vector2f margin = (frame->getSize() - button->getSize()) / 2.f;
+    frame->setPosition(button->getPosition() - margin);
+}
+
+void Hud::UpdateFeedback(float dt)
+{
+    auto& refusal = GameCounters::instance().refusal;
+    const auto text = gui.get<vgui::TextArea>(Feedback.name);
+    if (refusal.timer <= 0.f || refusal.text.empty())
+    {
+        if (text)
+            text->setVisible(false);
+        return;
+    }
+    refusal.timer -= dt;
+    if (!text)
+        return;
+    if (text->getText() != refusal.text)
+        text->setText(refusal.text);
+    // Beside the pointer, inside the picture and below the top bar.
+    text->setPosition(
+        OnPictureBelowTopBar(refusal.at + sf::Vector2f(FeedbackOffsetX, FeedbackOffsetY), text->getSize()));
+    text->setVisible(true);
+    text->moveToFront(); // over the health bars that came after the HUD
 }

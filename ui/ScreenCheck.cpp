@@ -1,94 +1,25 @@
 #include "ui/ScreenCheck.hpp"
 
-#include "app/services/AssetsLocation.hpp"
-#include "app/services/GameStateManager.hpp"
-#include "gameplay/GameplayManager.hpp"
-#include "gameplay/MapChecker.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <iostream>
 
 namespace
 {
-enum class Type
-{
-    Button,
-    BitmapButton,
-    TextArea,
-};
-
-struct Expected
-{
-    const char* name;
-    Type type;
-    bool leadsOn; // without it the player could not leave the screen
-};
-
-const std::vector<Expected>& ExpectedOn(ScreenKind kind)
-{
-    static const std::vector<Expected> mainMenu = {
-        {"PlayGameButton", Type::Button, true},   {"ExitGameButton", Type::Button, false},
-        {"HighscoreButton", Type::Button, false}, {"ControlsButton", Type::Button, false},
-        {"CreditsButton", Type::Button, false},   {"Name", Type::TextArea, false},
-    };
-    static const std::vector<Expected> highscore = {
-        {"ReturnButton", Type::Button, true},
-        {"NameText", Type::TextArea, false},
-        {"WaveText", Type::TextArea, false},
-        {"ScoreText", Type::TextArea, false},
-    };
-    static const std::vector<Expected> returnOnly = {{"ReturnButton", Type::Button, true}};
-    static const std::vector<Expected> hud = {
-        {"BulletTowerButton", Type::BitmapButton, false},
-        {"RocketTowerSmallButton", Type::BitmapButton, false},
-        {"RocketTowerBigButton", Type::BitmapButton, false},
-        {"RepairButton", Type::BitmapButton, false},
-        {"MoneyText", Type::TextArea, false},
-        {"ScoreText", Type::TextArea, false},
-        {"WaveText", Type::TextArea, false},
-        {"MoneyAddText", Type::TextArea, false},
-        {"ScoreAddText", Type::TextArea, false},
-    };
-    static const std::vector<Expected> lose = {
-        {"ReturnButton", Type::Button, true},
-        {"LoseText", Type::TextArea, false},
-        {"MoneyText", Type::TextArea, false},
-        {"ScoreText", Type::TextArea, false},
-        {"OldHighscoreText", Type::TextArea, false},
-        {"OldHighscoreNameText", Type::TextArea, false},
-        {"OldHighscoreWaveText", Type::TextArea, false},
-        {"OldHighscoreScoreText", Type::TextArea, false},
-        {"AreaBig", Type::TextArea, false},
-        {"AreaSmall", Type::TextArea, false},
-    };
-    static const std::vector<Expected> none;
-    switch (kind)
-    {
-    case MainMenuScreen:
-        return mainMenu;
-    case HighscoreScreen:
-        return highscore;
-    case CreditsScreen:
-    case ControlsScreen:
-        return returnOnly;
-    case HudScreen:
-        return hud;
-    case LoseScreen:
-        return lose;
-    }
-    return none;
-}
-
-const char* TypeName(Type type)
+const char* TypeName(WidgetType type)
 {
     switch (type)
     {
-    case Type::Button:
+    case WidgetType::Button:
         return "Button";
-    case Type::BitmapButton:
+    case WidgetType::BitmapButton:
         return "BitmapButton";
-    case Type::TextArea:
+    case WidgetType::TextArea:
         return "TextArea";
+    case WidgetType::ProgressBar:
+        return "ProgressBar";
+    case WidgetType::Any:
+        break;
     }
     return "widget";
 }
@@ -114,103 +45,68 @@ std::string TypeOf(const vgui::Widget& widget)
     return "widget";
 }
 
-bool HasType(const vgui::Widget& widget, Type type)
+bool HasType(const vgui::Widget& widget, WidgetType type)
 {
     switch (type)
     {
-    case Type::Button:
+    case WidgetType::Button:
         return dynamic_cast<const vgui::Button*>(&widget) != nullptr;
-    case Type::BitmapButton:
+    case WidgetType::BitmapButton:
         return dynamic_cast<const vgui::BitmapButton*>(&widget) != nullptr;
-    case Type::TextArea:
+    case WidgetType::TextArea:
         return dynamic_cast<const vgui::TextArea*>(&widget) != nullptr;
+    case WidgetType::ProgressBar:
+        return dynamic_cast<const vgui::ProgressBar*>(&widget) != nullptr;
+    case WidgetType::Any:
+        break;
     }
-    return false;
+    return true;
 }
 
-std::vector<ScreenAction> WaysOn(UIManager& ui, ScreenKind kind)
-{
-    UIManager* const manager = &ui;
-    const ScreenAction backToMenu = {"Back to the menu", [manager]
-                                     {
-                                         manager->gui->removeAllWidgets();
-                                         manager->LoadScreen(AssetPath("mainMenu.txt"), MainMenuScreen);
-                                     }};
-    const ScreenAction exitGame = {"Exit the game", [manager]
-                                   {
-                                       if (const auto window = manager->window)
-                                           window->close();
-                                   }};
-    switch (kind)
-    {
-    case MainMenuScreen:
-        return {{"Play",
-                 [manager]
-                 {
-                     // A form that loaded may still hold the name field.
-                     manager->ReadPlayerName();
-                     GameStateManager::instance().ChangeState("GamePlay");
-                 }},
-                exitGame};
-    case LoseScreen:
-        return {{"Back to the menu",
-                 [manager]
-                 {
-                     manager->gui->removeAllWidgets();
-                     GameStateManager::instance().ChangeState("MainMenu");
-                 }},
-                exitGame};
-    case HudScreen:
-        return {};
-    default:
-        return {backToMenu, exitGame};
-    }
-}
 } // namespace
 
-bool CheckScreen(UIManager& ui, const std::string& formFile, ScreenKind kind, const std::string& loadError)
+bool CheckScreen(vgui::Gui& gui, const std::string& formFile, const std::vector<WidgetName>& names,
+                 const std::string& loadError, const std::vector<ScreenAction>& waysOn,
+                 const std::string& account)
 {
     std::string missing;
     if (loadError.empty())
     {
-        for (const Expected& expected : ExpectedOn(kind))
+        for (const WidgetName& expected : names)
         {
-            const auto widget = ui.gui->get(expected.name);
+            if (expected.need == Need::Optional)
+                continue;
+            const bool leadsOn = expected.need == Need::WayOn;
+            const auto widget = gui.get(expected.name);
             if (widget && HasType(*widget, expected.type))
                 continue;
             if (widget)
                 std::cerr << formFile << ": \"" << expected.name << "\" is a " << TypeOf(*widget)
                           << ", not a " << TypeName(expected.type) << "; the game cannot use it" << std::endl;
-            else if (expected.leadsOn)
+            else if (leadsOn)
                 std::cerr << formFile << ": there is no " << TypeName(expected.type) << " named \""
                           << expected.name << "\"" << std::endl;
-            if (expected.leadsOn && missing.empty())
+            if (leadsOn && missing.empty())
                 missing = std::string("this screen has no usable ") + TypeName(expected.type) + " named \"" +
                           expected.name + "\". These buttons lead on instead.";
         }
         if (missing.empty())
             return true;
     }
-    const std::vector<ScreenAction> actions = WaysOn(ui, kind);
-    if (actions.empty())
+    if (waysOn.empty())
         return false;
-    std::string result;
-    if (kind == LoseScreen)
-        result = "\n\nYour base fell in wave " + std::to_string(ui.wave) + " with a score of " +
-                 std::to_string(ui.score) + ".";
     if (!loadError.empty())
         ShowFallbackScreen(
-            ui, "This screen cannot be shown",
-            "The screen's file \"" + formFile + "\" could not be loaded:\n" + loadError + result, actions);
+            gui, "This screen cannot be shown",
+            "The screen's file \"" + formFile + "\" could not be loaded:\n" + loadError + account, waysOn);
     else
-        AddWayOnBar(ui, "\"" + formFile + "\": " + missing, actions);
+        AddWayOnBar(gui, "\"" + formFile + "\": " + missing, waysOn);
     return false;
 }
 
-void ShowFallbackScreen(UIManager& ui, const std::string& title, const std::string& message,
+void ShowFallbackScreen(vgui::Gui& gui, const std::string& title, const std::string& message,
                         const std::vector<ScreenAction>& actions)
 {
-    vgui::Gui& gui = *ui.gui;
     gui.removeAllWidgets();
     const sf::Color ink(242, 232, 213), gold(200, 162, 74);
 
@@ -255,7 +151,7 @@ void ShowFallbackScreen(UIManager& ui, const std::string& title, const std::stri
     }
 }
 
-void AddWayOnBar(UIManager& ui, const std::string& message, const std::vector<ScreenAction>& actions)
+void AddWayOnBar(vgui::Gui& gui, const std::string& message, const std::vector<ScreenAction>& actions)
 {
     const sf::Color ink(242, 232, 213), gold(200, 162, 74);
     auto bar = vgui::Panel::create({1280.f, 112.f});
@@ -286,29 +182,5 @@ void AddWayOnBar(UIManager& ui, const std::string& message, const std::vector<Sc
         x += 236.f;
     }
     // Last, so that it is drawn over the form and gets the mouse first.
-    ui.gui->add(bar, "FallbackBar");
-}
-
-void ShowUnplayableLevel(UIManager& ui, const LevelPlan& plan)
-{
-    GameplayManager::instance().running = false;
-    std::string message = plan.parsed ? "This level could not make a game that ends:\n"
-                                      : "The level's map could not be read:\n";
-    for (const auto& line : plan.refusals)
-        message += line + "\n";
-    if (plan.findings.size() > plan.refusals.size())
-        message += "(and " + std::to_string(plan.findings.size() - plan.refusals.size()) +
-                   " more findings on the console)\n";
-    UIManager* const manager = &ui;
-    ShowFallbackScreen(ui, "This level cannot be played", message,
-                       {{"Back to the menu",
-                         []
-                         {
-                             GameStateManager::instance().ChangeState("MainMenu");
-                         }},
-                        {"Exit the game", [manager]
-                         {
-                             if (const auto window = manager->window)
-                                 window->close();
-                         }}});
+    gui.add(bar, "FallbackBar");
 }

@@ -1,20 +1,16 @@
-// The card of a tower or of the keep: what it is and does, what its next upgrade costs and
-// changes, with Upgrade and Sell (Repair for the keep). It opens beside the object when the
-// pointer rests on it for a moment, or at once on a click, and closes a moment after the pointer
-// has left both the object and the card. Every widget named here is optional: without a
-// "TowerCard" panel there is no card, and a click on a tower still upgrades it.
+#include "ui/TowerCard.hpp"
 
-#include "app/services/GameCounters.hpp"
-#include "app/services/InputManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/Cursor.hpp"
+#include "gameplay/Economy.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Tables.hpp"
 #include "gameplay/TowerInfo.hpp"
-#include "ui/UIManager.hpp"
+#include "services/GameCounters.hpp"
+#include "services/InputManager.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <algorithm>
@@ -24,6 +20,13 @@
 
 namespace
 {
+const WidgetName Panel{"TowerCard", WidgetType::Any, Need::Optional};
+const WidgetName Title{"CardTitle", WidgetType::TextArea, Need::Optional};
+const WidgetName Text{"CardText", WidgetType::TextArea, Need::Optional};
+const WidgetName UpgradeButton{"CardUpgradeButton", WidgetType::Button, Need::Optional};
+const WidgetName SellButton{"CardSellButton", WidgetType::Button, Need::Optional};
+const WidgetName RepairButton{"CardRepairButton", WidgetType::Button, Need::Optional};
+
 constexpr float RestSeconds = 0.35f;  // the pointer rests this long on an object to open its card
 constexpr float LeaveSeconds = 0.45f; // the card stays this long after the pointer left
 constexpr float CardGap = 10.f;       // pixels between the object and its card
@@ -52,7 +55,7 @@ sf::FloatRect BoxOf(const GameObject& object)
 }
 } // namespace
 
-std::shared_ptr<GameObject> UIManager::CardObjectAt(sf::Vector2f point) const
+std::shared_ptr<GameObject> TowerCard::ObjectAt(sf::Vector2f point) const
 {
     for (const auto& object : GameObjectManager::instance().objects)
     {
@@ -63,61 +66,69 @@ std::shared_ptr<GameObject> UIManager::CardObjectAt(sf::Vector2f point) const
     return nullptr;
 }
 
-void UIManager::ConnectTowerCard()
+TowerCard::TowerCard(vgui::Gui& gui, std::function<void()> repair) : gui(gui), repair(std::move(repair))
 {
-    card = {};
-    if (const auto upgrade = gui->get<vgui::Button>("CardUpgradeButton"))
+}
+
+void TowerCard::Connect()
+{
+    target.reset();
+    candidate.reset();
+    rest = away = 0.f;
+    wasChoosing = false;
+    if (const auto upgrade = gui.get<vgui::Button>(UpgradeButton.name))
         upgrade->onPress(
             [this]
             {
-                const auto target = card.target.lock();
-                if (!target)
+                const auto shown = target.lock();
+                if (!shown)
                     return;
-                if (const char* refusal = RefusalText(config.tryUpgrade(*target)))
+                if (const char* refusal = RefusalText(GameConfig::instance().tryUpgrade(*shown)))
                     GameCounters::instance().Refuse(refusal, InputManager::instance().MousePosition());
-                FillTowerCard();
+                Fill();
             });
-    if (const auto sell = gui->get<vgui::Button>("CardSellButton"))
+    if (const auto sell = gui.get<vgui::Button>(SellButton.name))
         sell->onPress(
             [this]
             {
-                if (const auto target = card.target.lock())
-                    config.SellTower(*target);
-                CloseTowerCard();
+                if (const auto shown = target.lock())
+                    GameConfig::instance().SellTower(*shown);
+                Close();
             });
-    if (const auto repair = gui->get<vgui::Button>("CardRepairButton"))
-        repair->onPress(
+    if (const auto button = gui.get<vgui::Button>(RepairButton.name))
+        button->onPress(
             [this]
             {
-                RepairBase();
-                FillTowerCard();
+                repair();
+                Fill();
             });
 }
 
-void UIManager::CloseTowerCard()
+void TowerCard::Close()
 {
-    card.target.reset();
-    card.away = 0.f;
+    target.reset();
+    away = 0.f;
     GameplayManager::instance().inspected.reset();
-    if (const auto panel = gui->get<vgui::Widget>("TowerCard"))
+    if (const auto panel = gui.get<vgui::Widget>(Panel.name))
         panel->setVisible(false);
 }
 
-void UIManager::UpdateTowerCard(float dt)
+void TowerCard::Update(float dt)
 {
-    const auto panel = gui->get<vgui::Widget>("TowerCard");
-    if (!panel || currentScreen != HudScreen)
+    const auto panel = gui.get<vgui::Widget>(Panel.name);
+    if (!panel)
         return;
     const auto& input = InputManager::instance();
     const sf::Vector2f pointer = input.MousePosition();
-    const bool choosing = cursorInput && cursorInput->selectedTower != NoTower;
+    const auto& cursor = GameplayManager::instance().cursorInput;
+    const bool choosing = cursor && cursor->selectedTower != NoTower;
     // A click made while a tower kind was selected built (or was refused); it opens no card.
-    const bool clickOpens = !choosing && !card.wasChoosing && input.IsMouseButtonPressed(sf::Mouse::Left);
-    card.wasChoosing = choosing;
-    const auto target = card.target.lock();
-    if (target && (!target->alive || choosing))
+    const bool clickOpens = !choosing && !wasChoosing && input.IsMouseButtonPressed(sf::Mouse::Left);
+    wasChoosing = choosing;
+    const auto shown = target.lock();
+    if (shown && (!shown->alive || choosing))
     {
-        CloseTowerCard();
+        Close();
         return;
     }
     const bool overCard =
@@ -125,56 +136,56 @@ void UIManager::UpdateTowerCard(float dt)
 
     // Resting on a tower or the keep (not through the HUD, not while placing a tower) opens its
     // card; a click on it opens the card at once.
-    const auto under = choosing || input.pointerOverWidgets ? nullptr : CardObjectAt(pointer);
-    if (under && under == card.candidate.lock())
-        card.rest += dt;
+    const auto under = choosing || input.pointerOverWidgets ? nullptr : ObjectAt(pointer);
+    if (under && under == candidate.lock())
+        rest += dt;
     else
-        card.rest = 0.f;
-    card.candidate = under;
-    if (under && under != target && (card.rest >= RestSeconds || clickOpens))
+        rest = 0.f;
+    candidate = under;
+    if (under && under != shown && (rest >= RestSeconds || clickOpens))
     {
-        card.target = under;
-        card.away = 0.f;
+        target = under;
+        away = 0.f;
         GameplayManager::instance().inspected = under;
-        FillTowerCard();
+        Fill();
         panel->setVisible(true);
         panel->moveToFront();
         return;
     }
-    if (!target)
+    if (!shown)
         return;
-    if (under == target || overCard)
-        card.away = 0.f;
-    else if ((card.away += dt) >= LeaveSeconds)
+    if (under == shown || overCard)
+        away = 0.f;
+    else if ((away += dt) >= LeaveSeconds)
     {
-        CloseTowerCard();
+        Close();
         return;
     }
-    FillTowerCard();
+    Fill();
     panel->moveToFront(); // over the health bars of enemies that came since
 }
 
-void UIManager::FillTowerCard()
+void TowerCard::Fill()
 {
-    const auto target = card.target.lock();
-    const auto panel = gui->get<vgui::Widget>("TowerCard");
-    if (!target || !panel)
+    const auto shown = target.lock();
+    const auto panel = gui.get<vgui::Widget>(Panel.name);
+    if (!shown || !panel)
         return;
     std::string title, text;
     std::string sellText;
     bool canUpgrade = false;
-    const bool isKeep = target->type == ObjectType::Base;
-    if (const auto figures = FiguresOf(*target))
+    const bool isKeep = shown->type == ObjectType::Base;
+    if (const auto figures = FiguresOf(*shown))
     {
         const TowerType* type = TowerTypeOf(figures->kind);
         title = std::string(type ? type->name : "Tower") + ", level " + std::to_string(figures->level);
         text = "Damage per hit: " + Number(figures->damagePerHit) +
                "\nShots per second: " + Number(figures->shotsPerSecond) +
                "\nRange: " + Number(figures->range) + "\nKills: " + std::to_string(figures->kills) + "\n";
-        if (const auto next = FiguresAfterUpgrade(*target))
+        if (const auto next = FiguresAfterUpgrade(*shown))
         {
-            const auto* upgrade = target->FindComponent<UpgradeStateComponent>();
-            text += "\nUpgrade for " + std::to_string(config.UpgradePrice(*upgrade)) + " gold:\n";
+            const auto* upgrade = shown->FindComponent<UpgradeStateComponent>();
+            text += "\nUpgrade for " + std::to_string(UpgradePrice(*upgrade)) + " gold:\n";
             if (next->damagePerHit != figures->damagePerHit)
                 text += Change("damage per hit", figures->damagePerHit, next->damagePerHit);
             if (next->shotsPerSecond != figures->shotsPerSecond)
@@ -188,49 +199,50 @@ void UIManager::FillTowerCard()
         {
             text += "\nFully upgraded";
         }
-        sellText = "Sell +" + std::to_string(SellRefund(*target));
+        sellText = "Sell +" + std::to_string(SellRefund(*shown));
     }
-    else if (const auto keep = KeepFiguresOf(*target))
+    else if (const auto keep = KeepFiguresOf(*shown))
     {
         title = "Keep, level " + std::to_string(keep->level);
         text = "Hit points: " + std::to_string(keep->health) + " / " + std::to_string(keep->maxHealth) + "\n";
         if (keep->upgradeGain > 0)
         {
-            const auto* upgrade = target->FindComponent<UpgradeStateComponent>();
-            text += "\nUpgrade for " + std::to_string(config.UpgradePrice(*upgrade)) +
-                    " gold:\nhit points +" + std::to_string(keep->upgradeGain) + "\n";
+            const auto* upgrade = shown->FindComponent<UpgradeStateComponent>();
+            text += "\nUpgrade for " + std::to_string(UpgradePrice(*upgrade)) + " gold:\nhit points +" +
+                    std::to_string(keep->upgradeGain) + "\n";
             canUpgrade = true;
         }
         else
         {
             text += "\nFully upgraded\n";
         }
+        const auto& config = GameConfig::instance();
         text += "\nRepair for " + std::to_string(config.repairPrice) + " gold:\nhit points +" +
                 std::to_string(config.repairAmount);
     }
-    const auto setText = [this](const char* name, const std::string& value)
+    const auto setText = [this](const WidgetName& name, const std::string& value)
     {
-        if (const auto area = gui->get<vgui::TextArea>(name); area && area->getText() != value)
+        if (const auto area = gui.get<vgui::TextArea>(name.name); area && area->getText() != value)
             area->setText(value);
     };
-    setText("CardTitle", title);
-    setText("CardText", text);
-    if (const auto upgrade = gui->get<vgui::Button>("CardUpgradeButton"))
+    setText(Title, title);
+    setText(Text, text);
+    if (const auto upgrade = gui.get<vgui::Button>(UpgradeButton.name))
     {
         upgrade->setEnabled(canUpgrade);
         upgrade->setText(canUpgrade ? "Upgrade" : "Maxed");
     }
-    if (const auto sell = gui->get<vgui::Button>("CardSellButton"))
+    if (const auto sell = gui.get<vgui::Button>(SellButton.name))
     {
         sell->setVisible(!isKeep);
         sell->setText(sellText);
     }
-    if (const auto repair = gui->get<vgui::Button>("CardRepairButton"))
-        repair->setVisible(isKeep);
+    if (const auto button = gui.get<vgui::Button>(RepairButton.name))
+        button->setVisible(isKeep);
 
     // Beside the object: to its right if the card fits there, else to its left; inside the
     // picture and below the top bar.
-    const sf::FloatRect box = BoxOf(*target);
+    const sf::FloatRect box = BoxOf(*shown);
     const sf::Vector2f size = panel->getSize();
     const sf::Vector2f right(box.left + box.width + CardGap, box.top + box.height / 2.f - size.y / 2.f);
     sf::Vector2f at = OnPictureBelowTopBar(right, size);

@@ -1,16 +1,14 @@
 #include "ui/UIManager.hpp"
 
-#include "app/services/AssetsLocation.hpp"
-#include "app/services/GameCounters.hpp"
-#include "app/services/GameStateManager.hpp"
-#include "app/services/Settings.hpp"
 #include "entities/GameObject.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
+#include "gameplay/MapChecker.hpp"
+#include "services/AssetsLocation.hpp"
+#include "services/GameCounters.hpp"
+#include "services/GameStateManager.hpp"
 #include "ui/ScreenCheck.hpp"
 #include "widgets/Widgets.hpp"
-
-#include <iostream>
 
 UIManager& UIManager::instance()
 {
@@ -25,7 +23,11 @@ UIManager::UIManager()
       changeTextActive(GameCounters::instance().changeTextActive),
       moneyChange(GameCounters::instance().moneyChange), scoreChange(GameCounters::instance().scoreChange),
       changeTextTimer(GameCounters::instance().changeTextTimer), gui(std::make_shared<vgui::Gui>()),
-      cursorInput(GameplayManager::instance().cursorInput), config(GameConfig::instance())
+      cursorInput(GameplayManager::instance().cursorInput), config(GameConfig::instance()),
+      settings(*gui, settingsPath, applyWindowMode),
+      mainMenu(*gui, *this, settings, playerName, settingsPath), highscore(*gui, *this, highscorePath),
+      controls(*gui, *this), credits(*gui, *this), hud(*gui, *this, settings, healthWarningPercent),
+      lose(*gui, *this, highscorePath, playerName)
 {
     // Enemies and the keep show their health bars in this root.
     GameObject::healthBars.show = [this](const auto& bar, const std::string& name)
@@ -62,108 +64,86 @@ void UIManager::Reset()
     screenClickGuard = sf::Time::Zero;
 }
 
+Screen* UIManager::ScreenOf(ScreenKind kind)
+{
+    switch (kind)
+    {
+    case MainMenuScreen:
+        return &mainMenu;
+    case HighscoreScreen:
+        return &highscore;
+    case CreditsScreen:
+        return &credits;
+    case ControlsScreen:
+        return &controls;
+    case HudScreen:
+        return &hud;
+    case LoseScreen:
+        return &lose;
+    }
+    return nullptr;
+}
+
 void UIManager::LoadScreen(const std::string& formFile, ScreenKind kind)
 {
     gui->removeAllWidgets();
     gui->ignoreClicksFor(screenClickGuard);
-    std::string loadError;
-    try
-    {
-        gui->loadWidgetsFromFile(formFile, true);
-    }
-    catch (const vgui::Exception& error)
-    {
-        std::cerr << "Failed to load widgets from file: " << error.what() << std::endl;
-        loadError = error.what();
-    }
+    const std::string loadError = LoadForm(*gui, formFile, true);
     currentScreen = kind;
-    switch (kind)
-    {
-    case MainMenuScreen:
-        LoadMainMenu();
-        break;
-    case HighscoreScreen:
-        LoadHighscoreScreen();
-        break;
-    case CreditsScreen:
-        LoadCredits();
-        break;
-    case ControlsScreen:
-        LoadControls();
-        break;
-    case HudScreen:
-        LoadHUD();
-        break;
-    case LoseScreen:
-        LoadLoseScreen();
-        break;
-    }
+    Screen* const screen = ScreenOf(kind);
+    if (screen)
+        screen->Connect();
     // A screen that cannot be used is replaced by one made in code, with a way on.
-    (void)CheckScreen(*this, formFile, kind, loadError);
+    static const std::vector<WidgetName> none;
+    (void)CheckScreen(*gui, formFile, screen ? screen->Names() : none, loadError,
+                      screen ? screen->WaysOn() : BackOrExit(*this, *gui), screen ? screen->Account() : "");
 }
 
 void UIManager::LoadMainMenu()
 {
-    if (const auto play = gui->get<vgui::Button>("PlayGameButton"))
-        play->onPress(
-            [this]
-            {
-                ReadPlayerName();
-                GameStateManager::instance().ChangeState("GamePlay");
-            });
-    if (const auto highscore = gui->get<vgui::Button>("HighscoreButton"))
-        highscore->onPress([this] { LoadScreen(AssetPath("highscore.txt"), HighscoreScreen); });
-    if (const auto controls = gui->get<vgui::Button>("ControlsButton"))
-        controls->onPress([this] { LoadScreen(AssetPath("controls.txt"), ControlsScreen); });
-    if (const auto credits = gui->get<vgui::Button>("CreditsButton"))
-        credits->onPress([this] { LoadScreen(AssetPath("credits.txt"), CreditsScreen); });
-    if (const auto exit = gui->get<vgui::Button>("ExitGameButton"))
-        exit->onPress(
-            [this]
-            {
-                if (const auto target = window)
-                    target->close();
-            });
-    ConnectMenuControls();
+    mainMenu.Connect();
 }
 
-void UIManager::ConnectReturnToMenu()
+void UIManager::LoadHighscoreScreen()
 {
-    if (const auto back = gui->get<vgui::Button>("ReturnButton"))
-        back->onPress(
-            [this]
-            {
-                gui->removeAllWidgets();
-                LoadScreen(AssetPath("mainMenu.txt"), MainMenuScreen);
-            });
+    highscore.Connect();
 }
 
 void UIManager::LoadCredits()
 {
-    ConnectReturnToMenu();
+    credits.Connect();
 }
 
 void UIManager::LoadControls()
 {
-    ConnectReturnToMenu();
+    controls.Connect();
+}
+
+void UIManager::LoadHUD()
+{
+    hud.Connect();
+}
+
+void UIManager::LoadLoseScreen()
+{
+    lose.Connect();
 }
 
 void UIManager::ReadPlayerName()
 {
-    const auto name = gui->get<vgui::TextArea>("Name");
-    if (!name)
-        return;
-    playerName = name->getText();
-    // The name typed is offered again in the next run.
-    if (!playerName.empty() && playerName != Settings::instance().playerName)
-    {
-        Settings::instance().playerName = playerName;
-        if (const FileSave save = Settings::instance().Save(settingsPath); !save.saved)
-            std::cerr << "Could not save the settings \"" << settingsPath << "\": " << save.error
-                      << std::endl;
-    }
-    if (playerName.empty())
-        playerName = "Player 1";
+    mainMenu.ReadPlayerName();
+}
+
+void UIManager::UpdateHUD(float dt)
+{
+    if (currentScreen == HudScreen)
+        hud.Update(dt);
+}
+
+void UIManager::UpdateTowerCard(float dt)
+{
+    if (currentScreen == HudScreen)
+        hud.Card().Update(dt);
 }
 
 void UIManager::ChangeMoney(std::int32_t amount)
@@ -174,4 +154,60 @@ void UIManager::ChangeMoney(std::int32_t amount)
 void UIManager::ChangeScore(std::int32_t amount)
 {
     GameCounters::instance().ChangeScore(amount);
+}
+
+void UIManager::SelectTower(int kind)
+{
+    hud.SelectTower(kind);
+}
+
+void UIManager::RepairBase()
+{
+    hud.RepairBase();
+}
+
+void UIManager::Show(ScreenKind kind)
+{
+    LoadScreen(AssetPath(FormFileOf(kind)), kind);
+}
+
+void UIManager::Play()
+{
+    ReadPlayerName();
+    GameStateManager::instance().ChangeState("GamePlay");
+}
+
+void UIManager::LeaveGame()
+{
+    // As the lose screen's button leaves a lost game; the record stays as it is.
+    gui->removeAllWidgets();
+    GameStateManager::instance().ChangeState("MainMenu");
+}
+
+void UIManager::ExitGame()
+{
+    if (const auto target = window)
+        target->close();
+}
+
+void UIManager::ShowUnplayableLevel(const LevelPlan& plan)
+{
+    GameplayManager::instance().running = false;
+    std::string message = plan.parsed ? "This level could not make a game that ends:\n"
+                                      : "The level's map could not be read:\n";
+    for (const auto& line : plan.refusals)
+        message += line + "\n";
+    if (plan.findings.size() > plan.refusals.size())
+        message += "(and " + std::to_string(plan.findings.size() - plan.refusals.size()) +
+                   " more findings on the console)\n";
+    ShowFallbackScreen(*gui, "This level cannot be played", message,
+                       {{"Back to the menu",
+                         []
+                         {
+                             GameStateManager::instance().ChangeState("MainMenu");
+                         }},
+                        {"Exit the game", [this]
+                         {
+                             ExitGame();
+                         }}});
 }

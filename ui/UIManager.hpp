@@ -1,17 +1,23 @@
 #pragma once
-// Owns the widget root, loads one screen at a time from a form file and wires its buttons, and
-// holds the player-facing counters of a game (name, money, score, wave) and the flags and
-// timers of the heads-up display's short-lived texts.
+// Owns the widget root, loads one screen at a time from a form file and has the screen wire its
+// buttons, and holds the player-facing counters of a game (name, money, score, wave) and the flags
+// and timers of the heads-up display's short-lived texts. Each screen is a class of its own (ui/);
+// the operations here hand on to them.
 
-#include "app/services/AssetsLocation.hpp"
+#include "services/AssetsLocation.hpp"
+#include "ui/HighscorePage.hpp"
+#include "ui/Hud.hpp"
+#include "ui/InfoPage.hpp"
+#include "ui/LosePage.hpp"
+#include "ui/MainMenuPage.hpp"
+#include "ui/Screen.hpp"
+#include "ui/SettingsPanel.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
-#include <SFML/Graphics/Texture.hpp>
 #include <SFML/System/Time.hpp>
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -19,28 +25,19 @@ namespace vgui
 {
 class Gui;
 }
-class GameObject;
 class InputComponent;
 class GameConfig;
+struct LevelPlan;
 
-enum ScreenKind : int
-{
-    MainMenuScreen = 0,
-    HighscoreScreen = 1,
-    CreditsScreen = 2,
-    ControlsScreen = 3,
-    HudScreen = 4,
-    LoseScreen = 5,
-};
-
-class UIManager
+class UIManager : private ScreenHost
 {
 public:
     static UIManager& instance();
     ~UIManager();
 
     // Empties the root, loads the form (a failure prints one "Failed to load widgets from file: "
-    // line on standard error and leaves the screen empty), then runs the kind's hook-up.
+    // line on standard error), runs the kind's hook-up, and shows a built-in screen or bar with a
+    // way on when the form cannot be used.
     void LoadScreen(const std::string& formFile, ScreenKind kind);
     void LoadMainMenu();
     void LoadHighscoreScreen();
@@ -62,15 +59,13 @@ public:
     void RepairBase();
 
     // Additions beside the screens, for the player's controls (every widget they use is optional
-    // in the forms): the settings panel over whatever screen is shown, leaving a running game
-    // without touching the record, and the HUD's pause and speed buttons and pause overlay.
-    void OpenSettings();
-    void CloseSettings();
-    void LeaveGame();
-    // The card of the tower or keep under the pointer (real time, not the game's: it opens at
-    // the same pace at any speed); the gameplay state runs it while a game runs unpaused.
+    // in the forms): leaving a running game without touching the record, and the card of the
+    // tower or keep under the pointer, which the gameplay state runs while a game runs unpaused.
+    void LeaveGame() override;
     void UpdateTowerCard(float dt);
-    void CloseTowerCard();
+    // The level of a game just started cannot be played: the game stops and the built-in screen
+    // shows the plan's findings with the ways back to the menu and out of the game.
+    void ShowUnplayableLevel(const LevelPlan& plan);
     // Turns fullscreen on or off as the settings say; installed by the game.
     std::function<void()> applyWindowMode;
     std::string settingsPath = AssetPath("settings.json");
@@ -104,32 +99,18 @@ public:
 
 private:
     UIManager();
-    void ConnectReturnToMenu();
-    // The main menu's and the HUD's hook-ups of the player's controls.
-    void ConnectMenuControls();
-    void ConnectHudControls();
-    void RefreshHudControls();
-    void RefreshSettings();
-    // The HUD's status beside the design's counters, the chosen button's frame, the refusal
-    // text, and the tower card's parts.
-    void UpdateStatus(const GameObject* keep);
-    void UpdateSelectionFrame();
-    void UpdateFeedback(float dt);
-    // A widget's place moved, as little as it takes, inside the picture and below the top bar.
-    static sf::Vector2f OnPictureBelowTopBar(sf::Vector2f at, sf::Vector2f size);
-    void ConnectTowerCard();
-    void FillTowerCard();
-    std::shared_ptr<GameObject> CardObjectAt(sf::Vector2f point) const;
-    struct CardState
-    {
-        std::weak_ptr<GameObject> target;    // whose card is open
-        std::weak_ptr<GameObject> candidate; // what the pointer rests on
-        float rest = 0.f;                    // seconds on the candidate
-        float away = 0.f;                    // seconds since the pointer left target and card
-        bool wasChoosing = false;            // a tower kind was selected at the last update
-    };
-    CardState card;
-    // HUD icons are read once per file and then shared.
-    std::shared_ptr<const sf::Texture> Icon(const std::string& path);
-    std::map<std::string, std::shared_ptr<const sf::Texture>> icons;
+    // What the screens ask of the manager.
+    void Show(ScreenKind kind) override;
+    void Play() override;
+    void ExitGame() override;
+    // The screen of a kind; null for any other value.
+    Screen* ScreenOf(ScreenKind kind);
+
+    SettingsPanel settings;
+    MainMenuPage mainMenu;
+    HighscorePage highscore;
+    InfoPage controls;
+    InfoPage credits;
+    Hud hud;
+    LosePage lose;
 };

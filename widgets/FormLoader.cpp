@@ -1,7 +1,8 @@
 // Turning a parsed form into widgets. Everything is built off to the side first; the Gui only
 // changes once the whole file has loaded, so a failing file leaves the screen as it was.
 
-#include "widgets/FileChecks.hpp"
+#include "files/ImageSize.hpp"
+#include "files/RegularFile.hpp"
 #include "widgets/FormParser.hpp"
 #include "widgets/WidgetState.hpp"
 
@@ -152,27 +153,28 @@ private:
         // GL context, and decoding is where a small file turns into a lot of memory. The bytes
         // checked are the bytes decoded, so the file cannot change in between.
         std::string bytes;
-        const FileRead read = ReadRegularFile(path, MaxImageFileBytes, bytes);
-        if (read == FileRead::Missing)
+        const files::FileRead read = files::ReadRegularFile(path, MaxImageFileBytes, bytes);
+        if (read == files::FileRead::Missing)
             Fail(id, line, "Failed to load the image '" + path + "'.");
-        if (read != FileRead::Ok)
+        if (read != files::FileRead::Ok)
             Fail(id, line,
-                 "Failed to load the image '" + path + "': " + Describe(read, MaxImageFileBytes) + ".");
-        const std::optional<sf::Vector2u> size = ImageSize(bytes.data(), bytes.size());
+                 "Failed to load the image '" + path + "': " + files::Describe(read, MaxImageFileBytes) +
+                     ".");
+        const std::optional<files::Sides> size = files::ImageSize(bytes.data(), bytes.size());
         if (!size)
             Fail(id, line, "Failed to load the image '" + path + "': it is not a PNG, JPEG or BMP image.");
-        const std::string sides = std::to_string(size->x) + " x " + std::to_string(size->y);
-        if (size->x > MaxImageSide || size->y > MaxImageSide)
+        const std::string sides = std::to_string(size->width) + " x " + std::to_string(size->height);
+        if (size->width > MaxImageSide || size->height > MaxImageSide)
             Fail(id, line,
                  "The image '" + path + "' is " + sides + " pixels; an image may be at most " +
                      std::to_string(MaxImageSide) + " x " + std::to_string(MaxImageSide) + ".");
-        imagePixels += std::uint64_t{size->x} * size->y;
+        imagePixels += std::uint64_t{size->width} * size->height;
         if (imagePixels > MaxFormImagePixels)
             Fail(id, line,
                  "With the image '" + path + "' (" + sides + ") the form's images pass " +
                      std::to_string(MaxFormImagePixels) + " pixels in all.");
         const unsigned largest = sf::Texture::getMaximumSize();
-        if (size->x > largest || size->y > largest)
+        if (size->width > largest || size->height > largest)
             Fail(id, line,
                  "The image '" + path + "' is " + sides + " pixels; this graphics driver takes at most " +
                      std::to_string(largest) + " x " + std::to_string(largest) + ".");
@@ -625,11 +627,11 @@ void Gui::loadWidgetsFromFile(const std::string& path, bool replaceExisting)
 {
     const std::string failedToOpen = "Failed to open '" + path + "' to load the widgets from it";
     std::string text;
-    const FileRead read = ReadRegularFile(path, MaxFormFileBytes, text);
-    if (read == FileRead::Missing || read == FileRead::Unreadable)
+    const files::FileRead read = files::ReadRegularFile(path, MaxFormFileBytes, text);
+    if (read == files::FileRead::Missing || read == files::FileRead::Unreadable)
         throw Exception(form::oneLine(failedToOpen + "."));
-    if (read != FileRead::Ok)
-        throw Exception(form::oneLine(failedToOpen + ": " + Describe(read, MaxFormFileBytes) + "."));
+    if (read != files::FileRead::Ok)
+        throw Exception(form::oneLine(failedToOpen + ": " + files::Describe(read, MaxFormFileBytes) + "."));
     if (text.rfind("\xEF\xBB\xBF", 0) == 0)
         text.erase(0, 3); // a byte order mark from some editors
     if (text.find_first_not_of(" \t\r\n") == std::string::npos)

@@ -6,9 +6,6 @@
 // detection finds the plain walk's contacts and the dead leave the registries every frame.
 
 #include "app/GamePlay.hpp"
-#include "app/services/GameCounters.hpp"
-#include "app/services/GameState.hpp"
-#include "app/services/InputManager.hpp"
 #include "entities/BroadPhase.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
@@ -19,12 +16,13 @@
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
-#include "tests/support/GameplayFixture.hpp"
+#include "services/GameCounters.hpp"
+#include "services/InputManager.hpp"
+#include "tests/app/AppTestSupport.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <array>
@@ -38,12 +36,12 @@ namespace
 {
 constexpr float Step = 1.f / 60.f;
 
-class GameplayGolden : public GameplayTest
+class GameplayGolden : public GameTest
 {
 protected:
     void SetUp() override
     {
-        GameplayTest::SetUp();
+        GameTest::SetUp();
         // The level under test replaces the shipped map in the scratch assets.
         std::ifstream map(std::filesystem::path(VARNHOLD_TEST_DATA) / "maps" / "golden.tmj");
         std::stringstream text;
@@ -59,7 +57,7 @@ protected:
     }
     void TearDown() override
     {
-        GameplayTest::TearDown();
+        GameTest::TearDown();
         driver.reset();
     }
 
@@ -253,8 +251,8 @@ TEST_F(GameplayGolden, LeavingALostGameAndStartingAgainBeginsAfresh)
     sf::View view(sf::FloatRect(10.f, 20.f, 300.f, 200.f));
     driver->window->setView(view);
     Frame(1);
-    EXPECT_EQ(lastGameView.getCenter(), view.getCenter());
-    EXPECT_EQ(lastGameView.getSize(), view.getSize());
+    EXPECT_EQ(driver->game->gamePlay.LastView().getCenter(), view.getCenter());
+    EXPECT_EQ(driver->game->gamePlay.LastView().getSize(), view.getSize());
 
     // Lose, score a little first, with a wave just announced.
     ui.ChangeScore(30);
@@ -523,34 +521,13 @@ namespace
 {
 // The shipped level with a spawner that releases an enemy every three frames and a keep of 1500
 // hit points, three towers beside the first stretches of the road.
-class FastGame : public GameplayTest
+class FastGame : public GameTest
 {
 protected:
     void SetUp() override
     {
-        GameplayTest::SetUp();
-        std::ifstream in(testing_support::SourceAssets() / "game.tmj");
-        nlohmann::json map = nlohmann::json::parse(in);
-        for (auto& layer : map["layers"])
-        {
-            if (!layer.contains("objects"))
-                continue;
-            for (auto& object : layer["objects"])
-            {
-                if (!object.contains("properties"))
-                    continue;
-                for (auto& property : object["properties"])
-                {
-                    if (property["name"] == "SpawnRate")
-                        property["value"] = 0.05;
-                    if (property["name"] == "WaveSize")
-                        property["value"] = 15;
-                    if (property["name"] == "Health")
-                        property["value"] = 1500;
-                }
-            }
-        }
-        game.WriteAsset("game.tmj", map.dump());
+        GameTest::SetUp();
+        UseShippedLevel({{"SpawnRate", 0.05}, {"WaveSize", 15}, {"Health", 1500}});
         InputManager::instance().mouseSource = []
         {
             return sf::Vector2i(2000, 2000);
@@ -563,7 +540,7 @@ protected:
     }
     void TearDown() override
     {
-        GameplayTest::TearDown();
+        GameTest::TearDown();
         driver.reset();
     }
 

@@ -5,14 +5,14 @@
 // under the pointer at any window size.
 
 #include "app/Game.hpp"
-#include "app/services/AssetManager.hpp"
-#include "app/services/GameStateManager.hpp"
-#include "app/services/InputManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/Cursor.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
-#include "tests/support/TestSupport.hpp"
+#include "services/AssetManager.hpp"
+#include "services/GameStateManager.hpp"
+#include "services/InputManager.hpp"
+#include "tests/app/AppTestSupport.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 

@@ -2,8 +2,8 @@
 // command line, and starts without a display, without an audio device, and beside an unrelated
 // ../assets folder. Each ends in its lines and a running game or a clear exit, and stays small.
 
+#include "tests/app/AppTestSupport.hpp"
 #include "tests/support/ChildProcess.hpp"
-#include "tests/support/TestSupport.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -7,7 +7,7 @@
 #include "entities/GameObject.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
-#include "tests/support/TestSupport.hpp"
+#include "tests/entities/EntityTestSupport.hpp"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,46 @@
 
 #include "entities/GameObjectManager.hpp"
 #include "entities/PhysicsManager.hpp"
+#include "entities/RenderManager.hpp"
+#include "widgets/Widgets.hpp"
+
+namespace testing_support
+{
+
+void ResetEntities()
+{
+    RenderManager::instance().Clear();
+    PhysicsManager::instance().Clear();
+    GameObjectManager::instance().Clear();
+    GameObjectManager::instance().Reset();
+    PhysicsManager::instance().Reset();
+    RenderManager::instance().Reset();
+    RenderManager::instance().SeedLayers();
+    ResetServices();
+}
+
+HealthBarsIn::HealthBarsIn(vgui::Gui& root) : previous(GameObject::healthBars)
+{
+    GameObject::healthBars.show = [&root](const auto& bar, const std::string& name)
+    {
+        root.add(bar, name);
+    };
+    GameObject::healthBars.hide = [&root](const auto& bar)
+    {
+        root.remove(bar);
+    };
+    GameObject::healthBars.warningPercent = []
+    {
+        return 30;
+    };
+}
+
+HealthBarsIn::~HealthBarsIn()
+{
+    GameObject::healthBars = previous;
+}
+
+} // namespace testing_support
 
 namespace entity_tests
 {

@@ -1,15 +1,46 @@
 #pragma once
-// Small builders for the entity tests: objects with a rigid body and one shape, and components
-// that record what the engine asks of them.
+// Helpers for the tests of the entities and of every layer above them: the registries back to the
+// start of the process, health bars shown in a root of the test's, and small builders of objects
+// with a rigid body and one shape and of components that record what the engine asks of them.
+// Links only the entities and what lies beneath them.
 
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/RenderComponents.hpp"
+#include "tests/services/ServicesTestSupport.hpp"
 
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace vgui
+{
+class Gui;
+}
+
+namespace testing_support
+{
+
+// Empties the object, physics and render registries by their own Clear (which also breaks the
+// colliders' partner cycles), then puts them and every service back to the start of the process.
+void ResetEntities();
+
+// While it lives, the health bars of game objects are shown in root, as the UI manager shows them
+// in its widget root (red below 30 percent); the hooks installed before come back after.
+class HealthBarsIn
+{
+public:
+    explicit HealthBarsIn(vgui::Gui& root);
+    ~HealthBarsIn();
+    HealthBarsIn(const HealthBarsIn&) = delete;
+    HealthBarsIn& operator=(const HealthBarsIn&) = delete;
+
+private:
+    HealthBarSink previous;
+};
+
+} // namespace testing_support
 
 namespace entity_tests
 {
@@ -53,6 +84,20 @@ public:
     std::string label;
     std::vector<std::string>* drawn;
     int type;
+};
+
+// A plain health for the health bars of enemies and the keep.
+class Health : public Component, public HealthSource
+{
+public:
+    Health(GameObject* owner, std::uint32_t health, std::uint32_t maxHealth)
+        : Component(owner), health(health), maxHealth(maxHealth)
+    {
+    }
+    int GetType() const override { return ComponentType::Status; }
+    std::uint32_t CurrentHealth() const override { return health; }
+    std::uint32_t FullHealth() const override { return maxHealth; }
+    std::uint32_t health, maxHealth;
 };
 
 struct Thing

@@ -1,22 +1,18 @@
 // Game objects, the object registry and health bars.
 
-#include "app/GamePlay.hpp"
-#include "app/services/InputManager.hpp"
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/RenderComponents.hpp"
 #include "entities/RenderManager.hpp"
-#include "gameplay/StatusComponent.hpp"
 #include "tests/entities/EntityTestSupport.hpp"
-#include "tests/support/TestSupport.hpp"
-#include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+using entity_tests::Health;
 using entity_tests::RecordingRender;
 
 namespace
@@ -24,8 +20,17 @@ namespace
 class Objects : public ::testing::Test
 {
 protected:
-    void SetUp() override { testing_support::ResetWorld(); }
-    void TearDown() override { testing_support::ResetWorld(); }
+    void SetUp() override { testing_support::ResetEntities(); }
+    void TearDown() override { testing_support::ResetEntities(); }
+
+    bool InGui(const std::shared_ptr<GameObject>& object) const
+    {
+        const auto& widgets = bars.getWidgets();
+        return std::find(widgets.begin(), widgets.end(), object->healthBar) != widgets.end();
+    }
+
+    vgui::Gui bars;
+    testing_support::HealthBarsIn shown{bars};
 };
 
 class CountingComponent : public Component
@@ -41,17 +46,8 @@ std::shared_ptr<GameObject> WithStatus(int type, const std::string& name, std::u
                                        std::uint32_t maxHealth)
 {
     auto object = std::make_shared<GameObject>(type, name);
-    auto status = std::make_shared<StatusComponent>(object.get());
-    status->health = health;
-    status->maxHealth = maxHealth;
-    object->AddComponent(status);
+    object->AddComponent(std::make_shared<Health>(object.get(), health, maxHealth));
     return object;
-}
-
-bool InGui(const std::shared_ptr<GameObject>& object)
-{
-    const auto& widgets = UIManager::instance().gui->getWidgets();
-    return std::find(widgets.begin(), widgets.end(), object->healthBar) != widgets.end();
 }
 
 } // namespace
@@ -83,12 +79,12 @@ TEST_F(Objects, RegistryKeepsTheCameraApartAndIdsRunOnAcrossGames)
     EXPECT_EQ(registry.objects.size(), 2u);
     EXPECT_EQ(CameraComponent::moveOffset, sf::Vector2f(3.f, 4.f)); // the last one built decides
 
-    // Leaving the game empties the list but keeps the camera and the counter.
-    GamePlay().Exit();
+    // Clearing, as leaving a game does, empties the list but keeps the camera and the counter.
+    registry.Clear();
     EXPECT_TRUE(registry.objects.empty());
     EXPECT_EQ(registry.camera, secondCamera);
     auto next = std::make_shared<GameObject>(ObjectType::Enemy, "Next");
-    next->AddComponent(std::make_shared<StatusComponent>(next.get()));
+    next->AddComponent(std::make_shared<Health>(next.get(), 0, 0));
     registry.AddGameObject(next);
     EXPECT_EQ(next->id, 4);
 }
@@ -148,7 +144,7 @@ TEST_F(Objects, DeadObjectsStopUpdatingButStillRefreshTheirBar)
 
 TEST_F(Objects, HealthBarsOfEnemiesAndBases)
 {
-    auto& gui = *UIManager::instance().gui;
+    auto& gui = bars;
     auto red = WithStatus(ObjectType::Enemy, "Red", 29, 100);
     auto green = WithStatus(ObjectType::Enemy, "Green", 30, 100);
     auto base = WithStatus(ObjectType::Base, "Base", 200, 200);

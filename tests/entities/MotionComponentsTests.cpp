@@ -2,7 +2,7 @@
 
 #include "entities/GameObject.hpp"
 #include "entities/MotionComponents.hpp"
-#include "tests/support/TestSupport.hpp"
+#include "tests/entities/EntityTestSupport.hpp"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ namespace
 class Motion : public ::testing::Test
 {
 protected:
-    void SetUp() override { testing_support::ResetWorld(); }
+    void SetUp() override { testing_support::ResetEntities(); }
 };
 
 class CountingObserver : public ObserverComponent

@@ -2,9 +2,7 @@
 
 #include "entities/PhysicsManager.hpp"
 #include "entities/ShapeOverlap.hpp"
-#include "gameplay/GameConfig.hpp"
 #include "tests/entities/EntityTestSupport.hpp"
-#include "tests/support/TestSupport.hpp"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +19,12 @@ const sf::Vector2f Box64(64.f, 64.f);
 class Physics : public ::testing::Test
 {
 protected:
-    void SetUp() override { testing_support::ResetWorld(); }
-    void TearDown() override { testing_support::ResetWorld(); }
+    void SetUp() override { testing_support::ResetEntities(); }
+    void TearDown() override
+    {
+        physics.SetContactListener(nullptr);
+        testing_support::ResetEntities();
+    }
 
     PhysicsManager& physics = PhysicsManager::instance();
     std::vector<CollisionCall> log;
@@ -212,7 +214,6 @@ TEST_F(Physics, TagRulesHoldInBothOrders)
     EXPECT_TRUE(Touch(enemy, obstacle, aFirst));
 
     // Through the step, with the tags as registered.
-    GameConfig::instance().buildAllowed = true;
     physics.Update(0.f);
     std::set<std::pair<const CollisionComponent*, const CollisionComponent*>> found;
     for (const auto& contact : physics.contacts)
@@ -228,8 +229,6 @@ TEST_F(Physics, TagRulesHoldInBothOrders)
     EXPECT_EQ(found.count({tower.collider.get(), base.collider.get()}), 0u);
     EXPECT_EQ(found.count({obstacle.collider.get(), secondTower.collider.get()}), 0u);
     EXPECT_EQ(found.count({detector.collider.get(), secondTower.collider.get()}), 1u);
-    // The cursor resting on a tower box forbids building.
-    EXPECT_FALSE(GameConfig::instance().buildAllowed);
 }
 
 TEST_F(Physics, MassRuleSkipsOnlyTwoMasslessBodies)
@@ -316,19 +315,26 @@ TEST_F(Physics, StepDetectsWhereThePreviousStepLeftShapesAndMovesBodiesAfterNoti
 
 TEST_F(Physics, OnCollisionHandsThePairOnOnlyWhenThePartnerCollides)
 {
+    // Rules that count the reports they are told.
+    struct CountingRules : ContactListener
+    {
+        std::uint8_t RuleClassOf(const CollisionComponent&) const override { return 0; }
+        bool Concerns(std::uint8_t, std::uint8_t) const override { return true; }
+        void OnContact(CollisionComponent&, CollisionComponent&) override { ++reports; }
+        int reports = 0;
+    } rules;
+    physics.SetContactListener(&rules);
     const Thing cursor = MakeBox(ObjectType::Mouse, {100.f, 100.f}, Box64, "Mouse");
     const Thing base = MakeBox(ObjectType::Base, {100.f, 100.f}, Box64, "Base");
-    auto& config = GameConfig::instance();
-    config.buildAllowed = true;
 
     cursor.collider->OnCollision(base.collider);
     EXPECT_TRUE(cursor.collider->IsColliding());
     EXPECT_EQ(cursor.collider->lastPartner, base.collider);
-    EXPECT_TRUE(config.buildAllowed); // the partner never collided: no rules
+    EXPECT_EQ(rules.reports, 0); // the partner never collided: no rules
 
     base.collider->SetColliding();
     cursor.collider->OnCollision(base.collider);
-    EXPECT_FALSE(config.buildAllowed);
+    EXPECT_EQ(rules.reports, 1);
 }
 
 // A crowd of every shape and kind, some boxes of a class of their own (which are told through

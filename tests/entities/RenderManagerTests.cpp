@@ -1,12 +1,11 @@
 // The render manager's layer list: the drawing order, the layer steps of render components and
 // the run-time layer editor (with components that only record their drawing).
 
-#include "app/services/InputManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/RenderComponents.hpp"
 #include "entities/RenderManager.hpp"
+#include "services/InputManager.hpp"
 #include "tests/entities/EntityTestSupport.hpp"
-#include "tests/support/TestSupport.hpp"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +16,8 @@ namespace
 class Layers : public ::testing::Test
 {
 protected:
-    void SetUp() override { testing_support::ResetWorld(); }
-    void TearDown() override { testing_support::ResetWorld(); }
+    void SetUp() override { testing_support::ResetEntities(); }
+    void TearDown() override { testing_support::ResetEntities(); }
 };
 
 sf::Event Key(sf::Keyboard::Key key)

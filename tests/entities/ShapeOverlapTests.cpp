@@ -5,7 +5,6 @@
 #include "entities/PhysicsManager.hpp"
 #include "entities/ShapeOverlap.hpp"
 #include "tests/entities/EntityTestSupport.hpp"
-#include "tests/support/TestSupport.hpp"
 
 #include <gtest/gtest.h>
 
@@ -167,8 +166,8 @@ using testing_support::Solid;
 class PixelColliders : public ::testing::Test
 {
 protected:
-    void SetUp() override { testing_support::ResetWorld(); }
-    void TearDown() override { testing_support::ResetWorld(); }
+    void SetUp() override { testing_support::ResetEntities(); }
+    void TearDown() override { testing_support::ResetEntities(); }
 
     sf::Sprite At(const sf::Texture& texture, float x, float y)
     {

@@ -1,14 +1,14 @@
 // The player's cursor: the build preview at the pointer and the clicks that build or drop the
 // selection. Needs a GL context.
 
-#include "app/services/AssetManager.hpp"
-#include "app/services/GameCounters.hpp"
-#include "app/services/InputManager.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/Cursor.hpp"
 #include "gameplay/GameConfig.hpp"
-#include "tests/support/TestSupport.hpp"
-#include "ui/UIManager.hpp"
+#include "gameplay/Tables.hpp"
+#include "services/AssetManager.hpp"
+#include "services/GameCounters.hpp"
+#include "services/InputManager.hpp"
+#include "tests/gameplay/GameplayTestSupport.hpp"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +19,8 @@ namespace
 class Cursor : public ::testing::Test
 {
 protected:
-    void SetUp() override { testing_support::ResetWorld(); }
-    void TearDown() override { testing_support::ResetWorld(); }
+    void SetUp() override { testing_support::ResetGameplay(); }
+    void TearDown() override { testing_support::ResetGameplay(); }
 };
 } // namespace
 
@@ -64,7 +64,7 @@ TEST_F(Cursor, BuildPreviewShowsTheSelectedTowerAtTheCursor)
     EXPECT_GT(blocked.r, 190);
     EXPECT_LT(blocked.g, 60);
     GameConfig::instance().buildAllowed = true;
-    GameCounters::instance().money = GameConfig::instance().TowerPrice(3) - 1;
+    GameCounters::instance().money = TowerPrice(BigRocketTower) - 1;
     EXPECT_EQ(input->Verdict(), BuildVerdict::NotEnoughGold);
     EXPECT_EQ(capture(), blocked);
     GameCounters::instance().money = 1000;
@@ -118,7 +118,8 @@ TEST_F(Cursor, CursorFollowsTheMouseBuildsOnLeftClickBeforeARightClickClears)
     {
         return sf::Vector2i(300, 200);
     };
-    UIManager::instance().money = 1000;
+    // Exactly the price of the tower chosen.
+    GameCounters::instance().money = TowerTypeOf(BulletTower)->price;
 
     GameObject cursor(ObjectType::Mouse);
     InputComponent component(&cursor);
@@ -142,6 +143,7 @@ TEST_F(Cursor, CursorFollowsTheMouseBuildsOnLeftClickBeforeARightClickClears)
     ASSERT_EQ(Towers(), 1u);
     EXPECT_EQ(GameObjectManager::instance().objects.front()->getPosition(), sf::Vector2f(300.f, 200.f));
     EXPECT_EQ(component.selectedTower, 0);
+    EXPECT_EQ(GameCounters::instance().money, 0);
 
     // A right click alone only drops the selection.
     input.Update();
@@ -150,6 +152,6 @@ TEST_F(Cursor, CursorFollowsTheMouseBuildsOnLeftClickBeforeARightClickClears)
     component.Update(0.f);
     EXPECT_EQ(component.selectedTower, 0);
     EXPECT_EQ(Towers(), 1u);
-    testing_support::ResetWorld();
+    testing_support::ResetGameplay();
     AssetManager::instance().textures.clear();
 }

@@ -1,8 +1,5 @@
 // Building and upgrading against the prices: towers, their three upgrades and the keep's two.
 
-#include "app/services/AssetManager.hpp"
-#include "app/services/InputManager.hpp"
-#include "app/services/SoundManager.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
@@ -13,8 +10,12 @@
 #include "gameplay/LevelLoader.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
-#include "tests/support/GameplayFixture.hpp"
-#include "ui/UIManager.hpp"
+#include "gameplay/TowerInfo.hpp"
+#include "services/AssetManager.hpp"
+#include "services/GameCounters.hpp"
+#include "services/InputManager.hpp"
+#include "services/SoundManager.hpp"
+#include "tests/gameplay/GameplayTestSupport.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <SFML/Graphics/Sprite.hpp>
@@ -28,10 +29,10 @@ class GameplayConfig : public GameplayTest
 
 TEST_F(GameplayConfig, TowersCostTheirPriceAndATieBuys)
 {
-    auto& ui = UIManager::instance();
+    auto& ui = GameCounters::instance();
     auto& config = GameConfig::instance();
     CreatePlayerCursor();
-    auto& selected = ui.cursorInput->selectedTower;
+    auto& selected = GameplayManager::instance().cursorInput->selectedTower;
 
     ui.money = 149;
     selected = 2;
@@ -73,7 +74,7 @@ TEST_F(GameplayConfig, TowersCostTheirPriceAndATieBuys)
 
 TEST_F(GameplayConfig, UpgradePricesGrowWithTheLevelUpToTheLimit)
 {
-    auto& ui = UIManager::instance();
+    auto& ui = GameCounters::instance();
     auto& config = GameConfig::instance();
     struct Case
     {
@@ -93,10 +94,26 @@ TEST_F(GameplayConfig, UpgradePricesGrowWithTheLevelUpToTheLimit)
             config.tryUpgrade(*object);
             EXPECT_EQ(upgrade->level, static_cast<int>(step) + 1);
             EXPECT_EQ(ui.money, prices[step] - 1);
-            // Exactly the price: bought, then locked.
+            // Exactly the price: bought, then locked; the card foretold the price and the figures.
+            const auto foretold = FiguresAfterUpgrade(*object);
+            const auto keep = KeepFiguresOf(*object);
+            ASSERT_EQ(foretold.has_value(), !keep.has_value());
+            EXPECT_EQ(UpgradePrice(*upgrade), prices[step]);
             ui.money = prices[step];
             config.tryUpgrade(*object);
             EXPECT_EQ(upgrade->level, static_cast<int>(step) + 2);
+            const auto now = FiguresOf(*object);
+            ASSERT_EQ(now.has_value(), foretold.has_value());
+            if (foretold)
+            {
+                EXPECT_EQ(now->level, foretold->level);
+                EXPECT_FLOAT_EQ(now->damagePerHit, foretold->damagePerHit);
+                EXPECT_FLOAT_EQ(now->shotsPerSecond, foretold->shotsPerSecond);
+            }
+            if (keep)
+            {
+                EXPECT_EQ(Status(*object)->maxHealth, keep->maxHealth + keep->upgradeGain);
+            }
             EXPECT_EQ(ui.money, 0);
             EXPECT_FALSE(upgrade->ready);
             ui.money = 1000;
@@ -109,12 +126,17 @@ TEST_F(GameplayConfig, UpgradePricesGrowWithTheLevelUpToTheLimit)
         config.tryUpgrade(*object);
         EXPECT_EQ(ui.money, 100000);
         EXPECT_EQ(upgrade->level, static_cast<int>(prices.size()) + 1);
+        EXPECT_FALSE(FiguresAfterUpgrade(*object));
+        if (const auto keep = KeepFiguresOf(*object))
+        {
+            EXPECT_EQ(keep->upgradeGain, 0u);
+        }
     }
 }
 
 TEST_F(GameplayConfig, TheUpgradeLockLastsAboutHalfASecond)
 {
-    auto& ui = UIManager::instance();
+    auto& ui = GameCounters::instance();
     const auto tower = Tower(1);
     const auto upgrade = tower->GetComponent<UpgradeStateComponent>();
     ui.money = 1000;
@@ -169,7 +191,7 @@ TEST_F(GameplayConfig, TheBaseGrowsByHalfItsHealthAndChangesItsPicture)
 
 TEST_F(GameplayConfig, ABulletTowerAfterThreeUpgrades)
 {
-    auto& ui = UIManager::instance();
+    auto& ui = GameCounters::instance();
     const auto tower = Tower(1);
     const auto status = Status(*tower);
     const auto spawner = tower->GetComponent<SpawnerComponent>();

@@ -1,7 +1,6 @@
 // Building the level from Tiled maps: placement of map objects, properties and their defaults,
 // the waypoint path, tile rectangles, and what a broken map leaves behind.
 
-#include "app/services/AssetManager.hpp"
 #include "entities/MotionComponents.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
@@ -10,7 +9,8 @@
 #include "gameplay/LevelLoader.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Waves.hpp"
-#include "tests/support/GameplayFixture.hpp"
+#include "services/AssetManager.hpp"
+#include "tests/gameplay/GameplayTestSupport.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 
@@ -97,6 +97,32 @@ TEST_F(GameplayLevel, TilesFollowTheirTilesetAndThePlacement)
     for (const auto& component : RenderManager::instance().components)
         registered += std::dynamic_pointer_cast<TiledLayerComponent>(component) ? 1 : 0;
     EXPECT_EQ(registered, 3);
+}
+
+// The eight flip combinations of one tile (cell c: bit 1 horizontal, 2 vertical, 4 diagonal): each
+// texel lands where Tiled draws it, the diagonal flip (x and y swapped) first, then the mirrors.
+TEST_F(GameplayLevel, FlippedTilesShowWhereTiledDrawsThem)
+{
+    Load("flips.tmj");
+    const auto maps = OfType(ObjectType::TileMap);
+    ASSERT_EQ(maps.size(), 1u);
+    const auto& tiles = LayersOf(*maps[0]).at(0)->tiles;
+    ASSERT_EQ(tiles.size(), 8u);
+    for (unsigned cell = 0; cell < 8; ++cell)
+    {
+        const sf::Vector2f topLeft(static_cast<float>(cell % 4) * 32.f, static_cast<float>(cell / 4) * 32.f);
+        for (const sf::Vector2f texel : {sf::Vector2f(4.5f, 9.5f), sf::Vector2f(30.5f, 1.5f)})
+        {
+            sf::Vector2f shown = cell & 4 ? sf::Vector2f(texel.y, texel.x) : texel;
+            if (cell & 1)
+                shown.x = 32.f - shown.x;
+            if (cell & 2)
+                shown.y = 32.f - shown.y;
+            const sf::Vector2f at = tiles[cell]->getTransform().transformPoint(texel);
+            EXPECT_NEAR(at.x, topLeft.x + shown.x, 1e-3f) << "cell " << cell;
+            EXPECT_NEAR(at.y, topLeft.y + shown.y, 1e-3f) << "cell " << cell;
+        }
+    }
 }
 
 TEST_F(GameplayLevel, ObjectsAreCentredOnTheirRectangleAndNotShifted)

@@ -9,8 +9,8 @@
 #include "gameplay/StatusComponent.hpp"
 #include "gameplay/Targeting.hpp"
 #include "gameplay/Waves.hpp"
-#include "tests/support/GameplayFixture.hpp"
-#include "ui/UIManager.hpp"
+#include "services/GameCounters.hpp"
+#include "tests/gameplay/GameplayTestSupport.hpp"
 
 #include <cmath>
 
@@ -92,7 +92,7 @@ TEST_F(GameplayWaves, CompositionAtTheThresholds)
 
 TEST_F(GameplayWaves, EachTickReleasesOneEnemyAndAnEmptyQueueStartsTheNextWave)
 {
-    auto& ui = UIManager::instance();
+    auto& ui = GameCounters::instance();
     unsigned seeds = 0;
     GameplayManager::instance().seedSource = [&seeds]
     {
@@ -147,11 +147,16 @@ TEST_F(GameplayWaves, AnEnemyWalksTheWaypointsAndStopsAtTheLast)
     GameplayManager::instance().AddWaypoint(3, {500.f, 500.f});
     ASSERT_EQ(movement->path.size(), 2u);
 
-    GameplayManager::instance().running = true;
+    // The enemy steers, and the physics step moves its body.
+    const auto step = [&enemy]
+    {
+        enemy->Update(1.f / 60.f);
+        PhysicsManager::instance().Update(1.f / 60.f);
+    };
     int frames = 0;
     while (movement->target < 2 && frames < 600)
     {
-        testing_support::StepWorld(1.f / 60.f);
+        step();
         ++frames;
     }
     EXPECT_EQ(movement->target, 2);
@@ -161,7 +166,7 @@ TEST_F(GameplayWaves, AnEnemyWalksTheWaypointsAndStopsAtTheLast)
     const sf::Vector2f stop = enemy->getPosition();
     EXPECT_LE(std::hypot(stop.x - 100.f, stop.y - 50.f), 5.f);
     for (int i = 0; i < 30; ++i)
-        testing_support::StepWorld(1.f / 60.f);
+        step();
     EXPECT_EQ(enemy->getPosition(), stop) << "an enemy past its last waypoint stands still";
     EXPECT_NEAR(enemy->getRotation(), 90.f, 10.f) << "heading down the last leg";
 }

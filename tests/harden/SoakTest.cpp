@@ -10,8 +10,6 @@
 // figure, at a tenth of the cost).
 
 #include "app/GamePlay.hpp"
-#include "app/services/InputManager.hpp"
-#include "app/services/SoundManager.hpp"
 #include "entities/GameObject.hpp"
 #include "entities/GameObjectManager.hpp"
 #include "entities/PhysicsManager.hpp"
@@ -19,7 +17,9 @@
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
-#include "tests/support/TestSupport.hpp"
+#include "services/InputManager.hpp"
+#include "services/SoundManager.hpp"
+#include "tests/app/AppTestSupport.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 

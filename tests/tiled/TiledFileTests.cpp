@@ -96,14 +96,14 @@ TEST(TiledFixtures, ExternalTilesetProblemsNameTheTileset)
 {
     ExpectFailure(tmj::Parse(dataDir / "missing_tileset.tmj"), dataDir / "missing_tileset.tmj",
                   tmj::Status::FileNotFound,
-                  "/tilesets/0/source: tileset \"tilesets/nope.tsj\": file not found");
+                  "/tilesets/0/source: tileset \"tilesets/nope.tsj\": the file does not exist");
     ExpectFailure(tmj::Parse(dataDir / "broken_tileset.tmj"), dataDir / "broken_tileset.tmj",
                   tmj::Status::MalformedJson,
                   "tileset \"tilesets/broken.tsj\": parse error at line 1, column");
     ExpectFailure(tmj::Parse(dataDir / "xml_tileset.tmj"), dataDir / "xml_tileset.tmj",
                   tmj::Status::Unsupported, "export or embed it as JSON");
     ExpectFailure(tmj::Parse(dataDir / "folder_tileset.tmj"), dataDir / "folder_tileset.tmj",
-                  tmj::Status::FileNotFound, "is a directory");
+                  tmj::Status::FileNotFound, "it is not a regular file");
     ExpectFailure(tmj::Parse(dataDir / "array_tileset.tmj"), dataDir / "array_tileset.tmj",
                   tmj::Status::InvalidMap, "tilesets/array.tsj#: expected an object, got an array");
 }
@@ -111,9 +111,9 @@ TEST(TiledFixtures, ExternalTilesetProblemsNameTheTileset)
 TEST(TiledFixtures, UnreadableMapFiles)
 {
     ExpectFailure(tmj::Parse(dataDir / "no_such_map.tmj"), dataDir / "no_such_map.tmj",
-                  tmj::Status::FileNotFound, "file not found");
+                  tmj::Status::FileNotFound, "the file does not exist");
     ExpectFailure(tmj::Parse(dataDir / "tilesets"), dataDir / "tilesets", tmj::Status::FileNotFound,
-                  "is a directory");
+                  "it is not a regular file");
     ExpectFailure(tmj::Parse(dataDir / "empty.tmj"), dataDir / "empty.tmj", tmj::Status::MalformedJson,
                   "line 1, column 1");
     ExpectFailure(tmj::Parse(dataDir / "truncated.tmj"), dataDir / "truncated.tmj",
@@ -173,7 +173,7 @@ TEST_F(TiledFiles, DevicesAreNotReadAsTilesets)
     json map = tmjtest::SmallMap();
     map["tilesets"] = {{{"firstgid", 1}, {"source", "/dev/zero"}}};
     const fs::path file = Write("level.tmj", map.dump());
-    ExpectFailure(tmj::Parse(file), file, tmj::Status::FileNotFound, "is not a regular file");
+    ExpectFailure(tmj::Parse(file), file, tmj::Status::FileNotFound, "it is not a regular file");
 }
 
 TEST_F(TiledFiles, GzipFileFromDiskMatchesTheArrayForm)

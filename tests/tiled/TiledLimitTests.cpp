@@ -116,7 +116,7 @@ TEST_F(TiledLimits, HostileMapsEndInOneMessageAndStaySmall)
                      {"data", tmjtest::Base64(tmjtest::Zlib(std::vector<std::uint8_t>(16 << 20)))}}})
                    .dump()),
          invalid, "/layers/0: layer \"G\": 2048 x 2048 cells take the map past the 1000000 cells"},
-        {Sparse("60mb.tmj", std::uintmax_t{60} << 20), invalid, "file is larger than 16 MiB"},
+        {Sparse("60mb.tmj", std::uintmax_t{60} << 20), invalid, "the file is larger than 16 MiB"},
         {Write("empty_objects.tmj", emptyObjects + "]}]}"), invalid, "the JSON would take more than 96 MiB"},
         {Write("obstacles.tmj",
                Map({Objects({{"type", "Obstacle"}, {"width", 1}, {"height", 1}}, 10000)}).dump()),
@@ -128,13 +128,13 @@ TEST_F(TiledLimits, HostileMapsEndInOneMessageAndStaySmall)
          invalid, "/tilesets: 5000 tilesets, more than the 256"},
         {Write("external.tmj", external("ground.tsj", 256)), invalid,
          "tileset \"ground.tsj\": the map's tileset files together pass the 16 MiB"},
-        {endless, notFound, ": is not a regular file"},
-        {Fifo("quiet.tmj"), notFound, ": is not a regular file"},
-        {dir / "zero.tmj", notFound, ": is not a regular file"},
+        {endless, notFound, ": it is not a regular file"},
+        {Fifo("quiet.tmj"), notFound, ": it is not a regular file"},
+        {dir / "zero.tmj", notFound, ": it is not a regular file"},
         {Write("fifo_set.tmj", external("pipe.tsj", 1)), notFound,
-         "/tilesets/0/source: tileset \"pipe.tsj\": is not a regular file"},
+         "/tilesets/0/source: tileset \"pipe.tsj\": it is not a regular file"},
         {Write("big_set.tmj", external("endless.tsj", 1)), invalid,
-         "tileset \"endless.tsj\": file is larger than 4 MiB"},
+         "tileset \"endless.tsj\": the file is larger than 4 MiB"},
     };
     for (const auto& c : cases)
     {

@@ -578,3 +578,83 @@ TEST(Limits, CountsAddUpOverTheWholeMap)
     ASSERT_EQ(warned.warnings.size(), tmj::MaxWarnings + 1);
     EXPECT_EQ(warned.warnings.back(), "<memory>: 50 more warnings left out");
 }
+
+// Every count the reader limits: a map at the limit loads, one more fails and names the limit.
+TEST(Limits, EachCountLoadsAtItsLimitAndFailsOneBeyond)
+{
+    const auto map = [](const char* key, json value)
+    {
+        json made = SmallMap();
+        made[key] = std::move(value);
+        return made;
+    };
+    const auto layers = [&](std::size_t count)
+    {
+        return map("layers", std::vector<json>(count, {{"type", "group"}}));
+    };
+    const auto objects = [](std::size_t count)
+    {
+        return WithLayer({{"type", "objectgroup"}, {"objects", std::vector<json>(count, json::object())}});
+    };
+    const auto tilesets = [&](std::size_t count)
+    {
+        return map("tilesets", std::vector<json>(count, {{"firstgid", 1}, {"tilecount", 1}}));
+    };
+    const auto tiles = [&](std::size_t count)
+    {
+        return map("tilesets", {{{"firstgid", 1}, {"tiles", std::vector<json>(count, {{"id", 0}})}}});
+    };
+    const auto ownProperties = [](std::size_t count)
+    {
+        return PropertyObject(std::vector<json>(count, {{"name", "p"}, {"value", "v"}}));
+    };
+    // 400 objects of 250 properties, and one more object with `extra` of them.
+    const auto allProperties = [](std::size_t extra)
+    {
+        const json property = {{"name", "p"}, {"value", "v"}};
+        std::vector<json> many(400, {{"properties", std::vector<json>(250, property)}});
+        many.push_back({{"properties", std::vector<json>(extra, property)}});
+        return WithLayer({{"type", "objectgroup"}, {"objects", many}});
+    };
+    const auto side = [&](int width)
+    {
+        return map("layers", {{{"type", "tilelayer"},
+                               {"width", width},
+                               {"height", 1},
+                               {"data", std::vector<int>(static_cast<std::size_t>(width), 0)}}});
+    };
+    // A million cells in one layer, and one more in a second layer.
+    const auto cells = [&](bool oneMore)
+    {
+        json both = {{{"type", "tilelayer"},
+                      {"width", 1000},
+                      {"height", 1000},
+                      {"data", std::vector<int>(1'000'000, 0)}}};
+        if (oneMore)
+            both.push_back({{"type", "tilelayer"}, {"width", 1}, {"height", 1}, {"data", {0}}});
+        return map("layers", both);
+    };
+    struct Case
+    {
+        json atLimit, beyond;
+        std::string fragment;
+    };
+    const Case cases[] = {
+        {layers(tmj::MaxLayers), layers(tmj::MaxLayers + 1), "past the 256 layers"},
+        {objects(tmj::MaxObjects), objects(tmj::MaxObjects + 1), "past the 4096 objects"},
+        {tilesets(tmj::MaxTilesets), tilesets(tmj::MaxTilesets + 1), "more than the 256 this reader accepts"},
+        {tiles(tmj::MaxTileEntries), tiles(tmj::MaxTileEntries + 1), "past the 65536 tile entries"},
+        {ownProperties(tmj::MaxPropertiesPerOwner), ownProperties(tmj::MaxPropertiesPerOwner + 1),
+         "more than the 256 one owner may have"},
+        {allProperties(0), allProperties(1), "past the 100000 properties"},
+        {side(tmj::MaxLayerSide), side(tmj::MaxLayerSide + 1), "a layer is at most 4096 cells"},
+        {cells(false), cells(true), "past the 1000000 cells"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.fragment);
+        const tmj::Map loaded = Read(c.atLimit);
+        EXPECT_EQ(loaded.status, tmj::Status::OK) << loaded.message;
+        ExpectFailure(Read(c.beyond), tmj::Status::InvalidMap, c.fragment);
+    }
+}

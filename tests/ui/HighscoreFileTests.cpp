@@ -1,7 +1,6 @@
 // The highscore file (its exact bytes, escapes, bad files) and the two screens that read it; how
 // a save survives links, races and full disks is in HighscoreSaveTests.cpp.
 
-#include "tests/support/TestSupport.hpp"
 #include "tests/ui/UiTestSupport.hpp"
 #include "ui/HighscoreFile.hpp"
 #include "ui/UIManager.hpp"
@@ -13,9 +12,9 @@
 #include <filesystem>
 
 namespace fs = std::filesystem;
+using testing_support::Lines;
+using testing_support::ReadFile;
 using testing_support::ScratchGame;
-using ui_testing::Lines;
-using ui_testing::ReadFile;
 
 namespace
 {
@@ -63,7 +62,7 @@ TEST(HighscoreFileText, NamesAreEscapedAsJsonAndReadBackExactly)
 class HighscoreTest : public testing::Test
 {
 protected:
-    void SetUp() override { testing_support::ResetWorld(); }
+    void SetUp() override { testing_support::ResetUi(); }
 
     std::string Record() const { return (game.assets() / "highscore.json").string(); }
 

@@ -5,15 +5,14 @@
 #include "gameplay/Cursor.hpp"
 #include "gameplay/Factories.hpp"
 #include "gameplay/StatusComponent.hpp"
-#include "tests/support/TestSupport.hpp"
 #include "tests/ui/UiTestSupport.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <gtest/gtest.h>
 
+using testing_support::PressButton;
 using testing_support::ScratchGame;
-using ui_testing::PressButton;
 
 namespace
 {
@@ -23,7 +22,7 @@ class HudTest : public testing::Test
 protected:
     void SetUp() override
     {
-        testing_support::ResetWorld();
+        testing_support::ResetUi();
         testing_support::LoadAssets();
         ui.LoadScreen("../assets/hud.txt", HudScreen);
         CreatePlayerCursor();

@@ -1,18 +1,17 @@
-// Screens and levels that cannot be used: each says what is wrong in one line and leaves the
-// player buttons that lead on, and those buttons do lead on, in the game's own frames.
+// Screens that cannot be used: each says what is wrong in one line and leaves the player buttons
+// that lead on, and those buttons do lead on. (A level that cannot be played, in the game's own
+// frames: tests/app/ScreensInTheGameTests.cpp.)
 
-#include "app/services/AssetManager.hpp"
-#include "app/services/GameStateManager.hpp"
-#include "gameplay/GameplayManager.hpp"
-#include "tests/support/TestSupport.hpp"
+#include "services/AssetManager.hpp"
+#include "services/GameStateManager.hpp"
 #include "tests/ui/UiTestSupport.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <gtest/gtest.h>
 
-using ui_testing::Lines;
-using ui_testing::PressButton;
+using testing_support::Lines;
+using testing_support::PressButton;
 
 namespace
 {
@@ -21,10 +20,10 @@ class ScreenCheck : public testing::Test
 protected:
     void SetUp() override
     {
-        testing_support::ResetWorld();
+        testing_support::ResetUi();
         testing_support::LoadAssets();
     }
-    void TearDown() override { testing_support::ResetWorld(); }
+    void TearDown() override { testing_support::ResetUi(); }
 
     testing_support::ScratchGame game;
     UIManager& ui = UIManager::instance();
@@ -98,38 +97,10 @@ TEST_F(ScreenCheck, EachUnusableScreenSaysWhyOnceAndLeadsOn)
     }
     // The way back from the broken side screen is the shipped main menu.
     game.WriteAsset("mainMenu.txt",
-                    ui_testing::ReadFile((testing_support::SourceAssets() / "mainMenu.txt").string()));
+                    testing_support::ReadFile((testing_support::SourceAssets() / "mainMenu.txt").string()));
     game.WriteAsset("credits.txt", "Label.ReturnButton { }");
     ui.LoadScreen("../assets/credits.txt", CreditsScreen);
     PressButton(*ui.gui, "FallbackBack to the menu");
     EXPECT_EQ(ui.currentScreen, MainMenuScreen);
     EXPECT_TRUE(ui.gui->get<vgui::Button>("PlayGameButton"));
-}
-
-TEST_F(ScreenCheck, AnUnplayableLevelStopsAndLeadsBackToTheMenuAndTheMenuOutOfTheGame)
-{
-    game.WriteAsset("game.tmj", "{ \"width\": 3, ");
-    testing_support::GameDriver driver;
-    testing::internal::CaptureStdout();
-    driver.StartGame();
-    const auto printed = Lines(testing::internal::GetCapturedStdout());
-    ASSERT_EQ(printed.size(), 1u);
-    EXPECT_EQ(printed[0].rfind("Parse error: ../assets/game.tmj: ", 0), 0u) << printed[0];
-    EXPECT_FALSE(GameplayManager::instance().running);
-    const auto message = ui.gui->get<vgui::TextArea>("FallbackMessage");
-    ASSERT_TRUE(message);
-    EXPECT_NE(message->getText().find(printed[0].substr(13)), std::string::npos) << message->getText();
-    driver.Frame(1.f / 60.f);
-
-    PressButton(*ui.gui, "FallbackBack to the menu");
-    EXPECT_EQ(GameStateManager::instance().currentState, &driver.game->mainMenu);
-    EXPECT_EQ(ui.currentScreen, MainMenuScreen);
-
-    // With the main menu's form broken too, its built-in screen still ends the game.
-    game.WriteAsset("mainMenu.txt", "");
-    testing::internal::CaptureStderr();
-    ui.LoadScreen("../assets/mainMenu.txt", MainMenuScreen);
-    (void)testing::internal::GetCapturedStderr();
-    PressButton(*ui.gui, "FallbackExit the game");
-    EXPECT_FALSE(driver.window->isOpen());
 }

@@ -1,19 +1,16 @@
 // Loading screens, the main menu's buttons, the name field and the ways back to the menu.
 
-#include "app/GamePlay.hpp"
-#include "app/MainMenu.hpp"
-#include "app/services/GameStateManager.hpp"
-#include "app/services/Settings.hpp"
-#include "tests/support/TestSupport.hpp"
+#include "services/GameStateManager.hpp"
+#include "services/Settings.hpp"
 #include "tests/ui/UiTestSupport.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <gtest/gtest.h>
 
+using testing_support::Lines;
+using testing_support::PressButton;
 using testing_support::ScratchGame;
-using ui_testing::Lines;
-using ui_testing::PressButton;
 
 namespace
 {
@@ -23,7 +20,7 @@ const std::string FailPrefix = "Failed to load widgets from file: ";
 class ScreenTest : public testing::Test
 {
 protected:
-    void SetUp() override { testing_support::ResetWorld(); }
+    void SetUp() override { testing_support::ResetUi(); }
 
     // Loads a screen and returns the lines it printed on standard error.
     std::vector<std::string> LoadCapturing(const std::string& form, ScreenKind kind)
@@ -121,7 +118,7 @@ TEST_F(ScreenTest, EachKindRunsItsOwnHookUpOnly)
     ui.score = 100;
     ui.LoadScreen("../assets/loseScreen.txt", HighscoreScreen);
     EXPECT_NE(Text("OldHighscoreText"), "You created a new Highscore");
-    EXPECT_EQ(ui_testing::ReadFile("../assets/highscore.json"),
+    EXPECT_EQ(testing_support::ReadFile("../assets/highscore.json"),
               "{ \n\"name\" : \"Kept\", \n\"score\" : 9, \n\"wave\" : 2\n }");
 }
 
@@ -219,31 +216,6 @@ TEST_F(ScreenTest, ExitButtonClosesTheWindow)
     PressButton(*ui.gui, "ExitGameButton");
     EXPECT_FALSE(ui.window->isOpen());
     EXPECT_EQ(ui.currentScreen, MainMenuScreen);
-}
-
-TEST_F(ScreenTest, LoseScreenReturnLeavesTheGameWithCountersAtZeroAndTheNameKept)
-{
-    MainMenu menu;
-    GamePlay play;
-    auto& states = GameStateManager::instance();
-    states.AddState("MainMenu", &menu);
-    states.AddState("GamePlay", &play);
-    states.currentState = &play; // a game that has just been lost
-
-    ui.playerName = "Last One";
-    ui.money = 35;
-    ui.score = 120;
-    ui.wave = 4;
-    ui.LoadScreen("../assets/loseScreen.txt", LoseScreen);
-    PressButton(*ui.gui, "ReturnButton");
-
-    EXPECT_EQ(states.currentState, &menu);
-    EXPECT_EQ(ui.currentScreen, MainMenuScreen);
-    EXPECT_TRUE(ui.gui->get<vgui::Button>("PlayGameButton"));
-    EXPECT_EQ(ui.money, 0);
-    EXPECT_EQ(ui.score, 0);
-    EXPECT_EQ(ui.wave, 0);
-    EXPECT_EQ(ui.playerName, "Last One");
 }
 
 } // namespace

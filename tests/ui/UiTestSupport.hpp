@@ -1,23 +1,22 @@
 #pragma once
-// Helpers for the screen tests: pressing a widget-layer button the way the frame loop does (a
-// left press and release at its centre handed to the root), and reading what a test printed.
+// Helpers for the tests of the screens and of the whole game: the UI manager back to the start of
+// the process with everything beneath it, and reading what a test printed. Links only the UI and
+// what lies beneath it.
 
-#include "widgets/Widgets.hpp"
+#include "tests/gameplay/GameplayTestSupport.hpp"
+#include "tests/widgets/WidgetTestSupport.hpp"
 
 #include <string>
 #include <vector>
 
-namespace ui_testing
+namespace testing_support
 {
 
-// Sends a left press and release at the centre of the named button through root.handleEvent.
-// Fails the test when there is no such button.
-void PressButton(vgui::Gui& root, const std::string& name);
+// The UI manager (counters, name, widget root, paths) and everything beneath it back to the
+// start of the process.
+void ResetUi();
 
 // Splits captured stream text into its lines (without the line ends).
 std::vector<std::string> Lines(const std::string& text);
 
-// Whole file content, or "<missing>" when it cannot be opened.
-std::string ReadFile(const std::string& path);
-
-} // namespace ui_testing
+} // namespace testing_support

@@ -1,0 +1,69 @@
+#include "services/Settings.hpp"
+
+#include <SFML/Audio/Listener.hpp>
+#include <nlohmann/json.hpp>
+
+#include <iostream>
+
+Settings& Settings::instance()
+{
+    static Settings settings;
+    return settings;
+}
+
+void Settings::Load(const std::string& path)
+{
+    *this = Settings();
+    std::string text;
+    // A settings file is a few dozen bytes.
+    if (std::string problem = ReadSmallFile(path, 64 * 1024, text); !problem.empty())
+    {
+        std::cerr << "Settings \"" << path << "\": " << problem << "; the defaults apply" << std::endl;
+        return;
+    }
+    const nlohmann::json read = nlohmann::json::parse(text, nullptr, false);
+    if (!read.is_object())
+    {
+        std::cerr << "Settings \"" << path << "\" are not a JSON object; the defaults apply" << std::endl;
+        return;
+    }
+    std::string wrong;
+    const auto take = [&read, &wrong](const char* key, auto& field, auto valid)
+    {
+        const auto found = read.find(key);
+        if (found == read.end())
+            return;
+        using Field = std::decay_t<decltype(field)>;
+        const bool fits = std::is_same_v<Field, bool>          ? found->is_boolean()
+                          : std::is_same_v<Field, std::string> ? found->is_string()
+                                                               : found->is_number_integer();
+        if (fits && valid(found->template get<Field>()))
+            field = found->template get<Field>();
+        else
+            wrong += wrong.empty() ? key : std::string(", ") + key;
+    };
+    take("volume", volume, [](int value) { return value >= 0 && value <= MaxVolume; });
+    take("fullscreen", fullscreen, [](bool) { return true; });
+    take("showFps", showFps, [](bool) { return true; });
+    take("name", playerName, [](const std::string& value) { return value.size() <= 256; });
+    if (!wrong.empty())
+        std::cerr << "Settings \"" << path << "\": unusable " << wrong << "; the defaults apply for them"
+                  << std::endl;
+}
+
+std::string Settings::Text() const
+{
+    const nlohmann::json written = {
+        {"volume", volume}, {"fullscreen", fullscreen}, {"showFps", showFps}, {"name", playerName}};
+    return written.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+FileSave Settings::Save(const std::string& path) const
+{
+    return SaveFileSafely(path, Text());
+}
+
+void Settings::ApplyVolume() const
+{
+    sf::Listener::setGlobalVolume(static_cast<float>(volume));
+}

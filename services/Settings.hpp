@@ -1,0 +1,33 @@
+#pragma once
+// The player's settings, kept between runs in a small JSON file beside the highscore record and
+// written the same safe way: the effects volume, fullscreen, the frame counter and the last name
+// entered in the main menu.
+
+#include "services/SafeFile.hpp"
+
+#include <string>
+
+class Settings
+{
+public:
+    static Settings& instance();
+
+    // Reads the file at path. A missing or broken file (or a value of the wrong kind or out of
+    // range) leaves the defaults for what it lacks and says so in one line on standard error.
+    void Load(const std::string& path);
+    [[nodiscard]] FileSave Save(const std::string& path) const;
+    // The file's content.
+    std::string Text() const;
+    // Applies the volume to every sound, playing or to come.
+    void ApplyVolume() const;
+    void Reset() { *this = Settings(); }
+
+    static constexpr int MaxVolume = 100;
+    int volume = MaxVolume; // effects, 0 (silent) to 100
+    bool fullscreen = false;
+    bool showFps = false;
+    std::string playerName; // the last name entered; empty until one is
+
+private:
+    Settings() = default;
+};

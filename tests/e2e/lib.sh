@@ -9,16 +9,25 @@
 # open the display and the script tries again from another, random, starting number.
 e2e_own_display() { # script args...
     [ -n "${VARNHOLD_E2E_DISPLAY:-}" ] && return 0
+    local said
+    said=$(mktemp)
     for attempt in 1 2 3; do
-        env VARNHOLD_E2E_DISPLAY=1 xvfb-run -a -n $((200 + RANDOM % 600)) -s "-screen 0 ${E2E_SCREEN:-1280x720}x24" bash "$@"
+        : >"$said"
+        # The script's own status is kept apart from xvfb-run's, which may fail to clean up its
+        # folder (status 5) after a script that failed: only a display that could not be had is
+        # tried again, never a script that ran and failed.
+        env VARNHOLD_E2E_DISPLAY=1 xvfb-run -a -n $((200 + RANDOM % 600)) -s "-screen 0 ${E2E_SCREEN:-1280x720}x24" \
+            bash -c 'bash "$@"; echo $? >"'"$said"'"' e2e "$@"
         status=$?
-        # 5 is xvfb-run's own failure to clean up its folder, seen once when two tests started
-        # their servers in the same instant; like a display that could not be opened, it is tried
-        # again (a real failure of the test fails again).
-        [ "$status" -eq "$NO_DISPLAY" ] || [ "$status" -eq 5 ] || exit "$status"
+        [ -s "$said" ] && status=$(cat "$said")
+        [ "$status" -eq "$NO_DISPLAY" ] || { [ ! -s "$said" ] && [ "$status" -eq 5 ]; } || {
+            rm -f "$said"
+            exit "$status"
+        }
         echo "attempt $attempt: no usable X display (status $status), trying again"
         sleep 1
     done
+    rm -f "$said"
     exit 1
 }
 

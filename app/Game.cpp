@@ -191,6 +191,11 @@ void Game::Run()
         return;
     // Tests that play the binary from outside read what each frame did here.
     const auto trace = FrameTrace::FromEnvironment();
+    if (const auto start = StartCounters::FromEnvironment())
+    {
+        gamePlay.startMoney = start->money;
+        gamePlay.startScore = start->score;
+    }
     sf::Clock clock;
     while (window->isOpen())
     {

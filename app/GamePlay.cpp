@@ -29,7 +29,8 @@ void GamePlay::Init()
     CreateCamera(lastView, {0.f, 0.f});
     const LevelPlan level = LoadMap(AssetPath("game.tmj"), {0.f, 0.f});
     CreatePlayerCursor();
-    UIManager::instance().money = 150;
+    UIManager::instance().money = startMoney;
+    UIManager::instance().score = startScore;
     if (!level.playable)
         UIManager::instance().ShowUnplayableLevel(level);
 }

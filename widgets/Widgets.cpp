@@ -364,6 +364,19 @@ Container* Widget::getParent() const
     return state->parent;
 }
 
+sf::Vector2f Widget::getAbsolutePosition() const
+{
+    sf::Vector2f at = state->position;
+    for (const Container* parent = state->parent; parent != nullptr && parent->state->kind != Kind::Gui;
+         parent = parent->state->parent)
+    {
+        const State& ps = *parent->state;
+        const sf::FloatRect inner = innerRect(ps);
+        at = ps.position + sf::Vector2f((inner.left + at.x) * ps.scale.x, (inner.top + at.y) * ps.scale.y);
+    }
+    return at;
+}
+
 // ---- Containers
 
 Container::Container()
@@ -616,6 +629,19 @@ bool TextArea::isReadOnly() const
 std::size_t TextArea::getCaretPosition() const
 {
     return state->caret;
+}
+
+std::size_t TextArea::getLinesCount() const
+{
+    const unsigned size = effectiveTextSize(*state);
+    return layoutText(state->text, WidgetAccess::fontOf(*this), size, innerRect(*state).width).size();
+}
+
+std::size_t TextArea::getVisibleLinesCount() const
+{
+    const float spacing = lineHeight(WidgetAccess::fontOf(*this), effectiveTextSize(*state));
+    return std::max<std::size_t>(1,
+                                 static_cast<std::size_t>(std::max(0.f, innerRect(*state).height / spacing)));
 }
 
 // ---- ProgressBar

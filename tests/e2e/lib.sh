@@ -174,3 +174,15 @@ e2e_wait_exit() {
     [ -n "$status" ] || fail "the exit button did not end the game"
     [ "$status" -eq 0 ] || fail "exit status $status"
 }
+
+# What the screen says now (see trace_texts), kept in $WORK/texts.txt for text_of and friends.
+read_texts() {
+    trace_texts >"$WORK/texts.txt" || fail "no texts from the game: $TRACE_PROBLEM"
+}
+text_of() { # widget name -> its text as read last ("\n" for line breaks)
+    awk -F'\t' -v n="$1" '$1 == n { print $4; exit }' "$WORK/texts.txt"
+}
+# Shown texts that wrap past their own line breaks or do not fit their box (name and text).
+wrapped_texts() {
+    awk -F'\t' '{ split($3, l, " ") } l[1] > l[2] || l[1] > l[3] { print $1 ": " $4 }' "$WORK/texts.txt"
+}

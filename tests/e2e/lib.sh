@@ -186,3 +186,15 @@ text_of() { # widget name -> its text as read last ("\n" for line breaks)
 wrapped_texts() {
     awk -F'\t' '{ split($3, l, " ") } l[1] > l[2] || l[1] > l[3] { print $1 ": " $4 }' "$WORK/texts.txt"
 }
+
+# A check that fails the script at its end (finish), letting the script go on to its others.
+PROBLEMS=
+problem() {
+    echo "PROBLEM: $*"
+    PROBLEMS="$PROBLEMS
+  - $*"
+}
+finish() {
+    [ -z "$PROBLEMS" ] || fail "$(printf '%s' "$PROBLEMS")"
+    echo "PASS"
+}

@@ -492,6 +492,10 @@ void Label::setTextSize(unsigned size)
 {
     state->textSize = size;
 }
+void Label::setShrinkTextToFit(bool shrink)
+{
+    state->shrinkToFit = shrink;
+}
 unsigned Label::getTextSize() const
 {
     return effectiveTextSize(*state);
@@ -607,6 +611,11 @@ unsigned TextArea::getTextSize() const
     return effectiveTextSize(*state);
 }
 
+void TextArea::setShrinkTextToFit(bool shrink)
+{
+    state->shrinkToFit = shrink;
+}
+
 void TextArea::setMaximumCharacters(std::size_t maximum)
 {
     state->maximumCharacters = maximum;
@@ -633,13 +642,14 @@ std::size_t TextArea::getCaretPosition() const
 
 std::size_t TextArea::getLinesCount() const
 {
-    const unsigned size = effectiveTextSize(*state);
-    return layoutText(state->text, WidgetAccess::fontOf(*this), size, innerRect(*state).width).size();
+    const sf::Font* font = WidgetAccess::fontOf(*this);
+    return layoutText(state->text, font, shownTextSize(*state, font), innerRect(*state).width).size();
 }
 
 std::size_t TextArea::getVisibleLinesCount() const
 {
-    const float spacing = lineHeight(WidgetAccess::fontOf(*this), effectiveTextSize(*state));
+    const sf::Font* font = WidgetAccess::fontOf(*this);
+    const float spacing = lineHeight(font, shownTextSize(*state, font));
     return std::max<std::size_t>(1,
                                  static_cast<std::size_t>(std::max(0.f, innerRect(*state).height / spacing)));
 }

@@ -184,6 +184,9 @@ public:
     std::string getText() const;
     void setTextSize(unsigned size);
     unsigned getTextSize() const;
+    // Draws the text smaller when it must, so that every line fits the label's box unwrapped
+    // (form key ShrinkTextToFit). Off by default.
+    void setShrinkTextToFit(bool shrink);
 };
 
 class Picture : public Widget
@@ -237,6 +240,10 @@ public:
     void setTextSize(unsigned size);
     unsigned getTextSize() const;
     void setMaximumCharacters(std::size_t maximum); // 0: no limit
+    // Draws the text smaller when it must, so that every line fits the area unwrapped and all of
+    // them its height (form key ShrinkTextToFit): a number is shown whole rather than cut. Off by
+    // default.
+    void setShrinkTextToFit(bool shrink);
     void setReadOnly(bool readOnly);
     bool isReadOnly() const;
     // Caret position in characters (code points) from the start.

@@ -51,6 +51,9 @@ void GamePlay::Update(float dt)
         }
         StepWorld(dt);
     }
+    // A click the world did not step for (a pause in the same poll) is not kept for later.
+    if (gameplay.cursorInput)
+        gameplay.cursorInput->click.reset();
     if (gameplay.running && !gameplay.paused)
         UIManager::instance().UpdateTowerCard(dt);
     SoundManager::instance().RemoveStoppedSounds();

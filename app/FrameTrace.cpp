@@ -113,7 +113,8 @@ void FrameTrace::Write(const Game& game, float dt)
          << " running " << gameplay.running << " paused " << gameplay.paused << " speed " << gameplay.speed
          << " time " << counters.statistics.timeSurvived << " money " << counters.money << " score "
          << counters.score << " wave " << counters.wave << " towers " << towers << " keep " << keep
-         << " selected " << (gameplay.cursorInput ? gameplay.cursorInput->selectedTower : 0);
+         << " selected " << (gameplay.cursorInput ? gameplay.cursorInput->selectedTower : 0) << " spent "
+         << counters.statistics.goldSpent;
     const auto [hint, point] = game.uiManager.ShownHint();
     file << " hint " << hint << ':' << point.x << ':' << point.y << " enemies "
          << (enemies > 0 ? walking.str() : "-") << std::endl;

@@ -104,13 +104,13 @@ wait_frames 2
 # A click upgrades the first tower and opens its card; the next click is for its neighbour.
 hand_move 640 700
 wait_clock 0.6
-MONEY=$(trace_value money)
+SPENT=$(trace_value spent) # the gold spent, which a kill meanwhile does not change
 click $T
 read_texts
 [ "$(text_of CardTitle)" = "Bullet tower, level 2" ] || fail "no card after the upgrade: '$(text_of CardTitle)'"
 click $U
 wait_frames 2
-[ "$(trace_value money)" -eq $((MONEY - 150)) ] || problem "two upgrades cost $((MONEY - $(trace_value money))) gold, not 150"
+[ "$(trace_value spent)" -eq $((SPENT + 150)) ] || problem "two upgrades cost $(($(trace_value spent) - SPENT)) gold, not 150"
 
 # The small rocket tower's next upgrade changes only its look, and its card says so.
 hand_move 640 700

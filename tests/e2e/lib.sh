@@ -6,11 +6,13 @@
 # Runs the calling script again under its own Xvfb server (of E2E_SCREEN, 1280 x 720 unless set),
 # unless it already has one. Several
 # servers starting at once on a shared machine can race for the same number; then the game cannot
-# open the display and the script tries again from another, random, starting number.
+# open the display and the script tries again from another, random, starting number. -noreset: a
+# script that plays several games in a row finds the server there when the next game starts (one
+# that reset after the last game closed refused the next one now and then).
 e2e_own_display() { # script args...
     [ -n "${VARNHOLD_E2E_DISPLAY:-}" ] && return 0
     for attempt in 1 2 3; do
-        env VARNHOLD_E2E_DISPLAY=1 xvfb-run -a -n $((200 + RANDOM % 600)) -s "-screen 0 ${E2E_SCREEN:-1280x720}x24" bash "$@"
+        env VARNHOLD_E2E_DISPLAY=1 xvfb-run -a -n $((200 + RANDOM % 600)) -s "-screen 0 ${E2E_SCREEN:-1280x720}x24 -noreset" bash "$@"
         status=$?
         # 5 is xvfb-run's own failure to clean up its folder, seen once when two tests started
         # their servers in the same instant; like a display that could not be opened, it is tried

@@ -2,6 +2,8 @@
 
 #include "app/FrameTrace.hpp"
 #include "entities/RenderManager.hpp"
+#include "gameplay/Cursor.hpp"
+#include "gameplay/GameplayManager.hpp"
 #include "services/AssetManager.hpp"
 #include "services/GameStateManager.hpp"
 #include "services/InputManager.hpp"
@@ -149,9 +151,15 @@ void Game::HandleEvent(const sf::Event& event)
     // Button handlers run inside the widget root's handleEvent and may change the state at once.
     inputManager.HandleEvent(event);
     const bool usedByWidgets = uiManager.gui->handleEvent(event);
-    // A click on a widget (the HUD, a button) is not also a click on the world under it.
+    // A click on a widget (the HUD, a button) is not also a click on the world under it; one on
+    // the world is told to the cursor with the tower kind chosen when it came.
     if (usedByWidgets && event.type == sf::Event::MouseButtonPressed)
         inputManager.ClaimPress(event.mouseButton.button);
+    else if (event.type == sf::Event::MouseButtonPressed && event.mouseButton.button == sf::Mouse::Left)
+    {
+        if (const auto& cursor = GameplayManager::instance().cursorInput)
+            cursor->click = InputComponent::Click{cursor->selectedTower};
+    }
     if (event.type == sf::Event::Resized)
         FitViewToWindow();
     if (event.type == sf::Event::Closed)
@@ -191,6 +199,11 @@ void Game::Run()
         return;
     // Tests that play the binary from outside read what each frame did here.
     const auto trace = FrameTrace::FromEnvironment();
+    if (const auto start = StartCounters::FromEnvironment())
+    {
+        gamePlay.startMoney = start->money;
+        gamePlay.startScore = start->score;
+    }
     sf::Clock clock;
     while (window->isOpen())
     {

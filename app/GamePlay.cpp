@@ -29,7 +29,8 @@ void GamePlay::Init()
     CreateCamera(lastView, {0.f, 0.f});
     const LevelPlan level = LoadMap(AssetPath("game.tmj"), {0.f, 0.f});
     CreatePlayerCursor();
-    UIManager::instance().money = 150;
+    UIManager::instance().money = startMoney;
+    UIManager::instance().score = startScore;
     if (!level.playable)
         UIManager::instance().ShowUnplayableLevel(level);
 }
@@ -50,6 +51,9 @@ void GamePlay::Update(float dt)
         }
         StepWorld(dt);
     }
+    // A click the world did not step for (a pause in the same poll) is not kept for later.
+    if (gameplay.cursorInput)
+        gameplay.cursorInput->click.reset();
     if (gameplay.running && !gameplay.paused)
         UIManager::instance().UpdateTowerCard(dt);
     SoundManager::instance().RemoveStoppedSounds();

@@ -4,6 +4,8 @@
 
 #include <SFML/Graphics/View.hpp>
 
+#include <cstdint>
+
 // A running (or just lost) game. Its Update fixes the order of the whole simulation.
 class GamePlay : public GameState
 {
@@ -15,6 +17,9 @@ public:
     // The window's view as the game last drew with it (a default view before the first picture):
     // the next game's camera starts from it.
     const sf::View& LastView() const { return lastView; }
+    // The money and score every game starts with; the rules' 150 and 0 unless a test hands in
+    // others (StartCounters in app/FrameTrace.hpp).
+    std::int32_t startMoney = 150, startScore = 0;
 
 private:
     // One step of the running world: objects, camera, cursor, physics, click, defeat check.

@@ -2,6 +2,7 @@
 
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
+#include "entities/PhysicsManager.hpp"
 #include "entities/RenderComponents.hpp"
 #include "gameplay/Economy.hpp"
 #include "gameplay/GameConfig.hpp"
@@ -15,6 +16,8 @@
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 
+#include <vector>
+
 void InputComponent::FollowPointer()
 {
     owner->setPosition(InputManager::instance().ClickPosition());
@@ -26,18 +29,67 @@ void InputComponent::FollowPointer()
     followed = true;
 }
 
-BuildVerdict InputComponent::Verdict() const
+bool GroundFreeAt(sf::Vector2f point)
 {
-    const auto& config = GameConfig::instance();
-    if (!TowerTypeOf(selectedTower))
+    const auto& cursorInput = GameplayManager::instance().cursorInput;
+    GameObject* const cursor = cursorInput ? cursorInput->GetOwner() : nullptr;
+    if (!cursor)
+        return true;
+    std::vector<CollisionComponent*> shapes;
+    for (const auto& component : cursor->components)
+    {
+        if (component->GetType() == ComponentType::Collision)
+            shapes.push_back(static_cast<CollisionComponent*>(component.get()));
+    }
+    const sf::Vector2f was = cursor->getPosition();
+    const auto placeAt = [cursor, &shapes](sf::Vector2f at)
+    {
+        cursor->setPosition(at);
+        for (CollisionComponent* shape : shapes)
+            shape->PhysicsUpdate(0.f);
+    };
+    placeAt(point);
+    bool free = true;
+    for (const auto& [other, tag] : PhysicsManager::instance().colliders)
+    {
+        if (!free)
+            break;
+        if (!other->GetOwner()->alive || !BlocksBuilding(*other))
+            continue;
+        for (CollisionComponent* shape : shapes)
+        {
+            // In the order the detection tests a pair: the registry's, by address.
+            bool firstIsFirst = true;
+            const bool touches = shape < other.get() ? TestPair(*shape, *other, firstIsFirst)
+                                                     : TestPair(*other, *shape, firstIsFirst);
+            if (touches)
+            {
+                free = false;
+                break;
+            }
+        }
+    }
+    placeAt(was);
+    return free;
+}
+
+BuildVerdict BuildVerdictAt(int kind, sf::Vector2f point, bool overWidgets)
+{
+    if (!TowerTypeOf(kind))
         return BuildVerdict::NothingSelected;
-    if (InputManager::instance().pointerOverWidgets)
+    if (overWidgets)
         return BuildVerdict::OverWidgets;
-    if (!config.buildAllowed)
+    if (!GroundFreeAt(point))
         return BuildVerdict::BlockedGround;
-    if (GameCounters::instance().money < TowerPrice(selectedTower))
+    if (GameCounters::instance().money < TowerPrice(kind))
         return BuildVerdict::NotEnoughGold;
     return BuildVerdict::Build;
+}
+
+BuildVerdict InputComponent::Verdict() const
+{
+    const auto& input = InputManager::instance();
+    return BuildVerdictAt(selectedTower, input.MousePosition(), input.pointerOverWidgets);
 }
 
 void InputComponent::Update(float)
@@ -46,13 +98,18 @@ void InputComponent::Update(float)
         FollowPointer();
     followed = false;
     auto& input = InputManager::instance();
-    if (input.IsMouseButtonPressed(sf::Mouse::Left) && selectedTower != NoTower)
+    // A click the frame loop told of reached the world; one set directly asks the widgets now.
+    const int kind = click ? click->kind : selectedTower;
+    if (input.IsMouseButtonPressed(sf::Mouse::Left) && kind != NoTower)
     {
         const sf::Vector2f at = owner->getPosition();
-        switch (Verdict())
+        switch (BuildVerdictAt(kind, at, click ? false : input.pointerOverWidgets))
         {
         case BuildVerdict::Build:
-            GameConfig::instance().tryBuildTower(selectedTower, at.x, at.y);
+            GameConfig::instance().tryBuildTower(kind, at.x, at.y);
+            // Chosen again in the same poll, after the click: for the next tower.
+            if (click && click->chosenAgain)
+                selectedTower = kind;
             break;
         case BuildVerdict::BlockedGround:
             GameCounters::instance().Refuse("Can't build here", at);
@@ -64,6 +121,7 @@ void InputComponent::Update(float)
             break;
         }
     }
+    click.reset();
     if (input.IsMouseButtonPressed(sf::Mouse::Right))
         selectedTower = 0;
 }
@@ -79,6 +137,7 @@ namespace
 const sf::Color BuildTint(150, 255, 150);
 const sf::Color RefuseTint(255, 120, 110);
 const sf::Color InspectReach(255, 236, 170);
+const sf::Color HintReach(255, 214, 90);
 } // namespace
 
 void TowerShapeRenderComponent::DrawReach(sf::RenderWindow& window, sf::Vector2f centre,
@@ -99,12 +158,29 @@ void TowerShapeRenderComponent::Draw(std::shared_ptr<sf::RenderWindow> window)
     if (const auto inspected = GameplayManager::instance().inspected.lock();
         inspected && inspected->alive && inspected->type == ObjectType::Tower)
         DrawReach(*window, inspected->getPosition(), InspectReach);
+    // The spot a hint says to build on: its reach, faint, and a ring where the tower would stand.
+    if (const auto& spot = GameplayManager::instance().hintSpot)
+    {
+        DrawReach(*window, *spot, HintReach);
+        sf::CircleShape ring(30.f, 48);
+        ring.setOrigin(30.f, 30.f);
+        ring.setPosition(*spot);
+        ring.setFillColor(sf::Color(HintReach.r, HintReach.g, HintReach.b, 60));
+        ring.setOutlineColor(HintReach);
+        ring.setOutlineThickness(4.f);
+        window->draw(ring);
+    }
 
     const TowerType* const type = TowerTypeOf(input ? input->selectedTower : NoTower);
     if (!type)
         return;
-    const bool builds = input->Verdict() == BuildVerdict::Build;
-    const sf::Vector2f at = owner->getPosition();
+    // Where a click would land now, and what it would do there: over the HUD or a card a click
+    // is theirs, and no preview shows.
+    const BuildVerdict verdict = input->Verdict();
+    if (verdict == BuildVerdict::OverWidgets)
+        return;
+    const bool builds = verdict == BuildVerdict::Build;
+    const sf::Vector2f at = InputManager::instance().MousePosition();
     DrawReach(*window, at, builds ? sf::Color(120, 230, 120) : sf::Color(240, 90, 80));
     shapeSprite->setTexture(AssetManager::instance().GetTexture(type->previewTexture), true);
     CentreOrigin(*platformSprite);

@@ -9,9 +9,11 @@
 #include <SFML/System/Vector2.hpp>
 
 #include <memory>
+#include <optional>
 
-// What a left click at the pointer would do with the selected tower kind. The build preview
-// shows it and the click obeys it, so the two never disagree.
+// What a left click at a point would do with a tower kind chosen. The build preview asks it of
+// the pointer and shows the answer; a click asks it of where it was made and obeys it, so a green
+// preview is a click that builds.
 enum class BuildVerdict
 {
     NothingSelected,
@@ -20,6 +22,12 @@ enum class BuildVerdict
     BlockedGround, // road, water, rock, the keep or another tower
     NotEnoughGold,
 };
+// kind: the tower kind chosen; overWidgets: a widget takes a click there.
+BuildVerdict BuildVerdictAt(int kind, sf::Vector2f point, bool overWidgets);
+// Whether the ground at point lets a tower stand: the cursor there would touch nothing that
+// forbids building (the very test of the contact rules, asked of the cursor's shapes moved
+// there for a moment). True without a cursor.
+bool GroundFreeAt(sf::Vector2f point);
 // The cursor object carries it outside its component list; the gameplay manager updates it
 // after the physics step.
 class InputComponent : public Component
@@ -34,11 +42,23 @@ public:
     // with a left click). The gameplay runs it before the physics step, so that building and
     // upgrading decide on what is under the pointer in this frame, not where it was before.
     void FollowPointer();
-    // Decided on what the last physics step found under the cursor, the pointer's place over the
-    // widgets and the money now.
+    // What a click at the pointer would do now (BuildVerdictAt of the pointer).
     BuildVerdict Verdict() const;
 
     int selectedTower = 0; // 0 none, 1 bullet tower, 2 small rocket tower, 3 big rocket tower
+
+    // The world's left click of the latest poll, told by the frame loop as it comes: the kind
+    // chosen when it was made, so that what else the same poll brings (the tower's button or key
+    // pressed again for the next tower, Escape) cannot take it back. chosenAgain: the kind was
+    // chosen again after the click, for the tower after this one. Null: no click reached the
+    // world (a test may still press the button directly; the click then takes the kind chosen
+    // when it is handled).
+    struct Click
+    {
+        int kind = 0;
+        bool chosenAgain = false;
+    };
+    std::optional<Click> click;
 
 private:
     bool followed = false; // FollowPointer ran since the last Update

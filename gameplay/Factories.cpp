@@ -23,6 +23,21 @@ namespace
 constexpr float ProjectileSpeed = 600.f;   // pixels per second
 constexpr float ProjectileLifetime = 2.5f; // seconds
 constexpr float ProjectileScale = 0.5f;
+// The streak under a shot (shot_trail.png): its head, in the picture's pixels, lies on the shot.
+const sf::Vector2f TrailHead(88.f, 16.f);
+// The streak's colour by tower kind: warm and bright, as fire and tracer are.
+sf::Color TrailTint(int kind)
+{
+    switch (kind)
+    {
+    case SmallRocketTower:
+        return {255, 196, 120};
+    case BigRocketTower:
+        return {255, 160, 96};
+    default:
+        return {255, 238, 150};
+    }
+}
 
 void BuildTower(const TowerType& type, float x, float y)
 {
@@ -150,16 +165,27 @@ std::shared_ptr<GameObject> CreateProjectile(std::shared_ptr<sf::Sprite> sprite,
     auto body = std::make_shared<RigidBodyComponent>(projectile.get());
     auto pixels = std::make_shared<PixelCollisionComponent>(projectile.get(), body, sprite);
 
+    // A bright streak behind the shot, drawn under it, so that shots read on every ground; only
+    // the shot's own picture collides.
+    auto trailSprite = SpriteOf("shotTrail");
+    trailSprite->setScale(ProjectileScale, ProjectileScale);
+    const auto* kind = shooter->FindComponent<UpgradeStateComponent>();
+    trailSprite->setColor(TrailTint(kind ? kind->towerKind : BulletTower));
+    auto trail = std::make_shared<SpriteRenderComponent>(projectile.get(), WorldLayer, trailSprite);
+    trailSprite->setOrigin(TrailHead);
+
     projectile->AddComponent(status);
     projectile->AddComponent(render);
     projectile->AddComponent(lifetime);
     projectile->AddComponent(move);
     projectile->AddComponent(body);
     projectile->AddComponent(pixels);
+    projectile->AddComponent(trail);
 
     GameObjectManager::instance().AddGameObject(projectile);
     PhysicsManager::instance().AddRigidBody(body, "Projectile");
     PhysicsManager::instance().AddCollider(pixels, "Projectile");
+    RenderManager::instance().AddRenderComponent(trail);
     RenderManager::instance().AddRenderComponent(render);
     return projectile;
 }

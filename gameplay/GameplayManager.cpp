@@ -55,6 +55,14 @@ ContactRules& Rules()
 }
 } // namespace
 
+bool BlocksBuilding(const CollisionComponent& collider)
+{
+    const int kind = collider.GetOwner()->type;
+    const bool towerBody =
+        kind == ObjectType::Tower && dynamic_cast<const CircleCollisionComponent*>(&collider) == nullptr;
+    return kind == ObjectType::Base || kind == ObjectType::Obstacle || towerBody;
+}
+
 GameplayManager& GameplayManager::instance()
 {
     static GameplayManager manager;
@@ -133,7 +141,13 @@ void GameplayManager::HandleCollision(CollisionComponent& self, CollisionCompone
         auto* const enemyStatus = enemy->FindComponent<StatusComponent>();
         auto* const baseStatus = base->FindComponent<StatusComponent>();
         if (enemyStatus && baseStatus)
+        {
+            const std::uint32_t before = baseStatus->health;
             baseStatus->TakeDamage(enemyStatus->damage * HitShare);
+            // Beside the rule: the HUD shows what the keep lost.
+            if (baseStatus->health < before)
+                GameCounters::instance().HitKeep(before - baseStatus->health, base->getPosition());
+        }
         SoundManager::instance().PlaySound("baseDamage", 15.f);
     }
     // 3. An enemy enters a tower's range.
@@ -143,13 +157,8 @@ void GameplayManager::HandleCollision(CollisionComponent& self, CollisionCompone
             detection->AddTarget(theirs);
     }
     // 4. The cursor rests on the base, an obstacle or a tower's platform box.
-    if (myType == ObjectType::Mouse)
-    {
-        const bool towerBody =
-            theirType == ObjectType::Tower && dynamic_cast<CircleCollisionComponent*>(&other) == nullptr;
-        if (theirType == ObjectType::Base || theirType == ObjectType::Obstacle || towerBody)
-            GameConfig::instance().buildAllowed = false;
-    }
+    if (myType == ObjectType::Mouse && BlocksBuilding(other))
+        GameConfig::instance().buildAllowed = false;
     // 5. A click on a tower or the base with no tower kind selected upgrades it. Only the
     // cursor's point counts (its 64 x 64 box may touch two towers at once), and one click buys
     // one upgrade at most.

@@ -8,11 +8,16 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <optional>
 
 class CollisionComponent;
 class EnemySpawnerComponent;
 class GameObject;
 class InputComponent;
+
+// Whether the cursor touching this collider forbids building there: the keep, an obstacle or a
+// tower's platform (not its reach). The contact rules and the build preview ask the same.
+bool BlocksBuilding(const CollisionComponent& collider);
 
 class GameplayManager
 {
@@ -52,6 +57,8 @@ public:
     std::weak_ptr<EnemySpawnerComponent> spawner;
     // The tower or keep whose card is open: the cursor's preview draws its reach.
     std::weak_ptr<GameObject> inspected;
+    // Where the first games' hint says to build: the cursor's preview marks it.
+    std::optional<sf::Vector2f> hintSpot;
     // Where a spawner's first wave seeds the process random generator from: the time. Tests may
     // hand in a fixed seed.
     std::function<unsigned()> seedSource;

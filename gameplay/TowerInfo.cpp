@@ -69,6 +69,39 @@ std::optional<TowerFigures> FiguresAfterUpgrade(const GameObject& tower)
                    parts->status->kills);
 }
 
+std::optional<TowerFigures> FiguresOfKind(int kind)
+{
+    const TowerType* type = TowerTypeOf(kind);
+    if (!type)
+        return std::nullopt;
+    return Figures(kind, 1, {TowerNumbers::Damage, TowerNumbers::FireInterval, type->barrels}, 0);
+}
+
+std::vector<std::int32_t> UpgradePricesOf(int kind)
+{
+    std::vector<std::int32_t> prices;
+    UpgradeStateComponent upgrade(nullptr, 1, false, kind);
+    for (; upgrade.level <= UpgradeLimit(kind); ++upgrade.level)
+        prices.push_back(UpgradePrice(upgrade));
+    return prices;
+}
+
+std::optional<EnemyFigures> EnemyFiguresOf(const GameObject& enemy)
+{
+    const auto* status = enemy.FindComponent<StatusComponent>();
+    if (enemy.type != ObjectType::Enemy || !status || !EnemyTypeOf(status->enemyKind))
+        return std::nullopt;
+    EnemyFigures figures;
+    figures.kind = status->enemyKind;
+    figures.health = status->health;
+    figures.maxHealth = status->maxHealth;
+    figures.moneyReward = status->moneyReward;
+    figures.scoreReward = status->scoreReward;
+    // Both reports of the contact take their share (gameplay/Economy.hpp): the whole damage.
+    figures.keepDamage = status->damage;
+    return figures;
+}
+
 std::optional<KeepFigures> KeepFiguresOf(const GameObject& keep)
 {
     const auto* status = keep.FindComponent<StatusComponent>();

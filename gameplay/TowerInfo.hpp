@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 class GameObject;
 
@@ -31,3 +32,18 @@ std::optional<TowerFigures> FiguresOf(const GameObject& tower);
 // The figures after the next upgrade; nothing when the tower is fully upgraded.
 std::optional<TowerFigures> FiguresAfterUpgrade(const GameObject& tower);
 std::optional<KeepFigures> KeepFiguresOf(const GameObject& keep);
+// A new tower of the kind as the factory builds it (the card of a HUD tower button); nothing for
+// any other kind.
+std::optional<TowerFigures> FiguresOfKind(int kind);
+// The price of each upgrade a tower of the kind can have, the first one's first.
+std::vector<std::int32_t> UpgradePricesOf(int kind);
+
+// What an enemy is, as its card shows it.
+struct EnemyFigures
+{
+    int kind = 0; // 0..2
+    std::uint32_t health = 0, maxHealth = 0;
+    std::int32_t moneyReward = 0, scoreReward = 0;
+    float keepDamage = 0.f; // hit points the keep loses when it gets there
+};
+std::optional<EnemyFigures> EnemyFiguresOf(const GameObject& enemy);

@@ -23,7 +23,7 @@ struct AssetFile
 
 inline constexpr AssetFile GameFont = {"arial", "arial.ttf"};
 
-inline constexpr std::array<TextureFile, 29> GameTextures = {{
+inline constexpr std::array<TextureFile, 30> GameTextures = {{
     {"tilesheet", "tilesheet.png", AssetLimits::MaxTileSheetSide},
     {"base", "base.png", AssetLimits::MaxSpriteSide},
     {"base2", "base2.png", AssetLimits::MaxSpriteSide},
@@ -48,6 +48,7 @@ inline constexpr std::array<TextureFile, 29> GameTextures = {{
     {"rocketSmallBase", "projectile_2_base.png", AssetLimits::MaxSpriteSide},
     {"rocketSmallUpgrade1", "projectile_2_upgrade_1.png", AssetLimits::MaxSpriteSide},
     {"rocketBig", "projectile_3.png", AssetLimits::MaxSpriteSide},
+    {"shotTrail", "shot_trail.png", AssetLimits::MaxSpriteSide}, // drawn under every shot
     {"enemy_1", "enemy_1.png", AssetLimits::MaxSpriteSide},
     {"enemy_2", "enemy_2.png", AssetLimits::MaxSpriteSide},
     {"enemy_3", "enemy_3.png", AssetLimits::MaxSpriteSide},

@@ -64,6 +64,13 @@ void GameCounters::Refund(std::int32_t amount)
     statistics.goldSpent -= amount;
 }
 
+void GameCounters::HitKeep(std::int64_t lost, sf::Vector2f at)
+{
+    keepHit.lost = keepHit.timer > 0.f ? keepHit.lost + lost : lost;
+    keepHit.at = at;
+    keepHit.timer = KeepHitSeconds;
+}
+
 void GameCounters::Refuse(const std::string& text, sf::Vector2f at)
 {
     refusal = {text, at, RefusalSeconds};

@@ -43,7 +43,15 @@ public:
         sf::Vector2f at;   // world pixels, where the pointer was
         float timer = 0.f; // seconds left on screen
     };
-    void BeginGame() { statistics = {}, refusal = {}; }
+    // What the keep lost lately, for the HUD's flash and the short "-20" at the keep: hits that
+    // come while it shows add up, as the change texts do.
+    struct KeepHit
+    {
+        std::int64_t lost = 0; // hit points
+        sf::Vector2f at;       // world pixels: the keep
+        float timer = 0.f;     // seconds left on screen
+    };
+    void BeginGame() { statistics = {}, refusal = {}, keepHit = {}; }
     // An enemy of kind 0..2 was killed (by a shot; reaching the keep is no kill).
     void CountKill(int enemyKind);
     // A tower of kind 1..3 now has this many kills.
@@ -53,9 +61,13 @@ public:
     void Refund(std::int32_t amount);
     // Says at the pointer why nothing happened, with a soft sound.
     void Refuse(const std::string& text, sf::Vector2f at);
+    // The keep at at lost this many hit points.
+    void HitKeep(std::int64_t lost, sf::Vector2f at);
     Statistics statistics;
     Refusal refusal;
+    KeepHit keepHit;
     static constexpr float RefusalSeconds = 1.2f;
+    static constexpr float KeepHitSeconds = 1.f;
 
     std::int32_t money = 0;
     std::int32_t score = 0;

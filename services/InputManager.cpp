@@ -29,6 +29,8 @@ void InputManager::HandleEvent(sf::Event event)
         keyDown[event.key.code] = false;
         break;
     case sf::Event::MouseButtonPressed:
+        beforePress[event.mouseButton.button] = {IsMouseButtonPressed(event.mouseButton.button),
+                                                 leftPressPixel};
         mousePressed[event.mouseButton.button] = true;
         mouseDown[event.mouseButton.button] = true;
         if (event.mouseButton.button == sf::Mouse::Left)
@@ -68,10 +70,10 @@ void InputManager::SpendClicks()
 
 void InputManager::ClaimPress(sf::Mouse::Button button)
 {
-    if (const auto found = mousePressed.find(button); found != mousePressed.end())
-        found->second = false;
+    const BeforePress before = beforePress[button];
+    mousePressed[button] = before.pressed;
     if (button == sf::Mouse::Left)
-        leftPressPixel.reset();
+        leftPressPixel = before.leftPixel;
     focusLost = false;
 }
 

@@ -60,8 +60,9 @@ public:
     bool IsMouseButtonPressed(sf::Mouse::Button button) const;
     // Whether a key-pressed event for key arrived in the latest poll (the game's hotkeys).
     bool IsKeyPressed(sf::Keyboard::Key key) const;
-    // A press that the widget layer used (a click on the HUD) is not the world's: it no longer
-    // reads as pressed this frame.
+    // The press just handed in was used by the widget layer (a click on the HUD): it is not the
+    // world's. What the poll brought before it stays: a click on grass and one on a HUD button
+    // in the same poll still build.
     void ClaimPress(sf::Mouse::Button button);
     // The mouse presses and releases of the latest poll are used up (a second step of the world
     // in one frame must not click again); keys stay.
@@ -88,6 +89,13 @@ public:
     std::function<sf::Vector2i()> mouseSource;
     // Window pixels of the latest poll's left press.
     std::optional<sf::Vector2i> leftPressPixel;
+    // What the latest press found, for ClaimPress to give back.
+    struct BeforePress
+    {
+        bool pressed = false;
+        std::optional<sf::Vector2i> leftPixel;
+    };
+    std::map<sf::Mouse::Button, BeforePress> beforePress;
     // The window lost the keyboard focus in the latest poll.
     bool focusLost = false;
     // A widget (the HUD, a card) lies under the pointer after the latest poll: a click there is

@@ -3,6 +3,7 @@
 #include <SFML/Audio/Listener.hpp>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <iostream>
 
 Settings& Settings::instance()
@@ -46,6 +47,17 @@ void Settings::Load(const std::string& path)
     take("fullscreen", fullscreen, [](bool) { return true; });
     take("showFps", showFps, [](bool) { return true; });
     take("name", playerName, [](const std::string& value) { return value.size() <= 256; });
+    if (const auto hints = read.find("hintsDone"); hints != read.end())
+    {
+        // A short list of short names; anything else is not ours.
+        bool fits = hints->is_array() && hints->size() <= 64;
+        for (const auto& hint : fits ? *hints : nlohmann::json::array())
+            fits = fits && hint.is_string() && hint.get<std::string>().size() <= 64;
+        if (fits)
+            hintsDone = hints->get<std::vector<std::string>>();
+        else
+            wrong += wrong.empty() ? "hintsDone" : ", hintsDone";
+    }
     if (!wrong.empty())
         std::cerr << "Settings \"" << path << "\": unusable " << wrong << "; the defaults apply for them"
                   << std::endl;
@@ -53,14 +65,28 @@ void Settings::Load(const std::string& path)
 
 std::string Settings::Text() const
 {
-    const nlohmann::json written = {
-        {"volume", volume}, {"fullscreen", fullscreen}, {"showFps", showFps}, {"name", playerName}};
+    const nlohmann::json written = {{"volume", volume},
+                                    {"fullscreen", fullscreen},
+                                    {"showFps", showFps},
+                                    {"name", playerName},
+                                    {"hintsDone", hintsDone}};
     return written.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
 FileSave Settings::Save(const std::string& path) const
 {
     return SaveFileSafely(path, Text());
+}
+
+bool Settings::HintDone(const std::string& hint) const
+{
+    return std::find(hintsDone.begin(), hintsDone.end(), hint) != hintsDone.end();
+}
+
+void Settings::MarkHintDone(const std::string& hint)
+{
+    if (!HintDone(hint))
+        hintsDone.push_back(hint);
 }
 
 void Settings::ApplyVolume() const

@@ -1,11 +1,12 @@
 #pragma once
 // The player's settings, kept between runs in a small JSON file beside the highscore record and
-// written the same safe way: the effects volume, fullscreen, the frame counter and the last name
-// entered in the main menu.
+// written the same safe way: the effects volume, fullscreen, the frame counter, the last name
+// entered in the main menu and the first games' hints the player has done.
 
 #include "services/SafeFile.hpp"
 
 #include <string>
+#include <vector>
 
 class Settings
 {
@@ -27,6 +28,11 @@ public:
     bool fullscreen = false;
     bool showFps = false;
     std::string playerName; // the last name entered; empty until one is
+    // The hints whose lesson the player has done once, by name; they show no more until the
+    // settings' "Show hints again".
+    std::vector<std::string> hintsDone;
+    bool HintDone(const std::string& hint) const;
+    void MarkHintDone(const std::string& hint);
 
 private:
     Settings() = default;

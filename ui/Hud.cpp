@@ -12,11 +12,14 @@
 #include "services/AssetsLocation.hpp"
 #include "services/GameCounters.hpp"
 #include "services/InputManager.hpp"
+#include "ui/Numbers.hpp"
 #include "ui/SettingsPanel.hpp"
 #include "widgets/Widgets.hpp"
 
+#include <cctype>
 #include <cstdio>
 #include <iostream>
+#include <list>
 #include <string>
 
 namespace
@@ -44,11 +47,16 @@ const WidgetName ResumeButton{"ResumeButton", WidgetType::Button, Need::Optional
 const WidgetName SpeedButton{"SpeedButton", WidgetType::Button, Need::Optional};
 const WidgetName SettingsButton{"SettingsButton", WidgetType::Button, Need::Optional};
 const WidgetName LeaveButton{"LeaveGameButton", WidgetType::Button, Need::Optional};
+const WidgetName KeepHit{"KeepHitText", WidgetType::TextArea, Need::Optional};
 
 // The tower buttons by kind, from BulletTower on.
 const WidgetName* const TowerButtons[] = {&BulletButton, &SmallRocketButton, &BigRocketButton};
 
 constexpr float FeedbackOffsetX = 16.f, FeedbackOffsetY = -44.f; // from the pointer, pixels
+// The keep's loss shows above its health bar (which stands 100 pixels above the keep) and rises
+// this far while it shows; the bars flash for FlashSeconds, in beats of FlashBeat.
+constexpr float KeepHitAbove = 106.f, KeepHitRise = 26.f, FlashSeconds = 0.45f, FlashBeat = 0.15f;
+const sf::Color FlashBackground(255, 96, 72), FlashBorder(255, 244, 214);
 
 std::string OneDecimal(float value)
 {
@@ -62,22 +70,37 @@ void ShowChange(vgui::TextArea* text, std::int32_t change)
     if (!text)
         return;
     text->setVisible(true);
-    if (change > 0)
+    text->setText(SignedChange(change));
+    text->getRenderer()->setTextColor(change > 0 ? sf::Color::Green : sf::Color::Red);
+}
+
+// What the running wave still holds, by kind: "32 weak, 3 middle to come".
+std::string StillToCome(const std::list<std::int32_t>& queue)
+{
+    std::int64_t byKind[3] = {};
+    for (const std::int32_t kind : queue)
     {
-        text->setText("+ " + std::to_string(change));
-        text->getRenderer()->setTextColor(sf::Color::Green);
+        if (EnemyTypeOf(kind))
+            ++byKind[kind];
     }
-    else
+    std::string line;
+    for (const int kind : {WeakEnemy, MiddleEnemy, HardEnemy})
     {
-        text->setText(std::to_string(change));
-        text->getRenderer()->setTextColor(sf::Color::Red);
+        if (byKind[kind] == 0)
+            continue;
+        std::string name = EnemyTypeOf(kind)->name;
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        line += (line.empty() ? "" : ", ") + WholeNumber(byKind[kind]) + " " + name;
     }
+    return (line.empty() ? "None" : line) + " to come";
 }
 } // namespace
 
-Hud::Hud(vgui::Gui& gui, ScreenHost& host, SettingsPanel& settings, const std::int32_t& healthWarningPercent)
+Hud::Hud(vgui::Gui& gui, ScreenHost& host, SettingsPanel& settings, const std::string& settingsPath,
+         const std::int32_t& healthWarningPercent)
     : Screen(gui), host(host), settings(settings), healthWarningPercent(healthWarningPercent),
-      card(gui, [this] { RepairBase(); })
+      card(gui, [this] { RepairBase(); }), enemyCard(gui), hints(gui, settingsPath)
 {
 }
 
@@ -87,7 +110,7 @@ const std::vector<WidgetName>& Hud::Names() const
         BulletButton, SmallRocketButton, BigRocketButton, RepairButton, Money,       Score,
         Wave,         MoneyAdd,          ScoreAdd,        WaveStatus,   NextWave,    Keep,
         KeepBar,      SelectionFrame,    Feedback,        PauseOverlay, PauseButton, ResumeButton,
-        SpeedButton,  SettingsButton,    LeaveButton};
+        SpeedButton,  SettingsButton,    LeaveButton,     KeepHit};
     return names;
 }
 
@@ -115,6 +138,31 @@ void Hud::Connect()
     if (const auto leave = gui.get<vgui::Button>(LeaveButton.name))
         leave->onPress([this] { host.LeaveGame(); });
     card.Connect();
+    enemyCard.Connect();
+    hints.Connect();
+    ShowText(gui, KeepHit.name, false);
+    hudBarLook.reset();
+    keepBarLook.reset();
+}
+
+void Hud::UpdateCards(float dt)
+{
+    // The tower button under the pointer, if any, for the card of its kind.
+    const auto& input = InputManager::instance();
+    const auto hit = input.mouseSource ? gui.widgetAt(input.mouseSource()) : nullptr;
+    int kind = NoTower;
+    sf::FloatRect box;
+    for (const int each : {BulletTower, SmallRocketTower, BigRocketTower})
+    {
+        const auto button = gui.get<vgui::Widget>(TowerButtons[each - BulletTower]->name);
+        if (hit && button == hit)
+        {
+            kind = each;
+            box = sf::FloatRect(button->getAbsolutePosition(), button->getSize());
+        }
+    }
+    card.Update(dt, kind, box);
+    enemyCard.Update(dt);
 }
 
 void Hud::SelectTower(int kind)
@@ -122,7 +170,18 @@ void Hud::SelectTower(int kind)
     const auto& cursor = GameplayManager::instance().cursorInput;
     if (!cursor)
         return;
+    // Pressed right after a click on the world with this kind (in the same poll, before the click
+    // is handled): that click takes this choice, and this one is for the tower after it.
+    if (cursor->click && cursor->click->kind == kind && cursor->selectedTower == kind)
+    {
+        cursor->click->chosenAgain = true;
+        return;
+    }
     cursor->selectedTower = cursor->selectedTower == kind ? 0 : kind;
+    // Choosing a tower closes an open card at once: a click that follows in the same poll is the
+    // world's.
+    if (cursor->selectedTower != NoTower)
+        card.Close();
 }
 
 void Hud::RepairBase()
@@ -164,7 +223,7 @@ std::shared_ptr<const sf::Texture> Hud::Icon(const std::string& path)
 void Hud::Update(float dt)
 {
     UpdateControls();
-    const GameObject* keep = nullptr;
+    GameObject* keep = nullptr;
     for (const auto& object : GameObjectManager::instance().objects)
     {
         if (object->type == ObjectType::Base)
@@ -174,12 +233,14 @@ void Hud::Update(float dt)
         }
     }
     UpdateStatus(keep);
+    UpdateKeepHit(dt, keep);
     UpdateSelectionFrame();
     UpdateFeedback(dt);
+    hints.Update(card.OpenedOnTower(), card.Box());
 
     const auto& counters = GameCounters::instance();
-    SetText(gui, Money.name, std::to_string(counters.money));
-    SetText(gui, Score.name, std::to_string(counters.score));
+    SetText(gui, Money.name, WholeNumber(counters.money));
+    SetText(gui, Score.name, WholeNumber(counters.score));
 
     struct IconRule
     {
@@ -288,14 +349,13 @@ void Hud::UpdateStatus(const GameObject* keep)
             if (const auto seconds = spawner->SecondsToNextWave())
                 line = (wave > 0 ? "Next wave in " : "First wave in ") + OneDecimal(*seconds) + " s";
             else
-                line = std::to_string(spawner->queue.size()) + " more to come";
+                line = StillToCome(spawner->queue);
         }
         text->setText(line);
     }
     const auto* status = keep ? keep->FindComponent<StatusComponent>() : nullptr;
     if (const auto text = gui.get<vgui::TextArea>(Keep.name))
-        text->setText(status ? "Keep " + std::to_string(status->health) + " / " +
-                                   std::to_string(status->maxHealth)
+        text->setText(status ? "Keep " + WholeNumber(status->health) + " / " + WholeNumber(status->maxHealth)
                              : "Keep");
     if (const auto bar = gui.get<vgui::ProgressBar>(KeepBar.name); bar && status && status->maxHealth > 0)
     {
@@ -306,6 +366,56 @@ void Hud::UpdateStatus(const GameObject* keep)
         const bool healthy = static_cast<int>(percent) >= healthWarningPercent;
         bar->getRenderer()->setFillColor(healthy ? sf::Color(63, 163, 77) : sf::Color(200, 60, 50));
     }
+}
+
+void Hud::UpdateKeepHit(float dt, GameObject* keep)
+{
+    auto& hit = GameCounters::instance().keepHit;
+    const bool showing = hit.timer > 0.f;
+    const float age = GameCounters::KeepHitSeconds - hit.timer;
+    const bool flash = showing && age < FlashSeconds && static_cast<int>(age / FlashBeat) % 2 == 0;
+    if (showing)
+        hit.timer -= dt;
+
+    // The bar in the top bar and the one over the keep light up, then take their own look again.
+    const auto flashBar = [flash](vgui::Widget* bar, std::optional<BarLook>& look)
+    {
+        if (!bar)
+            return;
+        auto* renderer = bar->getRenderer();
+        if (!flash)
+        {
+            if (look)
+            {
+                renderer->setBackgroundColor(look->background);
+                renderer->setBorderColor(look->border);
+                look.reset();
+            }
+            return;
+        }
+        if (!look)
+            look = BarLook{renderer->getBackgroundColor(), renderer->getBorderColor()};
+        renderer->setBackgroundColor(FlashBackground);
+        renderer->setBorderColor(FlashBorder);
+    };
+    flashBar(gui.get<vgui::ProgressBar>(KeepBar.name).get(), hudBarLook);
+    flashBar(keep && keep->healthBar ? keep->healthBar.get() : nullptr, keepBarLook);
+
+    const auto text = gui.get<vgui::TextArea>(KeepHit.name);
+    if (!text)
+        return;
+    text->setVisible(showing);
+    if (!showing)
+        return;
+    const std::string lost = "-" + WholeNumber(hit.lost);
+    if (text->getText() != lost)
+        text->setText(lost);
+    const sf::Vector2f size = text->getSize();
+    text->setPosition(OnPictureBelowTopBar(
+        hit.at - sf::Vector2f(size.x / 2.f,
+                              KeepHitAbove + size.y + KeepHitRise * age / GameCounters::KeepHitSeconds),
+        size));
+    text->moveToFront();
 }
 
 void Hud::UpdateSelectionFrame()

@@ -3,6 +3,7 @@
 #include "gameplay/Tables.hpp"
 #include "services/GameCounters.hpp"
 #include "ui/HighscoreFile.hpp"
+#include "ui/Numbers.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <iostream>
@@ -20,6 +21,7 @@ const WidgetName OldScore{"OldHighscoreScoreText", WidgetType::TextArea};
 const WidgetName AreaBig{"AreaBig", WidgetType::TextArea};
 const WidgetName AreaSmall{"AreaSmall", WidgetType::TextArea};
 const WidgetName Statistics{"StatisticsText", WidgetType::TextArea, Need::Optional};
+const WidgetName KeepFell{"KeepFellText", WidgetType::TextArea, Need::Optional};
 
 std::string Duration(float seconds)
 {
@@ -28,24 +30,26 @@ std::string Duration(float seconds)
     return std::to_string(minutes) + (rest < 10 ? ":0" : ":") + std::to_string(rest);
 }
 
-// The lose screen's account of the game beside the design's texts.
+// The lose screen's account of the game beside the design's texts: one short line per figure,
+// so that six-digit numbers still fit on their lines.
 std::string StatisticsText(const GameCounters::Statistics& statistics)
 {
     const auto& kills = statistics.killsByKind;
+    const std::int64_t killed =
+        std::int64_t{kills[WeakEnemy]} + std::int64_t{kills[MiddleEnemy]} + std::int64_t{kills[HardEnemy]};
     std::string text = "Time survived: " + Duration(statistics.timeSurvived) + "\n";
-    text +=
-        "Enemies killed: " + std::to_string(kills[WeakEnemy] + kills[MiddleEnemy] + kills[HardEnemy]) + "\n";
-    text += "    weak " + std::to_string(kills[WeakEnemy]) + ", middle " +
-            std::to_string(kills[MiddleEnemy]) + ", hard " + std::to_string(kills[HardEnemy]) + "\n";
-    text += "Towers built: " + std::to_string(statistics.towersBuilt) + "\n";
-    text += "Gold earned: " + std::to_string(statistics.goldEarned) + "\n";
-    text += "Gold spent: " + std::to_string(statistics.goldSpent) + "\n";
+    text += "Enemies killed: " + WholeNumber(killed) + "\n";
+    text += "    weak: " + WholeNumber(kills[WeakEnemy]) + "\n";
+    text += "    middle: " + WholeNumber(kills[MiddleEnemy]) + "\n";
+    text += "    hard: " + WholeNumber(kills[HardEnemy]) + "\n";
+    text += "Towers built: " + WholeNumber(statistics.towersBuilt) + "\n";
+    text += "Gold earned: " + WholeNumber(statistics.goldEarned) + "\n";
+    text += "Gold spent: " + WholeNumber(statistics.goldSpent) + "\n";
     const TowerType* best = TowerTypeOf(statistics.bestTowerKind);
-    text +=
-        "Best tower: " + (best ? std::string(best->name) + ", " + std::to_string(statistics.bestTowerKills) +
-                                     (statistics.bestTowerKills == 1 ? " kill" : " kills")
-                               : std::string("none"));
-    return text;
+    if (!best)
+        return text + "Best tower: none";
+    return text + "Best tower: " + best->name + "\n    with " + WholeNumber(statistics.bestTowerKills) +
+           (statistics.bestTowerKills == 1 ? " kill" : " kills");
 }
 } // namespace
 
@@ -57,8 +61,9 @@ LosePage::LosePage(vgui::Gui& gui, ScreenHost& host, const std::string& highscor
 
 const std::vector<WidgetName>& LosePage::Names() const
 {
-    static const std::vector<WidgetName> names = {
-        Return, Lose, Money, Score, OldHighscore, OldName, OldWave, OldScore, AreaBig, AreaSmall, Statistics};
+    static const std::vector<WidgetName> names = {Return,       Lose,      Money,      Score,
+                                                  OldHighscore, OldName,   OldWave,    OldScore,
+                                                  AreaBig,      AreaSmall, Statistics, KeepFell};
     return names;
 }
 
@@ -69,9 +74,11 @@ void LosePage::Connect()
     // A stored score beats this game only when strictly higher; a tie is a new highscore.
     const bool oldRecordStands = stored.valid && stored.score > counters.score;
 
+    // The design's words for a form written for it; the game's own beside them.
     SetText(gui, Lose.name, "Your Base got destroyed in Wave " + std::to_string(counters.wave));
-    SetText(gui, Money.name, std::to_string(counters.money));
-    SetText(gui, Score.name, std::to_string(counters.score));
+    SetText(gui, KeepFell.name, "The keep fell in wave " + WholeNumber(counters.wave));
+    SetText(gui, Money.name, WholeNumber(counters.money));
+    SetText(gui, Score.name, WholeNumber(counters.score));
     SetText(gui, Statistics.name, StatisticsText(counters.statistics));
     if (const auto back = gui.get<vgui::Button>(Return.name))
         back->onPress([this] { host.LeaveGame(); });
@@ -95,7 +102,12 @@ void LosePage::Connect()
     {
         SetText(gui, OldName.name, "Player: " + stored.name);
         SetText(gui, OldWave.name, "Wave: " + stored.WaveText());
-        SetText(gui, OldScore.name, stored.ScoreText());
+        // Written as this game's score is, beside it; a score the game never wrote as it stands.
+        const auto score = stored.value.find("score");
+        SetText(gui, OldScore.name,
+                score != stored.value.end() && score->is_number_integer()
+                    ? WholeNumber(score->get<std::int64_t>())
+                    : stored.ScoreText());
     }
     else
     {
@@ -123,6 +135,6 @@ std::vector<ScreenAction> LosePage::WaysOn()
 std::string LosePage::Account() const
 {
     const auto& counters = GameCounters::instance();
-    return "\n\nYour base fell in wave " + std::to_string(counters.wave) + " with a score of " +
-           std::to_string(counters.score) + ".";
+    return "\n\nYour keep fell in wave " + WholeNumber(counters.wave) + " with a score of " +
+           WholeNumber(counters.score) + ".";
 }

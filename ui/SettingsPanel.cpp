@@ -18,6 +18,7 @@ const WidgetName Fullscreen{"FullscreenButton", WidgetType::Button, Need::Option
 const WidgetName Fps{"FpsButton", WidgetType::Button, Need::Optional};
 const WidgetName CloseButton{"SettingsCloseButton", WidgetType::Button, Need::Optional};
 const WidgetName Volume{"VolumeText", WidgetType::TextArea, Need::Optional};
+const WidgetName Hints{"HintsButton", WidgetType::Button, Need::Optional};
 
 std::string OnOff(bool on)
 {
@@ -74,6 +75,14 @@ void SettingsPanel::Open()
                 SaveSettings(settingsPath);
                 Refresh();
             });
+    if (const auto hints = gui.get<vgui::Button>(Hints.name))
+        hints->onPress(
+            [this, &settings]
+            {
+                settings.hintsDone.clear();
+                SaveSettings(settingsPath);
+                Refresh();
+            });
     if (const auto close = gui.get<vgui::Button>(CloseButton.name))
         close->onPress([this] { Close(); });
     Refresh();
@@ -100,4 +109,6 @@ void SettingsPanel::Refresh()
         fullscreen->setText("Fullscreen: " + OnOff(settings.fullscreen));
     if (const auto fps = gui.get<vgui::Button>(Fps.name))
         fps->setText("Frames per second: " + OnOff(settings.showFps));
+    if (const auto hints = gui.get<vgui::Button>(Hints.name))
+        hints->setText(settings.hintsDone.empty() ? "Hints: on" : "Show hints again");
 }

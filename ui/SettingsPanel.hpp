@@ -1,6 +1,7 @@
 #pragma once
-// The settings panel over whatever screen is shown: the effects volume, fullscreen and the frame
-// counter, each change saved at once. Every widget it names is optional in its form.
+// The settings panel over whatever screen is shown: the effects volume, fullscreen, the frame
+// counter and the first games' hints shown again, each change saved at once. Every widget it
+// names is optional in its form.
 
 #include "ui/Screen.hpp"
 

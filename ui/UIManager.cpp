@@ -26,7 +26,8 @@ UIManager::UIManager()
       cursorInput(GameplayManager::instance().cursorInput), config(GameConfig::instance()),
       settings(*gui, settingsPath, applyWindowMode),
       mainMenu(*gui, *this, settings, playerName, settingsPath), highscore(*gui, *this, highscorePath),
-      controls(*gui, *this), credits(*gui, *this), hud(*gui, *this, settings, healthWarningPercent),
+      controls(*gui, *this), credits(*gui, *this),
+      hud(*gui, *this, settings, settingsPath, healthWarningPercent),
       lose(*gui, *this, highscorePath, playerName)
 {
     // Enemies and the keep show their health bars in this root.
@@ -143,7 +144,14 @@ void UIManager::UpdateHUD(float dt)
 void UIManager::UpdateTowerCard(float dt)
 {
     if (currentScreen == HudScreen)
-        hud.Card().Update(dt);
+        hud.UpdateCards(dt);
+}
+
+std::pair<int, sf::Vector2f> UIManager::ShownHint() const
+{
+    if (currentScreen != HudScreen)
+        return {0, {}};
+    return {static_cast<int>(hud.GetHints().Shown()), hud.GetHints().Point()};
 }
 
 void UIManager::ChangeMoney(std::int32_t amount)

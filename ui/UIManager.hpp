@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace vgui
 {
@@ -63,6 +64,8 @@ public:
     // tower or keep under the pointer, which the gameplay state runs while a game runs unpaused.
     void LeaveGame() override;
     void UpdateTowerCard(float dt);
+    // The first games' hint shown (0: none, else the Hint's number) and the point it concerns.
+    std::pair<int, sf::Vector2f> ShownHint() const;
     // The level of a game just started cannot be played: the game stops and the built-in screen
     // shows the plan's findings with the ways back to the menu and out of the game.
     void ShowUnplayableLevel(const LevelPlan& plan);

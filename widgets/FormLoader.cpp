@@ -418,6 +418,8 @@ private:
                     static_cast<std::size_t>(readCount(item, largestCount)));
             else if (key == "ReadOnly" && kind == Kind::TextArea)
                 s.readOnly = readBool(item);
+            else if (key == "ShrinkTextToFit" && (kind == Kind::TextArea || kind == Kind::Label))
+                s.shrinkToFit = readBool(item);
             else if ((key == "HorizontalAlignment" || key == "VerticalAlignment") && kind == Kind::Label)
             {
                 const std::string lower = form::toLower(form::parseString(item.value));

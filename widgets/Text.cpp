@@ -38,6 +38,39 @@ unsigned effectiveTextSize(const WidgetAccess::State& state)
     }
 }
 
+unsigned shownTextSize(const WidgetAccess::State& state, const sf::Font* font)
+{
+    const unsigned asked = effectiveTextSize(state);
+    if (!state.shrinkToFit || font == nullptr || state.text.isEmpty())
+        return asked;
+    const sf::FloatRect inner = innerRect(state);
+    auto& cache = state.shrunk;
+    if (cache.from == asked && cache.box == sf::Vector2f(inner.width, inner.height) &&
+        cache.text == state.text)
+        return cache.size;
+    // Each line as wide as it is, unwrapped; their widths grow about with the size, so the first
+    // guess scales the asked size and the walk down from there is short.
+    const auto fits = [&state, font, &inner](unsigned size, float& widest)
+    {
+        const auto lines = layoutText(state.text, font, size, 0.f);
+        widest = 0.f;
+        for (const auto& line : lines)
+            widest = std::max(widest, textWidth(state.text, line.begin, line.end, font, size));
+        return widest <= inner.width && static_cast<float>(lines.size()) * lineHeight(font, size) <=
+                                            std::max(inner.height, lineHeight(font, size)) + 0.5f;
+    };
+    unsigned size = asked;
+    float widest = 0.f;
+    if (!fits(size, widest) && widest > inner.width && widest > 0.f)
+        size =
+            std::max(MinShrunkTextSize,
+                     std::min(size, static_cast<unsigned>(static_cast<float>(size) * inner.width / widest)));
+    while (size > MinShrunkTextSize && !fits(size, widest))
+        --size;
+    cache = {state.text, {inner.width, inner.height}, asked, size};
+    return size;
+}
+
 sf::FloatRect innerRect(const WidgetAccess::State& state)
 {
     const auto& data = *state.renderer.data;
@@ -205,7 +238,8 @@ void MoveCaret(State& s, std::size_t to, bool select)
 std::vector<TextLine> LinesOf(const Widget& area)
 {
     const auto& s = WidgetAccess::of(area);
-    return layoutText(s.text, WidgetAccess::fontOf(area), effectiveTextSize(s), innerRect(s).width);
+    const sf::Font* font = WidgetAccess::fontOf(area);
+    return layoutText(s.text, font, shownTextSize(s, font), innerRect(s).width);
 }
 
 } // namespace
@@ -273,7 +307,7 @@ bool textAreaKey(Widget& area, const sf::Event::KeyEvent& key)
         const auto lines = LinesOf(area);
         const std::size_t line = lineOfIndex(lines, s.caret);
         const sf::Font* font = WidgetAccess::fontOf(area);
-        const unsigned size = effectiveTextSize(s);
+        const unsigned size = shownTextSize(s, font);
         if (key.code == sf::Keyboard::Up && line == 0)
             MoveCaret(s, 0, select);
         else if (key.code == sf::Keyboard::Down && line + 1 >= lines.size())
@@ -326,7 +360,7 @@ void textAreaClick(Widget& area, sf::Vector2f local, bool extendSelection)
     const auto lines = LinesOf(area);
     const sf::FloatRect inner = innerRect(s);
     const sf::Font* font = WidgetAccess::fontOf(area);
-    const unsigned size = effectiveTextSize(s);
+    const unsigned size = shownTextSize(s, font);
     const float row = std::floor((local.y - inner.top) / lineHeight(font, size));
     const std::size_t line =
         std::min(lines.size() - 1, s.topLine + static_cast<std::size_t>(std::max(0.f, row)));

@@ -237,7 +237,7 @@ void DrawLabel(const Widget& widget, sf::RenderTarget& target, const sf::RenderS
 {
     State& s = const_cast<State&>(WidgetAccess::of(widget));
     const sf::Font* font = WidgetAccess::fontOf(widget);
-    const unsigned size = effectiveTextSize(s);
+    const unsigned size = shownTextSize(s, font);
     const auto& data = *s.renderer.data;
     if (s.autoSize && font != nullptr)
     {
@@ -292,7 +292,7 @@ void DrawTextArea(const Widget& widget, sf::RenderTarget& target, const sf::Rend
     const sf::Font* font = WidgetAccess::fontOf(widget);
     if (font == nullptr)
         return;
-    const unsigned size = effectiveTextSize(s);
+    const unsigned size = shownTextSize(s, font);
     const sf::FloatRect inner = innerRect(s);
     const float spacing = lineHeight(font, size);
     const bool editing = s.focused && !s.readOnly;

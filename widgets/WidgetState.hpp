@@ -84,6 +84,16 @@ struct Widget::State
     Align horizontalAlign = Align::Start;
     Align verticalAlign = Align::Start;
     bool autoSize = true; // a Label without an explicit size grows with its text
+    // Text areas and labels: the text is drawn smaller, when it must, so that each of its lines
+    // fits the inner width and all of them the inner height (never below MinShrunkTextSize).
+    bool shrinkToFit = false;
+    struct ShrunkCache
+    {
+        sf::String text;
+        sf::Vector2f box;
+        unsigned from = 0, size = 0;
+    };
+    mutable ShrunkCache shrunk;
 
     // TextArea editing; caret and anchor are code point indices, the selection lies between them.
     std::size_t caret = 0;
@@ -162,6 +172,10 @@ std::size_t lineOfIndex(const std::vector<TextLine>& lines, std::size_t index);
 float lineHeight(const sf::Font* font, unsigned textSize);
 
 unsigned effectiveTextSize(const WidgetAccess::State& state);
+// The size the text is drawn and laid out at: effectiveTextSize, made smaller for a widget that
+// shrinks its text to fit.
+unsigned shownTextSize(const WidgetAccess::State& state, const sf::Font* font);
+constexpr unsigned MinShrunkTextSize = 8;
 sf::FloatRect innerRect(const WidgetAccess::State& state); // local rectangle inside borders and padding
 
 // TextArea editing, used by the Gui's event routing. Return whether the event was used.

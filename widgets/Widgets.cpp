@@ -364,6 +364,19 @@ Container* Widget::getParent() const
     return state->parent;
 }
 
+sf::Vector2f Widget::getAbsolutePosition() const
+{
+    sf::Vector2f at = state->position;
+    for (const Container* parent = state->parent; parent != nullptr && parent->state->kind != Kind::Gui;
+         parent = parent->state->parent)
+    {
+        const State& ps = *parent->state;
+        const sf::FloatRect inner = innerRect(ps);
+        at = ps.position + sf::Vector2f((inner.left + at.x) * ps.scale.x, (inner.top + at.y) * ps.scale.y);
+    }
+    return at;
+}
+
 // ---- Containers
 
 Container::Container()
@@ -478,6 +491,10 @@ std::string Label::getText() const
 void Label::setTextSize(unsigned size)
 {
     state->textSize = size;
+}
+void Label::setShrinkTextToFit(bool shrink)
+{
+    state->shrinkToFit = shrink;
 }
 unsigned Label::getTextSize() const
 {
@@ -594,6 +611,11 @@ unsigned TextArea::getTextSize() const
     return effectiveTextSize(*state);
 }
 
+void TextArea::setShrinkTextToFit(bool shrink)
+{
+    state->shrinkToFit = shrink;
+}
+
 void TextArea::setMaximumCharacters(std::size_t maximum)
 {
     state->maximumCharacters = maximum;
@@ -616,6 +638,20 @@ bool TextArea::isReadOnly() const
 std::size_t TextArea::getCaretPosition() const
 {
     return state->caret;
+}
+
+std::size_t TextArea::getLinesCount() const
+{
+    const sf::Font* font = WidgetAccess::fontOf(*this);
+    return layoutText(state->text, font, shownTextSize(*state, font), innerRect(*state).width).size();
+}
+
+std::size_t TextArea::getVisibleLinesCount() const
+{
+    const sf::Font* font = WidgetAccess::fontOf(*this);
+    const float spacing = lineHeight(font, shownTextSize(*state, font));
+    return std::max<std::size_t>(1,
+                                 static_cast<std::size_t>(std::max(0.f, innerRect(*state).height / spacing)));
 }
 
 // ---- ProgressBar

@@ -126,6 +126,8 @@ public:
     void setRenderer(std::shared_ptr<Renderer::Data> data);
 
     Container* getParent() const;
+    // Where the widget lies in its root's coordinates: its position inside every container above it.
+    sf::Vector2f getAbsolutePosition() const;
     // Drawn last among its siblings, and first to get the mouse.
     void moveToFront();
 
@@ -182,6 +184,9 @@ public:
     std::string getText() const;
     void setTextSize(unsigned size);
     unsigned getTextSize() const;
+    // Draws the text smaller when it must, so that every line fits the label's box unwrapped
+    // (form key ShrinkTextToFit). Off by default.
+    void setShrinkTextToFit(bool shrink);
 };
 
 class Picture : public Widget
@@ -235,10 +240,19 @@ public:
     void setTextSize(unsigned size);
     unsigned getTextSize() const;
     void setMaximumCharacters(std::size_t maximum); // 0: no limit
+    // Draws the text smaller when it must, so that every line fits the area unwrapped and all of
+    // them its height (form key ShrinkTextToFit): a number is shown whole rather than cut. Off by
+    // default.
+    void setShrinkTextToFit(bool shrink);
     void setReadOnly(bool readOnly);
     bool isReadOnly() const;
     // Caret position in characters (code points) from the start.
     std::size_t getCaretPosition() const;
+    // The lines the text is laid out in as drawn (wrapped at the area's width), and how many of
+    // them the area's height shows at once. Without a font (no root yet) lines break only at line
+    // feeds.
+    std::size_t getLinesCount() const;
+    std::size_t getVisibleLinesCount() const;
     // Fires when Enter is pressed in the focused area. While it has a handler, Enter no longer
     // inserts a line break (a one-line field that submits).
     Signal onReturnKeyPress;

@@ -358,7 +358,8 @@ TEST_F(GameplayGolden, TheTowerCardUpgradesAndSellsForHalfOfWhatWasSpent)
     rest(30);
     ASSERT_TRUE(card->isVisible());
     EXPECT_EQ(text("CardTitle"), "Bullet tower, level 1");
-    EXPECT_NE(text("CardText").find("Upgrade for 75 gold"), std::string::npos) << text("CardText");
+    EXPECT_NE(text("CardText").find("Next upgrade, 75 gold:\ndamage per hit 50 -> 62.5"), std::string::npos)
+        << text("CardText");
     EXPECT_EQ(ui.gui->get<vgui::Button>("CardSellButton")->getText(), "Sell +25");
 
     // Upgrade from the card: refused with a word at the pointer while the gold is short, then

@@ -5,21 +5,28 @@
 // under the pointer at any window size.
 
 #include "app/Game.hpp"
+#include "entities/CollisionComponents.hpp"
 #include "entities/GameObjectManager.hpp"
+#include "gameplay/BuildSpots.hpp"
 #include "gameplay/Cursor.hpp"
+#include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
 #include "services/AssetManager.hpp"
 #include "services/GameStateManager.hpp"
 #include "services/InputManager.hpp"
+#include "services/Settings.hpp"
 #include "tests/app/AppTestSupport.hpp"
+#include "ui/Hints.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 namespace
@@ -274,6 +281,216 @@ TEST_F(Clicks, TheSecondClickOfADoubleClickNeverPressesTheNextScreensButton)
     }
     EXPECT_EQ(ui.currentScreen, MainMenuScreen);
     EXPECT_TRUE(window->isOpen());
+}
+
+namespace
+{
+sf::Event KeyDown(sf::Keyboard::Key code)
+{
+    sf::Event event{};
+    event.type = sf::Event::KeyPressed;
+    event.key.code = code;
+    return event;
+}
+std::vector<sf::Event> ClickAt(sf::Vector2i at)
+{
+    return {Mouse(sf::Event::MouseMoved, at), Mouse(sf::Event::MouseButtonPressed, at),
+            Mouse(sf::Event::MouseButtonReleased, at)};
+}
+std::vector<sf::Event> operator+(std::vector<sf::Event> first, const std::vector<sf::Event>& then)
+{
+    first.insert(first.end(), then.begin(), then.end());
+    return first;
+}
+} // namespace
+
+// What a hand faster than a frame sends comes in one poll, and is handled in its order: a click
+// on grass builds, whatever follows it in the same poll (the tower's button or key again, for
+// the next tower, which then stays chosen), and a click that follows the tower's button builds
+// even where a card stood when the poll began.
+TEST_F(Clicks, ClicksInOnePollAreHandledInTheirOrder)
+{
+    auto& ui = UIManager::instance();
+    HurriedClick(bulletButton);
+    ASSERT_EQ(Selected(), 1);
+    Frame(ClickAt({300, 330}) + ClickAt(bulletButton));
+    Frame({});
+    ASSERT_EQ(Towers().size(), 1u);
+    EXPECT_EQ(Selected(), 1) << "the button after the click chose the next tower";
+    EXPECT_EQ(ui.money, 950);
+
+    Frame(ClickAt({620, 200}) + std::vector<sf::Event>{KeyDown(sf::Keyboard::Num1)});
+    Frame({});
+    EXPECT_EQ(Towers().size(), 2u);
+    EXPECT_EQ(Selected(), 1);
+    Frame({KeyDown(sf::Keyboard::Escape)});
+    Frame({});
+    ASSERT_EQ(Selected(), 0);
+
+    // The first tower's card, by resting on it; then the button and grass under the card.
+    Frame({Mouse(sf::Event::MouseMoved, {300, 330})});
+    for (int frame = 0; frame < 40; ++frame)
+        Frame({});
+    const auto card = ui.gui->get<vgui::Widget>("TowerCard");
+    ASSERT_TRUE(card && card->isVisible());
+    // Free grass under the card, off its buttons.
+    const sf::FloatRect under(card->getAbsolutePosition(), card->getSize());
+    std::optional<sf::Vector2i> grass;
+    for (float y = under.top + 8.f; y < under.top + under.height && !grass; y += 8.f)
+        for (float x = under.left + 8.f; x < under.left + under.width && !grass; x += 8.f)
+            if (GroundFreeAt({x, y}) && !ui.gui->widgetAt({static_cast<int>(x), static_cast<int>(y)}))
+                grass = sf::Vector2i(static_cast<int>(x), static_cast<int>(y));
+    ASSERT_TRUE(grass) << "no free grass under the card";
+    Frame(ClickAt(bulletButton) + ClickAt(*grass));
+    Frame({});
+    EXPECT_EQ(Towers().size(), 3u);
+}
+
+// The preview and the click ask one question: wherever the pointer is, the ground the preview
+// judges is the ground the contact rules let a tower stand on when the world steps there.
+TEST_F(Clicks, ThePreviewAsksWhatTheClickAsks)
+{
+    for (const sf::Vector2i at : {sf::Vector2i(300, 330), sf::Vector2i(364, 330)})
+    {
+        HurriedClick(bulletButton);
+        HurriedClick(at);
+    }
+    ASSERT_EQ(Towers().size(), 2u);
+    HurriedClick(bulletButton);
+    int free = 0, blocked = 0;
+    for (int y = 10; y < 720; y += 47)
+    {
+        for (int x = 10; x < 1280; x += 61)
+        {
+            Frame({Mouse(sf::Event::MouseMoved, {x, y})});
+            Frame({}); // the world stepped with the cursor there
+            const bool rules = GameConfig::instance().buildAllowed;
+            EXPECT_EQ(GroundFreeAt({static_cast<float>(x), static_cast<float>(y)}), rules) << x << ", " << y;
+            (rules ? free : blocked) += 1;
+        }
+    }
+    EXPECT_GT(free, 60);
+    EXPECT_GT(blocked, 60);
+    // Over the HUD a click is the HUD's: no preview, no build.
+    Frame({Mouse(sf::Event::MouseMoved, {640, 40})});
+    EXPECT_EQ(UIManager::instance().cursorInput->Verdict(), BuildVerdict::OverWidgets);
+}
+
+// A card opened by a click takes a place where it hides no tower; where every place would hide
+// one, a click on a tower under the card still reaches the tower.
+TEST_F(Clicks, ACardHidesNoTowerItCanAvoidAndLetsClicksThroughToTheOnesItCannot)
+{
+    auto& ui = UIManager::instance();
+    auto& config = GameConfig::instance();
+    const auto card = ui.gui->get<vgui::Widget>("TowerCard");
+    ASSERT_TRUE(card);
+    const auto box = [](const GameObject& tower)
+    {
+        return tower.GetComponent<BoxCollisionComponent>()->rect;
+    };
+    config.BuildTower(1, 300.f, 330.f);
+    config.BuildTower(1, 540.f, 400.f); // where the card opened beside the first before
+    Frame({});
+    HurriedClick({300, 330});
+    ASSERT_TRUE(card->isVisible());
+    const sf::FloatRect shown(card->getAbsolutePosition(), card->getSize());
+    for (const auto& tower : Towers())
+        EXPECT_FALSE(shown.intersects(box(*tower)) && tower != Towers()[0]);
+    HurriedClick({540, 400});
+    EXPECT_EQ(Towers()[1]->GetComponent<UpgradeStateComponent>()->level, 2);
+
+    // A tower ringed by others: its card must cover one of them.
+    for (int frame = 0; frame < 60; ++frame)
+        Frame({Mouse(sf::Event::MouseMoved, {640, 700})}); // away: the card closes
+    const sf::Vector2f centre(800.f, 420.f);
+    config.BuildTower(1, centre.x, centre.y);
+    for (const sf::Vector2f step :
+         {sf::Vector2f(1, 0), sf::Vector2f(-1, 0), sf::Vector2f(0, 1), sf::Vector2f(0, -1),
+          sf::Vector2f(1, 1), sf::Vector2f(-1, 1), sf::Vector2f(1, -1), sf::Vector2f(-1, -1),
+          sf::Vector2f(2, 0), sf::Vector2f(-2, 0), sf::Vector2f(0, 2), sf::Vector2f(0, -2)})
+        config.BuildTower(1, centre.x + 130.f * step.x, centre.y + 130.f * step.y);
+    Frame({});
+    const auto ring = Towers();
+    const auto middle = *std::find_if(
+        ring.begin(), ring.end(), [&centre](const auto& tower) { return tower->getPosition() == centre; });
+    HurriedClick(sf::Vector2i(centre));
+    ASSERT_TRUE(card->isVisible());
+    const sf::FloatRect over(card->getAbsolutePosition(), card->getSize());
+    std::shared_ptr<GameObject> hidden;
+    for (const auto& tower : ring)
+    {
+        sf::FloatRect both;
+        if (tower != middle && over.intersects(box(*tower), both) && both.width > 10.f && both.height > 10.f)
+            hidden = tower;
+    }
+    ASSERT_TRUE(hidden) << "no tower under the card";
+    sf::FloatRect both;
+    over.intersects(box(*hidden), both);
+    const sf::Vector2i onIt(static_cast<int>(both.left + both.width / 2.f),
+                            static_cast<int>(both.top + both.height / 2.f));
+    ASSERT_FALSE(ui.gui->widgetAt(onIt)) << "only the card's buttons take clicks";
+    HurriedClick(onIt);
+    EXPECT_EQ(hidden->GetComponent<UpgradeStateComponent>()->level, 2);
+}
+
+// The first games' hints, each at its place and gone once its lesson is done (and remembered):
+// choose a tower by its key, build where the hint points (a bend: two legs in reach), rest on the
+// tower, the speed key; the settings bring them back.
+TEST_F(Clicks, TheHintsTeachOneLessonAfterAnotherAndAreRemembered)
+{
+    auto& ui = UIManager::instance();
+    auto& settings = Settings::instance();
+    UIManager::instance().money = 150;
+    Frame({});
+    const auto text = ui.gui->get<vgui::TextArea>("HintText");
+    ASSERT_TRUE(text);
+    const auto shown = [&ui]
+    {
+        return static_cast<Hint>(ui.ShownHint().first);
+    };
+    ASSERT_EQ(shown(), Hint::ChooseTower);
+    EXPECT_TRUE(text->isVisible());
+    const sf::Vector2f hintCentre = text->getAbsolutePosition() + text->getSize() / 2.f;
+    EXPECT_NE(ui.gui->widgetAt(sf::Vector2i(hintCentre)), text) << "a hint takes no clicks";
+
+    Frame({KeyDown(sf::Keyboard::Num1)});
+    Frame({});
+    ASSERT_EQ(shown(), Hint::BuildInBend);
+    const sf::Vector2f spot = ui.ShownHint().second;
+    EXPECT_GE(LegsInReach(spot), 2);
+    EXPECT_TRUE(GroundFreeAt(spot));
+    EXPECT_FALSE(CoversRoad({text->getAbsolutePosition(), text->getSize()})) << "over the road";
+    EXPECT_TRUE(settings.HintDone("chooseTower"));
+
+    HurriedClick(sf::Vector2i(spot));
+    ASSERT_EQ(Towers().size(), 1u);
+    Frame({});
+    EXPECT_TRUE(settings.HintDone("buildInBend"));
+    ASSERT_EQ(shown(), Hint::RestOnTower);
+    Frame({Mouse(sf::Event::MouseMoved, sf::Vector2i(spot))});
+    for (int frame = 0; frame < 40; ++frame)
+        Frame({});
+    EXPECT_TRUE(settings.HintDone("restOnTower"));
+    Frame({Mouse(sf::Event::MouseMoved, {640, 700})});
+    for (int frame = 0; frame < 60; ++frame)
+        Frame({});
+    ASSERT_EQ(shown(), Hint::SpeedAndPause);
+    Frame({KeyDown(sf::Keyboard::F)});
+    Frame({});
+    EXPECT_EQ(shown(), Hint::None);
+    EXPECT_FALSE(text->isVisible());
+    const std::string saved = testing_support::ReadFile((scratch.assets() / "settings.json").string());
+    for (const char* lesson : {"chooseTower", "buildInBend", "restOnTower", "speedAndPause"})
+        EXPECT_NE(saved.find(lesson), std::string::npos) << lesson << " in " << saved;
+
+    // Paused, the settings: all hints back.
+    Frame({KeyDown(sf::Keyboard::P)});
+    Frame({});
+    testing_support::PressButton(*ui.gui, "SettingsButton");
+    testing_support::PressButton(*ui.gui, "HintsButton");
+    EXPECT_TRUE(settings.hintsDone.empty());
+    EXPECT_EQ(testing_support::ReadFile((scratch.assets() / "settings.json").string()).find("restOnTower"),
+              std::string::npos);
 }
 
 namespace

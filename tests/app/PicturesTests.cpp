@@ -5,8 +5,10 @@
 #include "entities/GameObjectManager.hpp"
 #include "entities/RenderComponents.hpp"
 #include "entities/RenderManager.hpp"
+#include "gameplay/Factories.hpp"
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/Tables.hpp"
+#include "services/AssetManager.hpp"
 #include "tests/app/AppTestSupport.hpp"
 
 #include <gtest/gtest.h>
@@ -146,4 +148,72 @@ TEST_F(Pictures, TheGroundsCopyDrawsTheTilesPicture)
     // Leaving the level drops the copy.
     render.Clear();
     EXPECT_EQ(differing(picture(true), picture(false)), 0);
+}
+
+namespace
+{
+float Luminance(sf::Color c)
+{
+    return 0.299f * c.r + 0.587f * c.g + 0.114f * c.b;
+}
+// Pixels within a shot's box whose brightness differs from the ground under them by at least
+// step: bright ones above it and dark ones below it.
+std::pair<int, int> Standouts(const sf::Image& ground, const sf::Image& shots, sf::Vector2f at, float step)
+{
+    int brighter = 0, darker = 0;
+    for (int y = static_cast<int>(at.y) - 14; y <= static_cast<int>(at.y) + 14; ++y)
+        for (int x = static_cast<int>(at.x) - 40; x <= static_cast<int>(at.x) + 14; ++x)
+        {
+            const float d = Luminance(shots.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y))) -
+                            Luminance(ground.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y)));
+            brighter += d >= step;
+            darker += d <= -step;
+        }
+    return {brighter, darker};
+}
+} // namespace
+
+// Shots are easy to see on every ground of the level: flying right over the grass, the road and
+// the water, each shows a bright streak that stands out from the ground under it, and on the light
+// grounds (grass, road) a dark edge as well; on the dark water the streak alone stands out.
+TEST_F(Pictures, ShotsStandOutOnTheGrassTheRoadAndTheWater)
+{
+    testing_support::ScratchGame scratch;
+    testing_support::LoadAssets();
+    testing_support::GameDriver driver({1280, 720});
+    driver.picture = FrameOptions::Picture::Drawn;
+    driver.StartGame();
+    driver.Frame(1.f / 60.f);
+    const auto window = driver.window;
+    window->clear();
+    RenderManager::instance().Draw(window);
+    const sf::Image ground = Shot(*window);
+
+    GameConfig::instance().BuildTower(BulletTower, 1100.f, 640.f); // the shooter, far from them all
+    const auto tower = GameObjectManager::instance().objects.back();
+    const struct
+    {
+        const char* ground;
+        sf::Vector2f at;
+        bool light; // where the ground is lighter than the streak's edge, the edge shows too
+    } places[] = {
+        {"grass", {620.f, 150.f}, true}, {"road", {580.f, 260.f}, true}, {"water", {100.f, 620.f}, false}};
+    for (const auto& place : places)
+    {
+        const auto shot = CreateProjectile(SpriteOf("projectile"), tower.get(), 50.f, {});
+        shot->setPosition(place.at);
+        shot->setRotation(0.f);
+    }
+    window->clear();
+    RenderManager::instance().Draw(window);
+    const sf::Image shots = Shot(*window);
+    for (const auto& place : places)
+    {
+        const auto [brighter, darker] = Standouts(ground, shots, place.at, 60.f);
+        EXPECT_GE(brighter, 40) << place.ground;
+        if (place.light)
+        {
+            EXPECT_GE(darker, 20) << place.ground;
+        }
+    }
 }

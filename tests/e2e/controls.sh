@@ -38,7 +38,7 @@ printf '%s' "$RECORD" >"$WORK/assets/highscore.json"
 # Window pixels (the windowed game sits at the screen's corner).
 PLAY="640 328"; EXIT="640 577"
 RESUME="640 332"; PAUSE_SETTINGS="640 398"; LEAVE="640 476"
-VOLUME_DOWN="732 292"; FULLSCREEN="640 356"; SETTINGS_BACK="640 498"
+VOLUME_DOWN="730 265"; FULLSCREEN="640 329"; SETTINGS_BACK="640 525"
 SPEED_BOX="404 12 60 56"; GOLD_BOX="12 12 156 56"; WORLD_BOX="0 82 1280 638"
 SPOT="640 620"; SPOT2="300 620"
 # The tower card at SPOT opens to the tower's right.

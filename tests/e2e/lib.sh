@@ -6,7 +6,9 @@
 # Runs the calling script again under its own Xvfb server (of E2E_SCREEN, 1280 x 720 unless set),
 # unless it already has one. Several
 # servers starting at once on a shared machine can race for the same number; then the game cannot
-# open the display and the script tries again from another, random, starting number.
+# open the display and the script tries again from another, random, starting number. -noreset: a
+# script that plays several games in a row finds the server there when the next game starts (one
+# that reset after the last game closed refused the next one now and then).
 e2e_own_display() { # script args...
     [ -n "${VARNHOLD_E2E_DISPLAY:-}" ] && return 0
     local said
@@ -16,7 +18,7 @@ e2e_own_display() { # script args...
         # The script's own status is kept apart from xvfb-run's, which may fail to clean up its
         # folder (status 5) after a script that failed: only a display that could not be had is
         # tried again, never a script that ran and failed.
-        env VARNHOLD_E2E_DISPLAY=1 xvfb-run -a -n $((200 + RANDOM % 600)) -s "-screen 0 ${E2E_SCREEN:-1280x720}x24" \
+        env VARNHOLD_E2E_DISPLAY=1 xvfb-run -a -n $((200 + RANDOM % 600)) -s "-screen 0 ${E2E_SCREEN:-1280x720}x24 -noreset" \
             bash -c 'bash "$@"; echo $? >"'"$said"'"' e2e "$@"
         status=$?
         [ -s "$said" ] && status=$(cat "$said")
@@ -182,4 +184,28 @@ e2e_wait_exit() {
     done
     [ -n "$status" ] || fail "the exit button did not end the game"
     [ "$status" -eq 0 ] || fail "exit status $status"
+}
+
+# What the screen says now (see trace_texts), kept in $WORK/texts.txt for text_of and friends.
+read_texts() {
+    trace_texts >"$WORK/texts.txt" || fail "no texts from the game: $TRACE_PROBLEM"
+}
+text_of() { # widget name -> its text as read last ("\n" for line breaks)
+    awk -F'\t' -v n="$1" '$1 == n { print $4; exit }' "$WORK/texts.txt"
+}
+# Shown texts that wrap past their own line breaks or do not fit their box (name and text).
+wrapped_texts() {
+    awk -F'\t' '{ split($3, l, " ") } l[1] > l[2] || l[1] > l[3] { print $1 ": " $4 }' "$WORK/texts.txt"
+}
+
+# A check that fails the script at its end (finish), letting the script go on to its others.
+PROBLEMS=
+problem() {
+    echo "PROBLEM: $*"
+    PROBLEMS="$PROBLEMS
+  - $*"
+}
+finish() {
+    [ -z "$PROBLEMS" ] || fail "$(printf '%s' "$PROBLEMS")"
+    echo "PASS"
 }

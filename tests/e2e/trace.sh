@@ -37,3 +37,23 @@ trace_wait() { # awk condition
         sleep 0.05
     done
 }
+# What the screen says now (app/FrameTrace.hpp): asks the game, waits for its answer, and prints
+# it, one line per shown text widget: NAME, X Y W H, LINES PARAGRAPHS SHOWN, TEXT (tab-separated).
+trace_texts() {
+    local started=$SECONDS
+    TRACE_PROBLEM=
+    rm -f "$TRACE.texts"
+    : >"$TRACE.ask"
+    while [ -e "$TRACE.ask" ] || [ ! -e "$TRACE.texts" ]; do
+        if ! kill -0 "$GAME_PID" 2>/dev/null; then
+            TRACE_PROBLEM="the game ended"
+            return 1
+        fi
+        if ((SECONDS - started >= HANG_CEILING)); then
+            TRACE_PROBLEM="no answer after $HANG_CEILING s"
+            return 1
+        fi
+        sleep 0.05
+    done
+    cat "$TRACE.texts"
+}

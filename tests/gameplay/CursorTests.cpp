@@ -1,9 +1,13 @@
 // The player's cursor: the build preview at the pointer and the clicks that build or drop the
 // selection. Needs a GL context.
 
+#include "entities/CollisionComponents.hpp"
 #include "entities/GameObjectManager.hpp"
+#include "entities/PhysicsManager.hpp"
 #include "gameplay/Cursor.hpp"
+#include "gameplay/Factories.hpp"
 #include "gameplay/GameConfig.hpp"
+#include "gameplay/GameplayManager.hpp"
 #include "gameplay/Tables.hpp"
 #include "services/AssetManager.hpp"
 #include "services/GameCounters.hpp"
@@ -22,6 +26,21 @@ protected:
     void SetUp() override { testing_support::ResetGameplay(); }
     void TearDown() override { testing_support::ResetGameplay(); }
 };
+
+// A rock of the level at a point: ground no tower may stand on while it is alive.
+std::shared_ptr<GameObject> Rock(sf::Vector2f at)
+{
+    auto rock = std::make_shared<GameObject>(ObjectType::Obstacle, "Rock");
+    rock->setPosition(at);
+    auto body = std::make_shared<RigidBodyComponent>(rock.get());
+    auto box = std::make_shared<BoxCollisionComponent>(rock.get(), body, sf::FloatRect(0.f, 0.f, 64.f, 64.f));
+    rock->AddComponent(body);
+    rock->AddComponent(box);
+    box->PhysicsUpdate(0.f);
+    GameObjectManager::instance().AddGameObject(rock);
+    PhysicsManager::instance().AddCollider(box, "Obstacle");
+    return rock;
+}
 } // namespace
 
 TEST_F(Cursor, BuildPreviewShowsTheSelectedTowerAtTheCursor)
@@ -33,10 +52,17 @@ TEST_F(Cursor, BuildPreviewShowsTheSelectedTowerAtTheCursor)
     assets.textures["tower3shape"] = Solid({35, 45});
 
     auto window = std::make_shared<sf::RenderWindow>(sf::VideoMode(200, 200), "preview");
-    GameObject cursor(ObjectType::Mouse);
+    InputManager::instance().mouseSource = []
+    {
+        return sf::Vector2i(100, 90);
+    };
+    CreatePlayerCursor();
+    const auto input = GameplayManager::instance().cursorInput;
+    GameObject& cursor = *input->GetOwner();
     cursor.setPosition(100.f, 90.f);
-    auto input = std::make_shared<InputComponent>(&cursor);
     TowerShapeRenderComponent preview(&cursor, input);
+    const auto rock = Rock({100.f, 90.f});
+    rock->alive = false;
     EXPECT_EQ(preview.GetLayer(), 2);
 
     auto capture = [&]
@@ -54,23 +80,23 @@ TEST_F(Cursor, BuildPreviewShowsTheSelectedTowerAtTheCursor)
     // same verdict the click obeys.
     input->selectedTower = 3;
     GameCounters::instance().money = 1000;
-    GameConfig::instance().buildAllowed = true;
     ASSERT_EQ(input->Verdict(), BuildVerdict::Build);
     const sf::Color green = capture();
     EXPECT_GT(green.g, 240);
     EXPECT_LT(green.r, 170);
-    GameConfig::instance().buildAllowed = false;
+    rock->alive = true;
+    ASSERT_EQ(input->Verdict(), BuildVerdict::BlockedGround);
     const sf::Color blocked = capture();
     EXPECT_GT(blocked.r, 190);
     EXPECT_LT(blocked.g, 60);
-    GameConfig::instance().buildAllowed = true;
+    rock->alive = false;
     GameCounters::instance().money = TowerPrice(BigRocketTower) - 1;
     EXPECT_EQ(input->Verdict(), BuildVerdict::NotEnoughGold);
     EXPECT_EQ(capture(), blocked);
     GameCounters::instance().money = 1000;
     InputManager::instance().pointerOverWidgets = true;
     EXPECT_EQ(input->Verdict(), BuildVerdict::OverWidgets);
-    EXPECT_EQ(capture(), blocked);
+    EXPECT_EQ(capture(), sf::Color::Black) << "over the HUD no preview shows";
     InputManager::instance().pointerOverWidgets = false;
     EXPECT_EQ(capture(), green);
     EXPECT_EQ(preview.shapeSprite->getTexture(), assets.textures["tower3shape"].get());
@@ -121,11 +147,12 @@ TEST_F(Cursor, CursorFollowsTheMouseBuildsOnLeftClickBeforeARightClickClears)
     // Exactly the price of the tower chosen.
     GameCounters::instance().money = TowerTypeOf(BulletTower)->price;
 
-    GameObject cursor(ObjectType::Mouse);
-    InputComponent component(&cursor);
+    CreatePlayerCursor();
+    InputComponent& component = *GameplayManager::instance().cursorInput;
+    const GameObject& cursor = *component.GetOwner();
     component.selectedTower = 1;
 
-    GameConfig::instance().buildAllowed = false; // resting on something
+    const auto rock = Rock({300.f, 200.f}); // the pointer rests on it
     input.HandleEvent(Click(sf::Mouse::Left));
     component.Update(0.f);
     EXPECT_EQ(cursor.getPosition(), sf::Vector2f(300.f, 200.f));
@@ -136,12 +163,18 @@ TEST_F(Cursor, CursorFollowsTheMouseBuildsOnLeftClickBeforeARightClickClears)
 
     // Left and right in one poll: the build comes first, then the selection is dropped.
     input.Update();
-    GameConfig::instance().buildAllowed = true;
+    rock->alive = false;
     input.HandleEvent(Click(sf::Mouse::Left));
     input.HandleEvent(Click(sf::Mouse::Right));
     component.Update(0.f);
     ASSERT_EQ(Towers(), 1u);
-    EXPECT_EQ(GameObjectManager::instance().objects.front()->getPosition(), sf::Vector2f(300.f, 200.f));
+    for (const auto& object : GameObjectManager::instance().objects)
+    {
+        if (object->type == ObjectType::Tower)
+        {
+            EXPECT_EQ(object->getPosition(), sf::Vector2f(300.f, 200.f));
+        }
+    }
     EXPECT_EQ(component.selectedTower, 0);
     EXPECT_EQ(GameCounters::instance().money, 0);
 

@@ -8,7 +8,9 @@
 #include "gameplay/GameConfig.hpp"
 #include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
+#include "gameplay/Tables.hpp"
 #include "gameplay/Targeting.hpp"
+#include "gameplay/TowerInfo.hpp"
 #include "gameplay/Waves.hpp"
 #include "services/InputManager.hpp"
 #include "tests/gameplay/GameplayTestSupport.hpp"
@@ -379,4 +381,54 @@ TEST_F(GameplayTowers, AFreedTargetsSlotIsNoTargetForItsNextOwner)
         detection->AddTarget(enemies[i].get());
     EXPECT_EQ(detection->targets.size(), 150u);
     EXPECT_EQ(detection->listed.Size(), 150u);
+}
+
+// What a card says a tower does is what it does: with a target always in reach, a tower fires
+// as many shots a second, at each level, as its figures say, and an upgrade whose figures stay
+// the same (the small rocket tower's first and third: only a shorter reload, which the fire timer
+// bounds) leaves the count of shots as it was.
+TEST_F(GameplayTowers, EveryLevelShootsAsOftenAsItsCardSays)
+{
+    constexpr float dt = 1.f / 60.f;
+    constexpr int frames = 1200; // 20 s of the game's time
+    for (const int kind : {1, 2})
+    {
+        const auto tower = Tower(kind, {400.f, 300.f + 200.f * static_cast<float>(kind - 1)});
+        const auto detection = tower->GetComponent<AIDetectionComponent>();
+        const auto enemy = Enemy(tower->getPosition() + sf::Vector2f(0.f, 80.f));
+        int previousShots = -1;
+        float previousCard = 0.f;
+        for (int level = 1; level <= 4; ++level)
+        {
+            SCOPED_TRACE("kind " + std::to_string(kind) + " level " + std::to_string(level));
+            const auto figures = FiguresOf(*tower);
+            ASSERT_TRUE(figures);
+            const std::size_t before = OfType(ObjectType::Projectile).size();
+            for (int frame = 0; frame < frames; ++frame)
+            {
+                detection->AddTarget(enemy.get());
+                tower->Update(dt);
+            }
+            const int shots = static_cast<int>(OfType(ObjectType::Projectile).size() - before);
+            const float seconds = frames * dt;
+            // The cadence runs a frame behind the figures' ideal half second, and the count
+            // starts wherever the last level's countdown stood: within a shot a second of them.
+            EXPECT_NEAR(static_cast<float>(shots) / seconds, figures->shotsPerSecond,
+                        static_cast<float>(TowerTypeOf(kind)->barrels.size()) * 0.15f + 0.1f);
+            if (previousShots >= 0 && figures->shotsPerSecond == previousCard)
+            {
+                EXPECT_NEAR(shots, previousShots, 2) << "the card said: new look, same figures";
+            }
+            previousShots = shots;
+            previousCard = figures->shotsPerSecond;
+            if (level < 4)
+            {
+                GameConfig::instance().applyUpgrade(*tower);
+                // The new turret picture takes its place when it is next drawn, as in the game.
+                for (const auto& component : tower->components)
+                    if (const auto render = std::dynamic_pointer_cast<SpriteRenderComponent>(component))
+                        render->Place();
+            }
+        }
+    }
 }

@@ -1,6 +1,7 @@
 // The highscore file (its exact bytes, escapes, bad files) and the two screens that read it; how
 // a save survives links, races and full disks is in HighscoreSaveTests.cpp.
 
+#include "services/GameCounters.hpp"
 #include "tests/ui/UiTestSupport.hpp"
 #include "ui/HighscoreFile.hpp"
 #include "ui/UIManager.hpp"
@@ -9,7 +10,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
+#include <memory>
 
 namespace fs = std::filesystem;
 using testing_support::Lines;
@@ -273,6 +276,62 @@ TEST_F(HighscoreTest, ALoseFormWithoutTheMessageOrNoFormAtAllStillSavesTheRecord
     LoseGame("Next", 0, 901, 4);
     (void)testing::internal::GetCapturedStderr();
     EXPECT_EQ(ReadFile(Record()), HighscoreFileText("Next", 901, 4));
+}
+
+// The account of a long game: every figure six digits and more, and the best tower's kind the one
+// with the longest name. In the shipped form with the game's font, nothing wraps or is cut, and
+// the words are the game's (the design's sentence is there for the forms that look it up, unseen).
+TEST_F(HighscoreTest, TheLoseScreenSpeaksOfTheKeepAndFitsSixDigitNumbersOnTheirLines)
+{
+    sf::Font font;
+    ASSERT_TRUE(font.loadFromFile((testing_support::SourceAssets() / "arial.ttf").string()));
+    ui.gui->setFont(std::make_shared<sf::Font>(font));
+    auto& statistics = GameCounters::instance().statistics;
+    statistics.timeSurvived = 5 * 3600.f + 59 * 60.f + 59.f;
+    statistics.killsByKind = {987654, 123456, 654321};
+    statistics.towersBuilt = 123456;
+    statistics.goldEarned = 9876543;
+    statistics.goldSpent = 9876500;
+    statistics.bestTowerKind = 2;
+    statistics.bestTowerKills = 1234567;
+    game.WriteAsset("highscore.json", HighscoreFileText("Old", 999999999, 99));
+    LoseGame("Me", 9876543, 1234567, 123);
+
+    EXPECT_EQ(Area("KeepFellText").getText(), "The keep fell in wave 123");
+    EXPECT_EQ(Area("MoneyText").getText(), "9,876,543");
+    EXPECT_EQ(Area("ScoreText").getText(), "1,234,567");
+    EXPECT_EQ(Area("OldHighscoreScoreText").getText(), "999,999,999");
+    const std::string account = Area("StatisticsText").getText();
+    for (const char* line :
+         {"Enemies killed: 1,765,431\n", "    middle: 123,456\n", "Gold earned: 9,876,543\n",
+          "Best tower: Small rocket tower\n    with 1,234,567 kills"})
+        EXPECT_NE(account.find(line), std::string::npos) << line << " in\n" << account;
+    EXPECT_FALSE(Area("LoseText").isVisible());
+    EXPECT_EQ(Area("LoseText").getText(), "Your Base got destroyed in Wave 123");
+
+    // Every text shown: on its own lines, all of them in sight, and no word of a base.
+    std::vector<std::shared_ptr<vgui::Widget>> open(ui.gui->getWidgets().begin(), ui.gui->getWidgets().end());
+    int shown = 0;
+    while (!open.empty())
+    {
+        const auto widget = open.back();
+        open.pop_back();
+        if (!widget->isVisible())
+            continue;
+        if (const auto container = std::dynamic_pointer_cast<vgui::Container>(widget))
+            open.insert(open.end(), container->getWidgets().begin(), container->getWidgets().end());
+        const auto area = std::dynamic_pointer_cast<vgui::TextArea>(widget);
+        if (!area || area->getText().empty())
+            continue;
+        ++shown;
+        const std::string text = area->getText();
+        SCOPED_TRACE(widget->getName() + ": " + text);
+        EXPECT_EQ(area->getLinesCount(),
+                  static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n') + 1));
+        EXPECT_LE(area->getLinesCount(), area->getVisibleLinesCount());
+        EXPECT_EQ(text.find("Base"), std::string::npos);
+    }
+    EXPECT_GE(shown, 9);
 }
 
 } // namespace

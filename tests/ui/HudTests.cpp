@@ -4,7 +4,10 @@
 #include "entities/GameObjectManager.hpp"
 #include "gameplay/Cursor.hpp"
 #include "gameplay/Factories.hpp"
+#include "gameplay/GameplayManager.hpp"
 #include "gameplay/StatusComponent.hpp"
+#include "gameplay/Waves.hpp"
+#include "services/GameCounters.hpp"
 #include "tests/ui/UiTestSupport.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
@@ -284,6 +287,62 @@ TEST_F(HudTest, IconsFollowTheMoneyEveryFrame)
         }
     }
     EXPECT_EQ(ui.gui->get<vgui::TextArea>("MoneyText")->getText(), "100");
+}
+
+// An enemy at the keep: its loss shows over the keep for a second, adding up with the next one,
+// and the keep's two bars (in the top bar and over the keep) light up for a moment, then take
+// their own look again.
+TEST_F(HudTest, TheKeepsLossShowsAtTheKeepAndItsBarsFlash)
+{
+    const auto status = AddBase(500, 500);
+    const auto keep = GameObjectManager::instance().FindByName("Base");
+    keep->setPosition(1180.f, 420.f);
+    const auto bar = ui.gui->get<vgui::ProgressBar>("KeepBar");
+    ASSERT_TRUE(bar);
+    ui.UpdateHUD(1.f / 60.f);
+    const sf::Color border = bar->getRenderer()->getBorderColor();
+    const sf::Color keepBorder = keep->healthBar->getRenderer()->getBorderColor();
+    EXPECT_FALSE(Area("KeepHitText").isVisible());
+
+    GameCounters::instance().HitKeep(20, keep->getPosition());
+    ui.UpdateHUD(1.f / 60.f);
+    EXPECT_TRUE(Area("KeepHitText").isVisible());
+    EXPECT_EQ(Area("KeepHitText").getText(), "-20");
+    const sf::Vector2f at = Area("KeepHitText").getPosition() + Area("KeepHitText").getSize() / 2.f;
+    EXPECT_NEAR(at.x, 1180.f - 0.f, 60.f);
+    EXPECT_LT(at.y, 420.f - 100.f) << "above the keep's own bar";
+    EXPECT_NE(bar->getRenderer()->getBorderColor(), border);
+    EXPECT_NE(keep->healthBar->getRenderer()->getBorderColor(), keepBorder);
+
+    GameCounters::instance().HitKeep(40, keep->getPosition());
+    ui.UpdateHUD(0.1f);
+    EXPECT_EQ(Area("KeepHitText").getText(), "-60");
+    for (int frame = 0; frame < 40; ++frame)
+        ui.UpdateHUD(1.f / 60.f);
+    EXPECT_EQ(bar->getRenderer()->getBorderColor(), border);
+    EXPECT_EQ(keep->healthBar->getRenderer()->getBorderColor(), keepBorder);
+    EXPECT_TRUE(Area("KeepHitText").isVisible());
+    for (int frame = 0; frame < 30; ++frame)
+        ui.UpdateHUD(1.f / 60.f);
+    EXPECT_FALSE(Area("KeepHitText").isVisible());
+    EXPECT_EQ(status->health, 500u) << "the HUD only shows";
+}
+
+// While a wave is being released the bar says what it still holds, by kind; between waves it
+// counts down to the next.
+TEST_F(HudTest, TheBarSaysWhatTheRunningWaveStillHolds)
+{
+    auto owner = std::make_shared<GameObject>(ObjectType::Spawner, "Spawner");
+    auto spawner = std::make_shared<EnemySpawnerComponent>(owner.get(), 3, 6, 10);
+    owner->AddComponent(spawner);
+    GameObjectManager::instance().AddGameObject(owner);
+    GameplayManager::instance().spawner = spawner;
+    spawner->queue = {WeakEnemy, MiddleEnemy, WeakEnemy, HardEnemy, WeakEnemy};
+    ui.UpdateHUD(1.f / 60.f);
+    EXPECT_EQ(Area("NextWaveText").getText(), "3 weak, 1 middle, 1 hard to come");
+    spawner->queue.assign(1200, WeakEnemy);
+    ui.UpdateHUD(1.f / 60.f);
+    EXPECT_EQ(Area("NextWaveText").getText(), "1,200 weak to come");
 }
 
 } // namespace

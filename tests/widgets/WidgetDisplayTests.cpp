@@ -105,6 +105,37 @@ TEST(TextLayout, LongTextWrapsAtWordsAndTheCaretFollowsTheLines)
     EXPECT_EQ(area->getCaretPosition(), 0u);
 }
 
+// A number too wide for its box: drawn smaller, whole, on its one line, when the form asks for
+// it; wrapped (its last digits out of sight) when it does not. Text that fits keeps its size.
+TEST(TextLayout, ShrinkTextToFitKeepsANumberWholeOnItsLine)
+{
+    auto font = GameFont();
+    ASSERT_TRUE(font);
+    const fs::path form = fs::temp_directory_path() / "vgui_shrink_form.txt";
+    std::ofstream(form) << "TextArea.Fits { Size = (120, 40); TextSize = 28; ShrinkTextToFit = true; "
+                           "Renderer { Borders = (0); Padding = (0); } }\n"
+                           "TextArea.Cut { Position = (0, 50); Size = (120, 40); TextSize = 28; "
+                           "Renderer { Borders = (0); Padding = (0); } }\n";
+    Gui gui;
+    gui.setFont(font);
+    gui.loadWidgetsFromFile(form.string());
+    fs::remove(form);
+    const auto fits = gui.get<TextArea>("Fits");
+    const auto cut = gui.get<TextArea>("Cut");
+    ASSERT_TRUE(fits && cut);
+    for (const auto& area : {fits, cut})
+        area->setText("1,234,567");
+    EXPECT_EQ(fits->getLinesCount(), 1u);
+    EXPECT_GT(cut->getLinesCount(), cut->getVisibleLinesCount()) << "without the option a digit wraps away";
+
+    fits->setText("12");
+    cut->setText("12");
+    EXPECT_EQ(fits->getVisibleLinesCount(), cut->getVisibleLinesCount()) << "text that fits keeps its size";
+    fits->setText("1,234,567");
+    fits->setSize(1.f, 40.f);
+    EXPECT_EQ(fits->getLinesCount(), 9u) << "below the smallest size it wraps as any text does";
+}
+
 TEST(Drawing, WidgetsDrawInWindowPixelsAndTheViewIsRestored)
 {
     sf::RenderWindow window(sf::VideoMode(320, 240), "vgui test");

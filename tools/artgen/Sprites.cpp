@@ -319,6 +319,32 @@ Layer BigRocket()
     return c.Resolve();
 }
 
+// The streak drawn behind every shot, its head where the shot is: a white core the game tints by
+// the tower kind, inside a dark edge, so that it reads on the light road, the green grass and the
+// dark water alike. It fades out towards the tail. Drawn at half size, as the shots are.
+Layer ShotTrail()
+{
+    Canvas c(104, 32);
+    const auto fading = [](float from, float to)
+    {
+        return [from, to](Vec p, Rgba colour)
+        {
+            colour.a *= SmoothStep(from, to, p.x);
+            return colour;
+        };
+    };
+    Style edge = Soft(Hex(0x120c08, 0.85f), 1.5f);
+    edge.texture = fading(2.f, 56.f);
+    c.Draw(shape::Polygon({{2.f, 16.f}, {80.f, 5.f}, {100.f, 16.f}, {80.f, 27.f}}), edge);
+    Style glow = Soft(Hex(0xffffff, 0.6f), 4.f);
+    glow.texture = fading(40.f, 84.f);
+    c.Draw(shape::Ellipse({86.f, 16.f}, {14.f, 10.f}), glow);
+    Style core = Soft(Hex(0xffffff, 1.f), 1.f);
+    core.texture = fading(8.f, 60.f);
+    c.Draw(shape::Polygon({{8.f, 16.f}, {80.f, 9.f}, {94.f, 16.f}, {80.f, 23.f}}), core);
+    return c.Resolve();
+}
+
 // --- enemies ---------------------------------------------------------------------------------------
 
 Layer WeakEnemy()

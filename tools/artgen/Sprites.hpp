@@ -21,6 +21,7 @@ Layer PreviewShape(const Layer& picture);
 Layer Bullet();
 Layer SmallRocket(bool upgraded);
 Layer BigRocket();
+Layer ShotTrail();
 
 Layer WeakEnemy();
 Layer MiddleEnemy();

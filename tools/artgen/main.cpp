@@ -150,6 +150,11 @@ std::vector<Picture> Pictures()
          {
              return BigRocket();
          }},
+        {"shot_trail.png",
+         []
+         {
+             return ShotTrail();
+         }},
         {"enemy_1.png",
          []
          {

@@ -21,7 +21,8 @@ private:
     void StepWorld(float dt);
     // The player's keys of the latest poll: P or Space pauses and resumes, F changes the speed,
     // 1 to 3 choose a tower kind as the HUD's buttons do, R repairs the keep, Escape drops the
-    // selection or, with nothing selected, pauses. A window that loses the focus pauses the game.
+    // selection or, with nothing selected, pauses; N starts the first wave of a game that waits for
+    // it. A window that loses the focus pauses the game.
     void ApplyPlayerKeys();
     sf::View lastView;
 };

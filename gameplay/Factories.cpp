@@ -202,7 +202,7 @@ void CreateEnemy(std::int32_t queueCount, int kind, std::int32_t wave, float x, 
     const EnemyType* const row = EnemyTypeOf(kind);
     if (!row)
         return;
-    const auto health = static_cast<std::uint32_t>(row->healthPerWave * wave + row->healthBase);
+    const std::uint32_t health = EnemyHealth(*row, wave, GameplayManager::instance().difficulty);
 
     auto enemy =
         std::make_shared<GameObject>(ObjectType::Enemy, row->namePrefix + std::to_string(queueCount));

@@ -46,6 +46,9 @@ void Settings::Load(const std::string& path)
     take("fullscreen", fullscreen, [](bool) { return true; });
     take("showFps", showFps, [](bool) { return true; });
     take("name", playerName, [](const std::string& value) { return value.size() <= 256; });
+    take("level", level, [](const std::string& value) { return value.size() <= 256; });
+    take("difficulty", difficulty,
+         [](const std::string& value) { return value == "easy" || value == "normal" || value == "hard"; });
     if (!wrong.empty())
         std::cerr << "Settings \"" << path << "\": unusable " << wrong << "; the defaults apply for them"
                   << std::endl;
@@ -53,8 +56,9 @@ void Settings::Load(const std::string& path)
 
 std::string Settings::Text() const
 {
-    const nlohmann::json written = {
-        {"volume", volume}, {"fullscreen", fullscreen}, {"showFps", showFps}, {"name", playerName}};
+    const nlohmann::json written = {{"volume", volume},   {"fullscreen", fullscreen},
+                                    {"showFps", showFps}, {"name", playerName},
+                                    {"level", level},     {"difficulty", difficulty}};
     return written.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The player's settings, kept between runs in a small JSON file beside the highscore record and
-// written the same safe way: the effects volume, fullscreen, the frame counter and the last name
-// entered in the main menu.
+// written the same safe way: the effects volume, fullscreen, the frame counter, the last name
+// entered in the main menu, and the level and difficulty of the last game chosen.
 
 #include "services/SafeFile.hpp"
 
@@ -27,6 +27,10 @@ public:
     bool fullscreen = false;
     bool showFps = false;
     std::string playerName; // the last name entered; empty until one is
+    // The main menu's Play starts this level (the records' key of its map; empty: the first
+    // level) on this difficulty ("easy", "normal" or "hard"), as the level select last chose.
+    std::string level;
+    std::string difficulty = "normal";
 
 private:
     Settings() = default;

@@ -38,9 +38,15 @@ void FrameTrace::Write(const Game& game, float dt)
             walking << (enemies > 1 ? "," : "") << object->id << ':' << object->getPosition().x << ':'
                     << object->getPosition().y;
     }
+    // The level's key as one word.
+    std::string level = gameplay.level.key;
+    for (char& c : level)
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r')
+            c = '_';
     file << "frame " << frame << " clock " << clock << " screen " << game.uiManager.currentScreen
          << " running " << gameplay.running << " paused " << gameplay.paused << " speed " << gameplay.speed
          << " time " << counters.statistics.timeSurvived << " money " << counters.money << " score "
-         << counters.score << " wave " << counters.wave << " towers " << towers << " enemies "
-         << (enemies > 0 ? walking.str() : "-") << std::endl;
+         << counters.score << " wave " << counters.wave << " towers " << towers << " level " << level
+         << " difficulty " << static_cast<int>(gameplay.difficulty) << " held " << gameplay.wavesHeld
+         << " enemies " << (enemies > 0 ? walking.str() : "-") << std::endl;
 }

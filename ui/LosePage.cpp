@@ -1,8 +1,10 @@
 #include "ui/LosePage.hpp"
 
+#include "gameplay/GameplayManager.hpp"
 #include "gameplay/Tables.hpp"
 #include "services/GameCounters.hpp"
 #include "ui/HighscoreFile.hpp"
+#include "ui/RecordsFile.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <iostream>
@@ -20,19 +22,25 @@ const WidgetName OldScore{"OldHighscoreScoreText", WidgetType::TextArea};
 const WidgetName AreaBig{"AreaBig", WidgetType::TextArea};
 const WidgetName AreaSmall{"AreaSmall", WidgetType::TextArea};
 const WidgetName Statistics{"StatisticsText", WidgetType::TextArea, Need::Optional};
+const WidgetName LevelLine{"LevelText", WidgetType::TextArea, Need::Optional};
 
-std::string Duration(float seconds)
+// The level and difficulty of the game, as the lose screen names them.
+std::string LevelAndDifficulty()
 {
-    const auto whole = static_cast<long>(seconds);
-    const long minutes = whole / 60, rest = whole % 60;
-    return std::to_string(minutes) + (rest < 10 ? ":0" : ":") + std::to_string(rest);
+    const auto& gameplay = GameplayManager::instance();
+    return gameplay.level.name + ", " + DifficultyOf(gameplay.difficulty).name;
+}
+
+std::string Place(std::size_t place)
+{
+    return "#" + std::to_string(place + 1);
 }
 
 // The lose screen's account of the game beside the design's texts.
 std::string StatisticsText(const GameCounters::Statistics& statistics)
 {
     const auto& kills = statistics.killsByKind;
-    std::string text = "Time survived: " + Duration(statistics.timeSurvived) + "\n";
+    std::string text = "Time survived: " + DurationText(statistics.timeSurvived) + "\n";
     text +=
         "Enemies killed: " + std::to_string(kills[WeakEnemy] + kills[MiddleEnemy] + kills[HardEnemy]) + "\n";
     text += "    weak " + std::to_string(kills[WeakEnemy]) + ", middle " +
@@ -50,25 +58,23 @@ std::string StatisticsText(const GameCounters::Statistics& statistics)
 } // namespace
 
 LosePage::LosePage(vgui::Gui& gui, ScreenHost& host, const std::string& highscorePath,
-                   const std::string& playerName)
-    : Screen(gui), host(host), highscorePath(highscorePath), playerName(playerName)
+                   const std::string& recordsPath, const std::string& playerName)
+    : Screen(gui), host(host), highscorePath(highscorePath), recordsPath(recordsPath), playerName(playerName)
 {
 }
 
 const std::vector<WidgetName>& LosePage::Names() const
 {
-    static const std::vector<WidgetName> names = {
-        Return, Lose, Money, Score, OldHighscore, OldName, OldWave, OldScore, AreaBig, AreaSmall, Statistics};
+    static const std::vector<WidgetName> names = {Return,       Lose,      Money,      Score,
+                                                  OldHighscore, OldName,   OldWave,    OldScore,
+                                                  AreaBig,      AreaSmall, Statistics, LevelLine};
     return names;
 }
 
 void LosePage::Connect()
 {
     const auto& counters = GameCounters::instance();
-    const StoredHighscore stored = ReadShownHighscore(highscorePath);
-    // A stored score beats this game only when strictly higher; a tie is a new highscore.
-    const bool oldRecordStands = stored.valid && stored.score > counters.score;
-
+    const auto& gameplay = GameplayManager::instance();
     SetText(gui, Lose.name, "Your Base got destroyed in Wave " + std::to_string(counters.wave));
     SetText(gui, Money.name, std::to_string(counters.money));
     SetText(gui, Score.name, std::to_string(counters.score));
@@ -76,35 +82,89 @@ void LosePage::Connect()
     if (const auto back = gui.get<vgui::Button>(Return.name))
         back->onPress([this] { host.LeaveGame(); });
 
+    // Every game enters the table of its level and difficulty.
+    const RecordSave table = SaveGameRecord(
+        recordsPath, gameplay.level.key, gameplay.difficulty,
+        {playerName, counters.score, counters.wave, TodayText(), counters.statistics.timeSurvived});
+    if (!table.save.saved)
+        std::cerr << "Could not save the records \"" << recordsPath << "\": " << table.save.error
+                  << std::endl;
+    std::string level = LevelAndDifficulty();
+    if (table.place)
+        level += table.save.saved ? ", " + Place(*table.place) + " in its table"
+                                  : " (the records could not be saved: " + table.save.error + ")";
+    SetText(gui, LevelLine.name, level);
+
+    // The stored record is the first level's on Normal (the game as it has always been); a game on
+    // another level or difficulty is held against the best game of its table before it.
+    const bool designGame = gameplay.level.key == FirstLevelKey && gameplay.difficulty == Difficulty::Normal;
+    ShowComparison(designGame ? CompareWithHighscore() : CompareWithTable(table));
+}
+
+LosePage::Comparison LosePage::CompareWithHighscore()
+{
+    const auto& counters = GameCounters::instance();
+    const StoredHighscore stored = ReadShownHighscore(highscorePath);
+    Comparison comparison;
+    // A stored score beats this game only when strictly higher; a tie is a new highscore.
+    comparison.oldStands = stored.valid && stored.score > counters.score;
     // The record is saved whatever the form holds; the message only reports it.
-    std::string message = oldRecordStands ? "Local Highscore" : "You created a new Highscore";
-    bool newRecordSaved = false;
-    if (!oldRecordStands)
+    comparison.message = comparison.oldStands ? "Local Highscore" : "You created a new Highscore";
+    if (comparison.oldStands)
     {
-        const HighscoreSave save = WriteHighscore(highscorePath, playerName, counters.score, counters.wave);
-        newRecordSaved = save.saved;
-        if (!save.saved)
-        {
-            message = "Could not save the highscore: " + save.error;
-            std::cerr << "Could not save the highscore \"" << highscorePath << "\": " << save.error
-                      << std::endl;
-        }
+        comparison.name = stored.name;
+        comparison.wave = stored.WaveText();
+        comparison.score = stored.ScoreText();
+        return comparison;
     }
-    SetText(gui, OldHighscore.name, message);
-    if (oldRecordStands)
+    const HighscoreSave save = WriteHighscore(highscorePath, playerName, counters.score, counters.wave);
+    comparison.newSaved = save.saved;
+    if (!save.saved)
     {
-        SetText(gui, OldName.name, "Player: " + stored.name);
-        SetText(gui, OldWave.name, "Wave: " + stored.WaveText());
-        SetText(gui, OldScore.name, stored.ScoreText());
+        comparison.message = "Could not save the highscore: " + save.error;
+        std::cerr << "Could not save the highscore \"" << highscorePath << "\": " << save.error << std::endl;
+    }
+    return comparison;
+}
+
+LosePage::Comparison LosePage::CompareWithTable(const RecordSave& table)
+{
+    Comparison comparison;
+    comparison.oldStands =
+        !table.before.empty() && table.before.front().score > GameCounters::instance().score;
+    comparison.message = (comparison.oldStands ? "Best on " : "A new best on ") + LevelAndDifficulty();
+    comparison.newSaved = !comparison.oldStands && table.save.saved;
+    if (comparison.oldStands)
+    {
+        const RecordEntry& best = table.before.front();
+        comparison.name = best.name;
+        comparison.wave = std::to_string(best.wave);
+        comparison.score = std::to_string(best.score);
+    }
+    else if (!table.save.saved)
+    {
+        comparison.message = "Could not save the records: " + table.save.error;
+    }
+    return comparison;
+}
+
+void LosePage::ShowComparison(const Comparison& comparison)
+{
+    SetText(gui, OldHighscore.name, comparison.message);
+    if (comparison.oldStands)
+    {
+        SetText(gui, OldName.name, "Player: " + comparison.name);
+        SetText(gui, OldWave.name, "Wave: " + comparison.wave);
+        SetText(gui, OldScore.name, comparison.score);
     }
     else
     {
         for (const WidgetName* old : {&OldName, &OldWave, &OldScore})
             ShowText(gui, old->name, false);
     }
-    ShowText(gui, AreaBig.name, oldRecordStands);
+    ShowText(gui, AreaBig.name, comparison.oldStands);
     // The new-record box congratulates on a record that is kept: not after a failed save.
-    ShowText(gui, AreaSmall.name, newRecordSaved);
+    ShowText(gui, AreaSmall.name, comparison.newSaved);
 }
 
 std::vector<ScreenAction> LosePage::WaysOn()
@@ -124,5 +184,5 @@ std::string LosePage::Account() const
 {
     const auto& counters = GameCounters::instance();
     return "\n\nYour base fell in wave " + std::to_string(counters.wave) + " with a score of " +
-           std::to_string(counters.score) + ".";
+           std::to_string(counters.score) + " (" + LevelAndDifficulty() + ").";
 }

@@ -99,6 +99,10 @@ void LosePage::Connect()
     // another level or difficulty is held against the best game of its table before it.
     const bool designGame = gameplay.level.key == FirstLevelKey && gameplay.difficulty == Difficulty::Normal;
     ShowComparison(designGame ? CompareWithHighscore() : CompareWithTable(table));
+    // The new-record box speaks of the table the game now heads.
+    if (!designGame)
+        SetText(gui, AreaSmall.name,
+                "Well fought, commander!\nYour name now heads the table of " + LevelAndDifficulty() + ".");
 }
 
 LosePage::Comparison LosePage::CompareWithHighscore()

@@ -223,7 +223,7 @@ void CreateEnemy(std::int32_t queueCount, int kind, std::int32_t wave, float x, 
     status->damage = row->damage;
     status->speed = EnemyNumbers::Speed;
     status->scoreReward = row->scoreReward;
-    status->moneyReward = row->moneyReward;
+    status->moneyReward = KillGold(*row, GameplayManager::instance().difficulty);
     status->enemyKind = row->kind;
 
     auto body = std::make_shared<RigidBodyComponent>(enemy.get());

@@ -55,9 +55,9 @@ const EnemyType enemyTypes[] = {
 // Easy gives a new player time and gold to learn the bends of the road; Hard is for a player who
 // knows them. Measured with the scripted player (README, "Levels and difficulty").
 const DifficultyNumbers difficulties[] = {
-    {Difficulty::Easy, "Easy", "easy", 300, 70, 1.25f, 2, 3, true},
-    {Difficulty::Normal, "Normal", "normal", 150, 100, 1.f, 0, 0, false},
-    {Difficulty::Hard, "Hard", "hard", 100, 140, 0.8f, -1, -2, false},
+    {Difficulty::Easy, "Easy", "easy", 300, 70, 100, 1.25f, 2, 3, true},
+    {Difficulty::Normal, "Normal", "normal", 150, 100, 100, 1.f, 0, 0, false},
+    {Difficulty::Hard, "Hard", "hard", 300, 115, 45, 1.f, -1, -1, false},
 };
 } // namespace
 
@@ -89,4 +89,9 @@ std::uint32_t EnemyHealth(const EnemyType& type, std::int32_t wave, Difficulty d
 {
     const std::int64_t health = type.healthPerWave * wave + type.healthBase;
     return static_cast<std::uint32_t>(health * DifficultyOf(difficulty).enemyHealthPercent / 100);
+}
+
+std::int32_t KillGold(const EnemyType& type, Difficulty difficulty)
+{
+    return type.moneyReward * DifficultyOf(difficulty).killGoldPercent / 100;
 }

@@ -107,6 +107,7 @@ struct DifficultyNumbers
     const char* key;  // in the settings and the records file: "easy"
     std::int32_t startGold;
     std::int32_t enemyHealthPercent; // of the hit points the enemy table gives
+    std::int32_t killGoldPercent;    // of the gold the enemy table gives for a kill
     float spawnPauseFactor;          // times each spawner's "SpawnRate", the pause between two enemies
     std::int32_t middleWaveShift;    // added to each spawner's "MiddleEnemy" (its first middle wave)
     std::int32_t hardWaveShift;      // added to each spawner's "HardEnemy"
@@ -119,3 +120,5 @@ const DifficultyNumbers& DifficultyOf(Difficulty difficulty);
 std::optional<Difficulty> DifficultyNamed(const std::string& key);
 // An enemy's hit points on a difficulty: the table's share of what the enemy table gives.
 std::uint32_t EnemyHealth(const EnemyType& type, std::int32_t wave, Difficulty difficulty);
+// The gold a kill brings on a difficulty: the table's share of the enemy table's reward.
+std::int32_t KillGold(const EnemyType& type, Difficulty difficulty);

@@ -131,6 +131,8 @@ std::string DifficultyDescription(Difficulty difficulty)
     std::string text = std::string(row.name) + ": " + std::to_string(row.startGold) + " gold to start";
     if (row.enemyHealthPercent != normal.enemyHealthPercent)
         text += ", enemies with " + std::to_string(row.enemyHealthPercent) + "% of their hit points";
+    if (row.killGoldPercent != normal.killGoldPercent)
+        text += ", " + std::to_string(row.killGoldPercent) + "% of the gold for a kill";
     if (row.spawnPauseFactor > 1.f)
         text += ", " + Percent(row.spawnPauseFactor) + " more time between enemies";
     else if (row.spawnPauseFactor < 1.f)

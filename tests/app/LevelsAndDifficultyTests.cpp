@@ -114,10 +114,13 @@ TEST_F(LevelsInTheGame, EachDifficultyBendsOnlyItsRowAndEasyWaitsForStart)
         EXPECT_EQ(counters.wave, 1);
         // A weak enemy of wave 1: 300 hit points on Normal, the table's share of them otherwise.
         const auto status = FirstEnemy()->GetComponent<StatusComponent>();
+        // and 5 gold for its kill on Normal, the table's share of them otherwise.
         EXPECT_EQ(status->health, 300u * static_cast<unsigned>(row.enemyHealthPercent) / 100u);
+        EXPECT_EQ(status->moneyReward, 5 * row.killGoldPercent / 100);
         if (difficulty == Difficulty::Normal)
         {
             EXPECT_EQ(status->health, 300u);
+            EXPECT_EQ(status->moneyReward, 5);
         }
         GameStateManager::instance().ChangeState("MainMenu");
     }

@@ -110,7 +110,8 @@ struct Ground
     bool Free(sf::Vector2f at, const std::vector<sf::Vector2f>& towers) const
     {
         const sf::FloatRect box(at - sf::Vector2f(TowerSide, TowerSide) / 2.f, {TowerSide, TowerSide});
-        if (box.left < 0.f || box.top < 80.f || box.left + box.width > size.x || box.top + box.height > size.y)
+        if (box.left < 0.f || box.top < 80.f || box.left + box.width > size.x ||
+            box.top + box.height > size.y)
             return false;
         for (const auto& rect : blocked)
             if (rect.intersects(box))
@@ -123,7 +124,8 @@ struct Ground
     // Samples of the road within a tower's reach: how much of the road a tower there covers.
     int Coverage(sf::Vector2f at) const
     {
-        return static_cast<int>(std::count_if(road.begin(), road.end(), [at](sf::Vector2f p)
+        return static_cast<int>(std::count_if(road.begin(), road.end(),
+                                              [at](sf::Vector2f p)
                                               { return std::hypot(p.x - at.x, p.y - at.y) <= Reach; }));
     }
     // The sample of the road nearest to the spot, and how far it is.
@@ -157,7 +159,8 @@ std::vector<sf::Vector2f> BestSpots(const Ground& ground, std::size_t most)
     std::vector<std::pair<int, sf::Vector2f>> ranked;
     for (const auto& spot : Candidates(ground))
         ranked.push_back({ground.Coverage(spot), spot});
-    std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
     std::vector<sf::Vector2f> chosen;
     for (const auto& [coverage, spot] : ranked)
     {
@@ -179,7 +182,8 @@ std::vector<sf::Vector2f> RoadsideSpots(const Ground& ground)
         if (distance >= BesideRoad && distance < BesideRoad + 10.f)
             beside.push_back({sample, spot});
     }
-    std::stable_sort(beside.begin(), beside.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(beside.begin(), beside.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<sf::Vector2f> chosen;
     std::size_t lastSample = 0;
     for (const auto& [sample, spot] : beside)
@@ -292,7 +296,10 @@ int Play(const std::string& key, Difficulty difficulty, const std::string& playe
     input.window = window;
     input.BindDefaults();
     sf::Vector2i mouse(640, 700);
-    input.mouseSource = [&mouse] { return mouse; };
+    input.mouseSource = [&mouse]
+    {
+        return mouse;
+    };
     RenderManager::instance().SeedLayers();
     LoadGameAssets(AssetManager::instance());
     ui.gui->setFont(AssetManager::instance().fonts["arial"]);
@@ -300,7 +307,10 @@ int Play(const std::string& key, Difficulty difficulty, const std::string& playe
     // One game the same every run; PLAYTEST_SEED plays another.
     const char* seed = std::getenv("PLAYTEST_SEED");
     const unsigned seedValue = seed ? static_cast<unsigned>(std::stoul(seed)) : 20240601u;
-    gameplay.seedSource = [seedValue] { return seedValue; };
+    gameplay.seedSource = [seedValue]
+    {
+        return seedValue;
+    };
     gameplay.level = level->id;
     gameplay.difficulty = difficulty;
     GameStateManager::instance().AddState("GamePlay", &game.gamePlay);
@@ -321,7 +331,10 @@ int Play(const std::string& key, Difficulty difficulty, const std::string& playe
     {
         FrameOptions options;
         options.picture = ++frames % 60 == 0 ? FrameOptions::Picture::Drawn : FrameOptions::Picture::Placed;
-        options.poll = [&act](Game&) { act(); };
+        options.poll = [&act](Game&)
+        {
+            act();
+        };
         game.Frame(1.f / 60.f, options);
     };
     std::size_t done = 0;
@@ -366,16 +379,16 @@ int Play(const std::string& key, Difficulty difficulty, const std::string& playe
             if (object->alive && object->type == ObjectType::Tower)
             {
                 const auto status = object->GetComponent<StatusComponent>();
-                std::cerr << "tower at " << object->getPosition().x << "," << object->getPosition().y << " kills "
-                          << status->kills << " damage " << status->damage << " interval " << status->fireInterval
-                          << std::endl;
+                std::cerr << "tower at " << object->getPosition().x << "," << object->getPosition().y
+                          << " kills " << status->kills << " damage " << status->damage << " interval "
+                          << status->fireInterval << std::endl;
             }
     const bool lost = !gameplay.running;
     std::cout << key << " " << DifficultyOf(difficulty).key << " " << player << ": "
               << (lost ? "lost in wave " : "still standing after wave ") << (lost ? counters.wave : lastWave)
-              << ", score " << counters.score << ", " << towers() << " towers, " << done << " of " << orders.size()
-              << " orders (" << skipped << " refused), " << static_cast<int>(counters.statistics.timeSurvived)
-              << " s of game time" << std::endl;
+              << ", score " << counters.score << ", " << towers() << " towers, " << done << " of "
+              << orders.size() << " orders (" << skipped << " refused), "
+              << static_cast<int>(counters.statistics.timeSurvived) << " s of game time" << std::endl;
     GameStateManager::instance().Reset();
     window->close();
     std::error_code ignored;
@@ -393,7 +406,8 @@ int main(int argc, char** argv)
         if (!level)
             return 2;
         for (const Order& action : Orders(*level, args[2]))
-            std::cout << action.what << " " << action.price << " " << action.at.x << " " << action.at.y << "\n";
+            std::cout << action.what << " " << action.price << " " << action.at.x << " " << action.at.y
+                      << "\n";
         return 0;
     }
     if ((args.size() == 4 || args.size() == 5) && args[0] == "play" && DifficultyNamed(args[2]) &&

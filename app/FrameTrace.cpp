@@ -109,12 +109,18 @@ void FrameTrace::Write(const Game& game, float dt)
             walking << (enemies > 1 ? "," : "") << object->id << ':' << object->getPosition().x << ':'
                     << object->getPosition().y;
     }
+    // The level's key as one word.
+    std::string level = gameplay.level.key;
+    for (char& c : level)
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r')
+            c = '_';
     file << "frame " << frame << " clock " << clock << " screen " << game.uiManager.currentScreen
          << " running " << gameplay.running << " paused " << gameplay.paused << " speed " << gameplay.speed
          << " time " << counters.statistics.timeSurvived << " money " << counters.money << " score "
          << counters.score << " wave " << counters.wave << " towers " << towers << " keep " << keep
          << " selected " << (gameplay.cursorInput ? gameplay.cursorInput->selectedTower : 0) << " spent "
-         << counters.statistics.goldSpent;
+         << counters.statistics.goldSpent << " level " << level << " difficulty "
+         << static_cast<int>(gameplay.difficulty) << " held " << gameplay.wavesHeld;
     const auto [hint, point] = game.uiManager.ShownHint();
     file << " hint " << hint << ':' << point.x << ':' << point.y << " enemies "
          << (enemies > 0 ? walking.str() : "-") << std::endl;

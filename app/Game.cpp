@@ -9,6 +9,7 @@
 #include "services/InputManager.hpp"
 #include "services/Settings.hpp"
 #include "ui/HighscoreFile.hpp"
+#include "ui/RecordsFile.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
@@ -33,6 +34,8 @@ bool Game::Init()
     // Saves cut short by a killed game leave temporary files beside the record and the settings.
     RemoveStaleTemporaries(uiManager.highscorePath);
     RemoveStaleTemporaries(uiManager.settingsPath);
+    RemoveStaleTemporaries(uiManager.recordsPath);
+    (void)RecordsFile::ReadAtStart(uiManager.recordsPath);
     auto& settings = Settings::instance();
     settings.Load(uiManager.settingsPath);
     settings.ApplyVolume();

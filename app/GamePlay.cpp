@@ -19,17 +19,21 @@
 
 void GamePlay::Init()
 {
+    auto& gameplay = GameplayManager::instance();
+    // The level and the difficulty chosen; the first level on Normal is the game as it has always been.
+    const DifficultyNumbers& difficulty = DifficultyOf(gameplay.difficulty);
     GameCounters::instance().BeginGame();
-    GameplayManager::instance().running = true;
-    GameplayManager::instance().paused = false;
-    GameplayManager::instance().speed = 1;
+    gameplay.running = true;
+    gameplay.paused = false;
+    gameplay.speed = 1;
+    gameplay.wavesHeld = difficulty.waitsForStart;
     // The HUD first: loading a screen empties the widget root, and the level's base puts its
     // health bar there.
     UIManager::instance().LoadScreen(AssetPath("hud.txt"), ScreenKind::HudScreen);
     CreateCamera(lastView, {0.f, 0.f});
-    const LevelPlan level = LoadMap(AssetPath("game.tmj"), {0.f, 0.f});
+    const LevelPlan level = LoadMap(gameplay.level.file, {0.f, 0.f});
     CreatePlayerCursor();
-    UIManager::instance().money = startMoney;
+    UIManager::instance().money = startMoney.value_or(difficulty.startGold);
     UIManager::instance().score = startScore;
     if (!level.playable)
         UIManager::instance().ShowUnplayableLevel(level);
@@ -97,7 +101,9 @@ void GamePlay::StepWorld(float dt)
     }
     // After the walk: the dead enemies and projectiles of this frame leave the registries.
     ReclaimDeadObjects();
-    GameCounters::instance().statistics.timeSurvived += dt;
+    // A game that waits for the player's Start counts its time from then.
+    if (!gameplay.wavesHeld)
+        GameCounters::instance().statistics.timeSurvived += dt;
 }
 
 void GamePlay::ApplyPlayerKeys()
@@ -133,6 +139,8 @@ void GamePlay::ApplyPlayerKeys()
     }
     if (input.IsKeyPressed(sf::Keyboard::R))
         ui.RepairBase();
+    if (input.IsKeyPressed(sf::Keyboard::N))
+        gameplay.wavesHeld = false;
 }
 
 void GamePlay::Draw(std::shared_ptr<sf::RenderWindow> window)

@@ -9,6 +9,11 @@ void MainMenu::Init()
     UIManager::instance().LoadScreen(AssetPath("mainMenu.txt"), ScreenKind::MainMenuScreen);
 }
 
+void MainMenu::Update(float)
+{
+    UIManager::instance().UpdateMenu();
+}
+
 void MainMenu::Draw(std::shared_ptr<sf::RenderWindow>)
 {
     UIManager::instance().gui->draw();

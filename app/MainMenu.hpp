@@ -2,12 +2,14 @@
 
 #include "services/GameState.hpp"
 
-// The menu screens (main menu, highscore, controls, credits) are all shown in this state.
+// The menu screens (main menu, level select, highscore, controls, credits) are all shown in this
+// state.
 class MainMenu : public GameState
 {
 public:
     void Init() override;
     void Exit() override {}
-    void Update(float) override {}
+    // The screens' keys (the level select's arrows and Enter).
+    void Update(float) override;
     void Draw(std::shared_ptr<sf::RenderWindow> window) override;
 };

@@ -228,7 +228,7 @@ void CreateEnemy(std::int32_t queueCount, int kind, std::int32_t wave, float x, 
     const EnemyType* const row = EnemyTypeOf(kind);
     if (!row)
         return;
-    const auto health = static_cast<std::uint32_t>(row->healthPerWave * wave + row->healthBase);
+    const std::uint32_t health = EnemyHealth(*row, wave, GameplayManager::instance().difficulty);
 
     auto enemy =
         std::make_shared<GameObject>(ObjectType::Enemy, row->namePrefix + std::to_string(queueCount));
@@ -249,7 +249,7 @@ void CreateEnemy(std::int32_t queueCount, int kind, std::int32_t wave, float x, 
     status->damage = row->damage;
     status->speed = EnemyNumbers::Speed;
     status->scoreReward = row->scoreReward;
-    status->moneyReward = row->moneyReward;
+    status->moneyReward = KillGold(*row, GameplayManager::instance().difficulty);
     status->enemyKind = row->kind;
 
     auto body = std::make_shared<RigidBodyComponent>(enemy.get());

@@ -2,6 +2,9 @@
 // The rules that turn contacts into consequences (damage, rewards, targets, building
 // permission, upgrades), the enemies' path, and whether a game is running.
 
+#include "gameplay/Levels.hpp"
+#include "gameplay/Tables.hpp"
+
 #include <SFML/System/Vector2.hpp>
 
 #include <cstdint>
@@ -59,6 +62,13 @@ public:
     std::weak_ptr<GameObject> inspected;
     // Where the first games' hint says to build: the cursor's preview marks it.
     std::optional<sf::Vector2f> hintSpot;
+    // The game the gameplay state starts (and plays): the level and the difficulty, chosen on the
+    // level select or kept from the last game. The game as it has always been is the first level
+    // on Normal.
+    LevelId level = FirstLevel();
+    Difficulty difficulty = Difficulty::Normal;
+    // On a difficulty that waits for the player, no wave begins until the Start button or N.
+    bool wavesHeld = false;
     // Where a spawner's first wave seeds the process random generator from: the time. Tests may
     // hand in a fixed seed.
     std::function<unsigned()> seedSource;

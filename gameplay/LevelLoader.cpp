@@ -111,7 +111,7 @@ LevelPlan LoadMap(const std::filesystem::path& file, sf::Vector2f placement)
     }
     else
     {
-        AssetManager::instance().LoadTilesets(map);
+        AssetManager::instance().LoadTilesets(map, file.parent_path());
     }
 
     MapCheckContext context;
@@ -214,9 +214,18 @@ void CreateWaypoint(const LevelObject& object)
 void CreateSpawner(const LevelObject& object)
 {
     auto spawnerObject = PlacedObject(ObjectType::Spawner, "Default", object);
-    auto spawner = std::make_shared<EnemySpawnerComponent>(spawnerObject.get(), object.middleEnemy,
-                                                           object.hardEnemy, object.waveSize);
-    auto timer = std::make_shared<TimerComponent>(spawnerObject.get(), object.spawnRate);
+    // The difficulty bends the map's numbers; on Normal they stay exactly as the map gives them.
+    const DifficultyNumbers& difficulty = DifficultyOf(GameplayManager::instance().difficulty);
+    std::int32_t middleEnemy = object.middleEnemy, hardEnemy = object.hardEnemy;
+    if (difficulty.middleWaveShift != 0 || difficulty.hardWaveShift != 0)
+    {
+        middleEnemy = std::max(middleEnemy + difficulty.middleWaveShift, 1);
+        hardEnemy = std::max(hardEnemy + difficulty.hardWaveShift, middleEnemy);
+    }
+    auto spawner =
+        std::make_shared<EnemySpawnerComponent>(spawnerObject.get(), middleEnemy, hardEnemy, object.waveSize);
+    auto timer =
+        std::make_shared<TimerComponent>(spawnerObject.get(), object.spawnRate * difficulty.spawnPauseFactor);
     timer->AddObserver(spawner);
     if (GameplayManager::instance().spawner.expired())
         GameplayManager::instance().spawner = spawner;

@@ -459,7 +459,11 @@ LevelPlan PlanLevel(const tmj::Map& map, const MapCheckContext& context)
 
 LevelPlan CheckMapFile(const std::filesystem::path& file)
 {
-    const tmj::Map map = tmj::Parse(file);
+    return CheckMap(tmj::Parse(file), file);
+}
+
+LevelPlan CheckMap(const tmj::Map& map, const std::filesystem::path& file)
+{
     const std::filesystem::path folder = file.parent_path();
     MapCheckContext context;
     context.mapName = file.string();
@@ -468,7 +472,14 @@ LevelPlan CheckMapFile(const std::filesystem::path& file)
     {
         std::string path;
         if (const TextureFile* texture = FindGameTexture(key))
+        {
+            // Beside the map, else in the folder above: a level in the assets' levels folder
+            // shows the game's own pictures.
+            std::error_code error;
             path = (folder / texture->file).string();
+            if (!std::filesystem::exists(path, error))
+                path = (folder / ".." / texture->file).lexically_normal().string();
+        }
         for (const auto& tileset : map.tilesets)
             if (path.empty() && tileset.name == key)
                 path = (folder / tileset.imageRelativeToMap).string();

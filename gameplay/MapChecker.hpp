@@ -108,6 +108,9 @@ struct MapCheckContext
 LevelPlan PlanLevel(const tmj::Map& map, const MapCheckContext& context);
 
 // The command line's check: reads the map file, its tileset images and the base's picture from
-// the map's folder (the game's pictures by the names of its asset table), as the game would from
-// its assets folder. No window is needed.
+// the map's folder (the game's pictures by the names of its asset table; a map in the levels
+// folder finds them in the folder above), as the game would from its assets folder. No window
+// is needed.
 LevelPlan CheckMapFile(const std::filesystem::path& file);
+// The same check of a map already read from file.
+LevelPlan CheckMap(const tmj::Map& map, const std::filesystem::path& file);

@@ -51,6 +51,14 @@ const EnemyType enemyTypes[] = {
     {MiddleEnemy, "Middle", "MiddleEnemy_", "enemy_2", 150, 400, 40.f, 50, 15},
     {HardEnemy, "Hard", "HardEnemy_", "enemy_3", 250, 600, 60.f, 100, 25},
 };
+
+// Easy gives a new player time and gold to learn the bends of the road; Hard is for a player who
+// knows them. Measured with the scripted player (README, "Levels and difficulty").
+const DifficultyNumbers difficulties[] = {
+    {Difficulty::Easy, "Easy", "easy", 300, 70, 100, 1.25f, 2, 3, true},
+    {Difficulty::Normal, "Normal", "normal", 150, 100, 100, 1.f, 0, 0, false},
+    {Difficulty::Hard, "Hard", "hard", 300, 115, 45, 1.f, -1, -1, false},
+};
 } // namespace
 
 const TowerType* TowerTypeOf(int kind)
@@ -61,4 +69,29 @@ const TowerType* TowerTypeOf(int kind)
 const EnemyType* EnemyTypeOf(int kind)
 {
     return kind >= WeakEnemy && kind <= HardEnemy ? &enemyTypes[kind] : nullptr;
+}
+
+const DifficultyNumbers& DifficultyOf(Difficulty difficulty)
+{
+    const auto index = static_cast<int>(difficulty);
+    return difficulties[index >= 0 && index <= 2 ? index : static_cast<int>(Difficulty::Normal)];
+}
+
+std::optional<Difficulty> DifficultyNamed(const std::string& key)
+{
+    for (const auto& row : difficulties)
+        if (key == row.key)
+            return row.difficulty;
+    return std::nullopt;
+}
+
+std::uint32_t EnemyHealth(const EnemyType& type, std::int32_t wave, Difficulty difficulty)
+{
+    const std::int64_t health = type.healthPerWave * wave + type.healthBase;
+    return static_cast<std::uint32_t>(health * DifficultyOf(difficulty).enemyHealthPercent / 100);
+}
+
+std::int32_t KillGold(const EnemyType& type, Difficulty difficulty)
+{
+    return type.moneyReward * DifficultyOf(difficulty).killGoldPercent / 100;
 }

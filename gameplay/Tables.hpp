@@ -6,6 +6,8 @@
 #include <SFML/System/Vector2.hpp>
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 // The tower kinds, as the HUD's buttons, build requests and upgrade records number them.
@@ -86,3 +88,37 @@ constexpr float FireInterval = 0.25f; // seconds; kept, not read
 
 // Kinds 0 to 2; null for any other kind.
 const EnemyType* EnemyTypeOf(int kind);
+
+// How hard a game is, chosen on the level select. Normal is the game as it has always been, number
+// for number; Easy and Hard change only the numbers of their row in the difficulty table below.
+enum class Difficulty : int
+{
+    Easy = 0,
+    Normal = 1,
+    Hard = 2,
+};
+
+// The difficulty table: one row per difficulty, beside the tower and enemy tables whose numbers
+// it bends. The Normal row changes nothing.
+struct DifficultyNumbers
+{
+    Difficulty difficulty;
+    const char* name; // shown to the player: "Easy"
+    const char* key;  // in the settings and the records file: "easy"
+    std::int32_t startGold;
+    std::int32_t enemyHealthPercent; // of the hit points the enemy table gives
+    std::int32_t killGoldPercent;    // of the gold the enemy table gives for a kill
+    float spawnPauseFactor;          // times each spawner's "SpawnRate", the pause between two enemies
+    std::int32_t middleWaveShift;    // added to each spawner's "MiddleEnemy" (its first middle wave)
+    std::int32_t hardWaveShift;      // added to each spawner's "HardEnemy"
+    bool waitsForStart;              // the first wave waits for the Start button (N)
+};
+
+constexpr Difficulty Difficulties[] = {Difficulty::Easy, Difficulty::Normal, Difficulty::Hard};
+const DifficultyNumbers& DifficultyOf(Difficulty difficulty);
+// The difficulty of a key ("easy", "normal", "hard"); empty for any other text.
+std::optional<Difficulty> DifficultyNamed(const std::string& key);
+// An enemy's hit points on a difficulty: the table's share of what the enemy table gives.
+std::uint32_t EnemyHealth(const EnemyType& type, std::int32_t wave, Difficulty difficulty);
+// The gold a kill brings on a difficulty: the table's share of the enemy table's reward.
+std::int32_t KillGold(const EnemyType& type, Difficulty difficulty);

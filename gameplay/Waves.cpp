@@ -21,6 +21,9 @@ void EnemySpawnerComponent::OnNotify()
         return;
     }
 
+    // A game that waits for the player's Start begins no wave before it.
+    if (wavesStarted == 0 && GameplayManager::instance().wavesHeld)
+        return;
     if (wavesStarted == 0)
         std::srand(GameplayManager::instance().seedSource());
     wavesStarted += 1;

@@ -174,15 +174,18 @@ void AssetManager::LoadFont(const std::string& key, const std::string& path)
     fonts[key] = font ? std::move(font) : std::make_shared<sf::Font>();
 }
 
-void AssetManager::LoadTilesets(const std::shared_ptr<tmj::Map>& map)
+void AssetManager::LoadTilesets(const std::shared_ptr<tmj::Map>& map, const std::filesystem::path& mapFolder)
 {
     if (!map)
         return;
     for (const auto& tileset : map->tilesets)
     {
-        if (textures.count(tileset.name) != 0)
+        const std::string path = (mapFolder / tileset.imageRelativeToMap).lexically_normal().string();
+        const auto loadedFrom = tilesetImages.find(tileset.name);
+        if (textures.count(tileset.name) != 0 &&
+            (loadedFrom == tilesetImages.end() || loadedFrom->second == path))
             continue;
-        const std::string path = (std::filesystem::path(AssetsFolder) / tileset.imageRelativeToMap).string();
+        tilesetImages[tileset.name] = path;
         if (const auto read = texturesByPath.find(path); read != texturesByPath.end())
         {
             textures[tileset.name] = read->second;

@@ -3,6 +3,7 @@
 // rest of the run. Nothing is ever unloaded.
 
 #include "services/AssetFiles.hpp"
+#include "services/AssetsLocation.hpp"
 
 #include <SFML/Audio/Sound.hpp>
 #include <SFML/Audio/SoundBuffer.hpp>
@@ -48,10 +49,13 @@ public:
     // A font that cannot be read is replaced by the system's Liberation Sans when there is one
     // (the same face as the game's), so that messages on screen stay readable; one line either way.
     void LoadFont(const std::string& key, const std::string& path);
-    // Every tileset image of the map becomes a texture keyed by the tileset's name, unless the
-    // key is already loaded; each image file is read once, however many tilesets name it. Images
+    // Every tileset image of the map (its path seen from mapFolder, the map's folder) becomes a
+    // texture keyed by the tileset's name, unless the key is already loaded from that image or is
+    // one of the game's own; each image file is read once, however many tilesets name it. A
+    // tileset of another level under a name loaded from another image gets its own image. Images
     // that cannot be read get one "Could not load texture" line with the reason.
-    void LoadTilesets(const std::shared_ptr<tmj::Map>& map);
+    void LoadTilesets(const std::shared_ptr<tmj::Map>& map,
+                      const std::filesystem::path& mapFolder = std::filesystem::path(AssetsFolder));
     // The largest side a texture may have here: limit, or less when the GPU takes less.
     static unsigned TextureSideLimit(unsigned limit);
 
@@ -74,6 +78,8 @@ private:
     sf::Texture missingTexture;
     // The texture last read from each path (tilesets naming one image share it).
     std::map<std::string, std::shared_ptr<sf::Texture>> texturesByPath;
+    // The image each tileset key was loaded from.
+    std::map<std::string, std::string> tilesetImages;
     std::map<const sf::Texture*, std::shared_ptr<const sf::Image>> masks;
 };
 

@@ -47,6 +47,9 @@ void Settings::Load(const std::string& path)
     take("fullscreen", fullscreen, [](bool) { return true; });
     take("showFps", showFps, [](bool) { return true; });
     take("name", playerName, [](const std::string& value) { return value.size() <= 256; });
+    take("level", level, [](const std::string& value) { return value.size() <= 256; });
+    take("difficulty", difficulty,
+         [](const std::string& value) { return value == "easy" || value == "normal" || value == "hard"; });
     if (const auto hints = read.find("hintsDone"); hints != read.end())
     {
         // A short list of short names; anything else is not ours.
@@ -65,10 +68,9 @@ void Settings::Load(const std::string& path)
 
 std::string Settings::Text() const
 {
-    const nlohmann::json written = {{"volume", volume},
-                                    {"fullscreen", fullscreen},
-                                    {"showFps", showFps},
-                                    {"name", playerName},
+    const nlohmann::json written = {{"volume", volume},       {"fullscreen", fullscreen},
+                                    {"showFps", showFps},     {"name", playerName},
+                                    {"level", level},         {"difficulty", difficulty},
                                     {"hintsDone", hintsDone}};
     return written.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }

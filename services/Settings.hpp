@@ -1,7 +1,8 @@
 #pragma once
 // The player's settings, kept between runs in a small JSON file beside the highscore record and
 // written the same safe way: the effects volume, fullscreen, the frame counter, the last name
-// entered in the main menu and the first games' hints the player has done.
+// entered in the main menu, the first games' hints the player has done, and the level and
+// difficulty of the last game chosen.
 
 #include "services/SafeFile.hpp"
 
@@ -33,6 +34,10 @@ public:
     std::vector<std::string> hintsDone;
     bool HintDone(const std::string& hint) const;
     void MarkHintDone(const std::string& hint);
+    // The main menu's Play starts this level (the records' key of its map; empty: the first
+    // level) on this difficulty ("easy", "normal" or "hard"), as the level select last chose.
+    std::string level;
+    std::string difficulty = "normal";
 
 private:
     Settings() = default;

@@ -48,6 +48,9 @@ const WidgetName SpeedButton{"SpeedButton", WidgetType::Button, Need::Optional};
 const WidgetName SettingsButton{"SettingsButton", WidgetType::Button, Need::Optional};
 const WidgetName LeaveButton{"LeaveGameButton", WidgetType::Button, Need::Optional};
 const WidgetName KeepHit{"KeepHitText", WidgetType::TextArea, Need::Optional};
+// The level and difficulty of the game, and the Start button of a game that waits for it.
+const WidgetName DifficultyLine{"DifficultyText", WidgetType::TextArea, Need::Optional};
+const WidgetName StartWave{"StartWaveButton", WidgetType::Button, Need::Optional};
 
 // The tower buttons by kind, from BulletTower on.
 const WidgetName* const TowerButtons[] = {&BulletButton, &SmallRocketButton, &BigRocketButton};
@@ -107,10 +110,10 @@ Hud::Hud(vgui::Gui& gui, ScreenHost& host, SettingsPanel& settings, const std::s
 const std::vector<WidgetName>& Hud::Names() const
 {
     static const std::vector<WidgetName> names = {
-        BulletButton, SmallRocketButton, BigRocketButton, RepairButton, Money,       Score,
-        Wave,         MoneyAdd,          ScoreAdd,        WaveStatus,   NextWave,    Keep,
-        KeepBar,      SelectionFrame,    Feedback,        PauseOverlay, PauseButton, ResumeButton,
-        SpeedButton,  SettingsButton,    LeaveButton,     KeepHit};
+        BulletButton, SmallRocketButton, BigRocketButton, RepairButton,   Money,       Score,
+        Wave,         MoneyAdd,          ScoreAdd,        WaveStatus,     NextWave,    Keep,
+        KeepBar,      SelectionFrame,    Feedback,        PauseOverlay,   PauseButton, ResumeButton,
+        SpeedButton,  SettingsButton,    LeaveButton,     KeepHit,        DifficultyLine, StartWave};
     return names;
 }
 
@@ -137,6 +140,10 @@ void Hud::Connect()
         button->onPress([this] { settings.Open(); });
     if (const auto leave = gui.get<vgui::Button>(LeaveButton.name))
         leave->onPress([this] { host.LeaveGame(); });
+    if (const auto start = gui.get<vgui::Button>(StartWave.name))
+        start->onPress([&gameplay] { gameplay.wavesHeld = false; });
+    SetText(gui, DifficultyLine.name,
+            std::string(DifficultyOf(gameplay.difficulty).name) + " - " + gameplay.level.name);
     card.Connect();
     enemyCard.Connect();
     hints.Connect();
@@ -334,6 +341,8 @@ void Hud::UpdateControls()
         speed->setText(std::to_string(gameplay.speed) + "x");
     if (const auto pause = gui.get<vgui::Button>(PauseButton.name))
         pause->setText(gameplay.paused ? "Go" : "II");
+    if (const auto start = gui.get<vgui::Button>(StartWave.name))
+        start->setVisible(gameplay.wavesHeld && gameplay.running);
 }
 
 void Hud::UpdateStatus(const GameObject* keep)
@@ -344,7 +353,9 @@ void Hud::UpdateStatus(const GameObject* keep)
     if (const auto text = gui.get<vgui::TextArea>(NextWave.name))
     {
         std::string line;
-        if (const auto spawner = GameplayManager::instance().spawner.lock())
+        if (GameplayManager::instance().wavesHeld)
+            line = "Press N to start";
+        else if (const auto spawner = GameplayManager::instance().spawner.lock())
         {
             if (const auto seconds = spawner->SecondsToNextWave())
                 line = (wave > 0 ? "Next wave in " : "First wave in ") + OneDecimal(*seconds) + " s";

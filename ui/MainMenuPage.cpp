@@ -1,5 +1,7 @@
 #include "ui/MainMenuPage.hpp"
 
+#include "gameplay/Levels.hpp"
+#include "gameplay/Tables.hpp"
 #include "services/Settings.hpp"
 #include "ui/SettingsPanel.hpp"
 #include "widgets/Widgets.hpp"
@@ -13,6 +15,8 @@ const WidgetName Controls{"ControlsButton", WidgetType::Button};
 const WidgetName Credits{"CreditsButton", WidgetType::Button};
 const WidgetName Name{"Name", WidgetType::TextArea};
 const WidgetName SettingsButton{"SettingsButton", WidgetType::Button, Need::Optional};
+const WidgetName LevelsButton{"LevelsButton", WidgetType::Button, Need::Optional};
+const WidgetName PlayChoice{"PlayChoiceText", WidgetType::TextArea, Need::Optional};
 } // namespace
 
 MainMenuPage::MainMenuPage(vgui::Gui& gui, ScreenHost& host, SettingsPanel& settings, std::string& playerName,
@@ -23,8 +27,8 @@ MainMenuPage::MainMenuPage(vgui::Gui& gui, ScreenHost& host, SettingsPanel& sett
 
 const std::vector<WidgetName>& MainMenuPage::Names() const
 {
-    static const std::vector<WidgetName> names = {Play,    Exit, Highscore,     Controls,
-                                                  Credits, Name, SettingsButton};
+    static const std::vector<WidgetName> names = {Play, Exit,           Highscore,    Controls,  Credits,
+                                                  Name, SettingsButton, LevelsButton, PlayChoice};
     return names;
 }
 
@@ -43,6 +47,21 @@ void MainMenuPage::Connect()
         exit->onPress([this] { host.ExitGame(); });
     if (const auto button = gui.get<vgui::Button>(SettingsButton.name))
         button->onPress([this] { settings.Open(); });
+    // The level select; the name typed so far goes with the player.
+    if (const auto button = gui.get<vgui::Button>(LevelsButton.name))
+        button->onPress(
+            [this]
+            {
+                ReadPlayerName();
+                host.Show(LevelSelectScreen);
+            });
+    if (gui.get(PlayChoice.name))
+    {
+        const auto& chosen = Settings::instance();
+        SetText(gui, PlayChoice.name,
+                "Play: " + FindLevel(chosen.level).name + ", " +
+                    DifficultyOf(DifficultyNamed(chosen.difficulty).value_or(Difficulty::Normal)).name);
+    }
     if (const auto name = gui.get<vgui::TextArea>(Name.name))
     {
         // The last name is offered selected: Enter plays it, typing replaces it.

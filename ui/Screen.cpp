@@ -27,6 +27,8 @@ const char* FormFileOf(ScreenKind kind)
         return "hud.txt";
     case LoseScreen:
         return "loseScreen.txt";
+    case LevelSelectScreen:
+        return "levelSelect.txt";
     }
     return nullptr;
 }

@@ -24,6 +24,7 @@ enum ScreenKind : int
     ControlsScreen = 3,
     HudScreen = 4,
     LoseScreen = 5,
+    LevelSelectScreen = 6, // beside the design's screens, between the main menu and the game
 };
 
 // The form file of a kind ("mainMenu.txt", ...), or null for any other value.
@@ -85,6 +86,13 @@ public:
     virtual std::vector<ScreenAction> WaysOn() = 0;
     // What the built-in screen in its place adds to its message.
     virtual std::string Account() const { return {}; }
+    // A form that could not be loaded (loadError says why): a screen that can do without one
+    // builds its widgets in code here, for Connect to wire, and returns true; the others get the
+    // built-in screen with their ways on.
+    virtual bool BuildBuiltIn(const std::string& /*formFile*/, const std::string& /*loadError*/)
+    {
+        return false;
+    }
 
 protected:
     vgui::Gui& gui; // the manager's widget root, which outlives every screen

@@ -7,6 +7,7 @@
 #include "services/AssetsLocation.hpp"
 #include "services/GameCounters.hpp"
 #include "services/GameStateManager.hpp"
+#include "services/Settings.hpp"
 #include "ui/ScreenCheck.hpp"
 #include "widgets/Widgets.hpp"
 
@@ -25,10 +26,11 @@ UIManager::UIManager()
       changeTextTimer(GameCounters::instance().changeTextTimer), gui(std::make_shared<vgui::Gui>()),
       cursorInput(GameplayManager::instance().cursorInput), config(GameConfig::instance()),
       settings(*gui, settingsPath, applyWindowMode),
-      mainMenu(*gui, *this, settings, playerName, settingsPath), highscore(*gui, *this, highscorePath),
-      controls(*gui, *this), credits(*gui, *this),
+      mainMenu(*gui, *this, settings, playerName, settingsPath),
+      highscore(*gui, *this, highscorePath, recordsPath), controls(*gui, *this), credits(*gui, *this),
       hud(*gui, *this, settings, settingsPath, healthWarningPercent),
-      lose(*gui, *this, highscorePath, playerName)
+      lose(*gui, *this, highscorePath, recordsPath, playerName),
+      levelSelect(*gui, *this, recordsPath, settingsPath)
 {
     // Enemies and the keep show their health bars in this root.
     GameObject::healthBars.show = [this](const auto& bar, const std::string& name)
@@ -62,6 +64,7 @@ void UIManager::Reset()
     currentScreen = MainMenuScreen;
     cursorInput.reset();
     highscorePath = AssetPath("highscore.json");
+    recordsPath = AssetPath("records.json");
     screenClickGuard = sf::Time::Zero;
 }
 
@@ -81,6 +84,8 @@ Screen* UIManager::ScreenOf(ScreenKind kind)
         return &hud;
     case LoseScreen:
         return &lose;
+    case LevelSelectScreen:
+        return &levelSelect;
     }
     return nullptr;
 }
@@ -92,6 +97,12 @@ void UIManager::LoadScreen(const std::string& formFile, ScreenKind kind)
     const std::string loadError = LoadForm(*gui, formFile, true);
     currentScreen = kind;
     Screen* const screen = ScreenOf(kind);
+    // A screen that can do without its form is built in code instead.
+    if (screen && !loadError.empty() && screen->BuildBuiltIn(formFile, loadError))
+    {
+        screen->Connect();
+        return;
+    }
     if (screen)
         screen->Connect();
     // A screen that cannot be used is replaced by one made in code, with a way on.
@@ -182,7 +193,20 @@ void UIManager::Show(ScreenKind kind)
 void UIManager::Play()
 {
     ReadPlayerName();
+    // The level and difficulty last chosen on the level select; the first level on Normal until
+    // one is (or when the level chosen is no longer there).
+    auto& gameplay = GameplayManager::instance();
+    gameplay.level = FindLevel(Settings::instance().level);
+    gameplay.difficulty = DifficultyNamed(Settings::instance().difficulty).value_or(Difficulty::Normal);
     GameStateManager::instance().ChangeState("GamePlay");
+}
+
+void UIManager::UpdateMenu()
+{
+    if (currentScreen == LevelSelectScreen)
+        levelSelect.Update();
+    else if (currentScreen == HighscoreScreen)
+        highscore.Update();
 }
 
 void UIManager::LeaveGame()

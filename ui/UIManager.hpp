@@ -8,6 +8,7 @@
 #include "ui/HighscorePage.hpp"
 #include "ui/Hud.hpp"
 #include "ui/InfoPage.hpp"
+#include "ui/LevelSelectPage.hpp"
 #include "ui/LosePage.hpp"
 #include "ui/MainMenuPage.hpp"
 #include "ui/Screen.hpp"
@@ -72,6 +73,12 @@ public:
     // Turns fullscreen on or off as the settings say; installed by the game.
     std::function<void()> applyWindowMode;
     std::string settingsPath = AssetPath("settings.json");
+    // The record tables of every level and difficulty, beside the settings.
+    std::string recordsPath = AssetPath("records.json");
+    // The menu screens' per-frame work: the level select's keys.
+    void UpdateMenu();
+    // The level select, for tests that look at what it lists.
+    LevelSelectPage& LevelSelect() { return levelSelect; }
 
     std::string playerName = "Player 1";
     // The counters of the game, written by the gameplay: these are GameCounters' own fields.
@@ -116,4 +123,5 @@ private:
     InfoPage credits;
     Hud hud;
     LosePage lose;
+    LevelSelectPage levelSelect;
 };

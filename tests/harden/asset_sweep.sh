@@ -6,7 +6,7 @@
 #
 # Each variant runs the binary from run/ beside its own copy of assets/ with one change:
 #   removed: the font, the 29 textures and 5 sounds of the asset table, the eight HUD icons;
-#   removed and garbage: the six form files, the map and the highscore file;
+#   removed and garbage: the seven form files, the map and the highscore file;
 #   a map whose tileset is not in the asset table, with its image missing.
 # Passes per variant (the main menu's buttons, the window moved to 0 0 first):
 #   exit:  menu (-> highscore screen and back, for the highscore variants) -> Exit: status 0;
@@ -32,7 +32,7 @@ IN_GAME_SECONDS=${VARNHOLD_SWEEP_SECONDS:-3}
 # Main-menu buttons (assets/mainMenu.txt: the card is centred, 420 wide, at y 190) and the return
 # buttons of the side screens.
 PLAY="640 328"; HIGHSCORE="640 395"; CONTROLS="546 451"; CREDITS="640 507"; EXIT="640 577"
-HIGHSCORE_RETURN="640 503"
+LEVELS="756 328"; HIGHSCORE_RETURN="640 629"
 
 TEXTURES="tilesheet.png base.png base2.png base3.png tower_platform_shape.png tower_platform.png
 tower_1_shape.png tower_1_base.png tower_1_upgrade_1.png tower_1_upgrade_2.png tower_1_upgrade_3.png
@@ -48,7 +48,7 @@ ICONS_SHOWN="hud_icon_bullet_tower_active.png hud_icon_rocket_tower_small_active
 hud_icon_rocket_tower_big.png hud_life_repair_active.png"
 ICONS_LATER="hud_icon_bullet_tower.png hud_icon_rocket_tower_small.png
 hud_icon_rocket_tower_big_active.png hud_life_repair.png"
-FORMS="mainMenu.txt hud.txt loseScreen.txt highscore.txt controls.txt credits.txt"
+FORMS="mainMenu.txt hud.txt loseScreen.txt highscore.txt controls.txt credits.txt levelSelect.txt"
 
 # One variant per line: NAME ACTION FILE
 variants() {
@@ -159,6 +159,7 @@ run_variant() { # kind action file
             highscore.txt) side=HIGHSCORE ;;
             controls.txt) side=CONTROLS ;;
             credits.txt) side=CREDITS ;;
+            levelSelect.txt) side=LEVELS ;;
         esac
     fi
 

@@ -42,6 +42,8 @@ TEST_F(SettingsFile, WhatIsSavedComesBackInTheNextRun)
     settings.fullscreen = true;
     settings.showFps = true;
     settings.playerName = "Anna \"Q\" \\ Lee";
+    settings.level = "2-serpentine.tmj";
+    settings.difficulty = "hard";
     ASSERT_TRUE(settings.Save(path).saved);
     settings.Reset();
     EXPECT_EQ(Load(), "");
@@ -49,6 +51,8 @@ TEST_F(SettingsFile, WhatIsSavedComesBackInTheNextRun)
     EXPECT_TRUE(settings.fullscreen);
     EXPECT_TRUE(settings.showFps);
     EXPECT_EQ(settings.playerName, "Anna \"Q\" \\ Lee");
+    EXPECT_EQ(settings.level, "2-serpentine.tmj");
+    EXPECT_EQ(settings.difficulty, "hard");
 }
 
 TEST_F(SettingsFile, AnUnusableFileMeansTheDefaultsAndOneLine)
@@ -90,4 +94,10 @@ TEST_F(SettingsFile, AValueOfTheWrongKindOrRangeFallsBackAloneAndIsNamed)
     EXPECT_EQ(settings.volume, Settings::MaxVolume);
     EXPECT_FALSE(settings.showFps);
     EXPECT_EQ(settings.playerName, "");
+
+    // A difficulty the game does not have is Normal again; the level chosen stays.
+    Write(R"({"level": "a.tmj", "difficulty": "nightmare"})");
+    EXPECT_NE(Load().find("difficulty"), std::string::npos);
+    EXPECT_EQ(settings.difficulty, "normal");
+    EXPECT_EQ(settings.level, "a.tmj");
 }

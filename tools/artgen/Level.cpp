@@ -14,23 +14,6 @@ namespace
 
 constexpr int tile = tiles::size;
 
-struct Cell
-{
-    int c;
-    int r;
-};
-
-// The road's corners, from the left edge to the keep. Every turn leaves grass strips at least
-// two tiles wide between the legs so towers (64 px) fit beside the road.
-const std::vector<Cell> roadCorners = {{0, 4},   {5, 4},   {5, 13}, {11, 13}, {11, 6},  {17, 6},
-                                       {17, 14}, {22, 14}, {22, 4}, {26, 4},  {26, 10}, {28, 10}};
-
-// Ponds (whole rectangles of water tiles) and single boulders.
-const std::vector<Rect> ponds = {{1, 14, 3, 3}, {27, 14, 4, 3}};
-const std::vector<Cell> rocks = {{1, 7}, {2, 8}, {14, 16}, {19, 2}, {30, 5}, {8, 17}, {24, 17}, {31, 8}};
-
-const Rect keep = {1132, 372, 96, 96}; // the 96 px picture centred on the road's end
-
 Rect CellsRect(Cell a, Cell b)
 {
     const int c0 = std::min(a.c, b.c);
@@ -45,9 +28,11 @@ int Sign(int v)
 
 } // namespace
 
-Level BuildLevel()
+Level BuildLevel(const LevelDesign& design)
 {
     Level level;
+    level.name = design.name;
+    level.tilesheet = design.tilesheet;
     const int w = Level::width;
     const int h = Level::height;
     const auto cells = static_cast<size_t>(w * h);
@@ -65,12 +50,10 @@ Level BuildLevel()
         return static_cast<size_t>(r * w + c);
     };
 
-    // Walk the road cell by cell, recording which sides each road cell connects.
-    roadMask[at(roadCorners[0].c, roadCorners[0].r)] |= tiles::west; // it enters from off the map
-    for (size_t i = 0; i + 1 < roadCorners.size(); ++i)
+    // Lays the road from p to q cell by cell, recording which sides each road cell connects, and
+    // keeps the leg free of towers.
+    auto layLeg = [&](Cell p, const Cell q)
     {
-        Cell p = roadCorners[i];
-        const Cell q = roadCorners[i + 1];
         const int dc = Sign(q.c - p.c);
         const int dr = Sign(q.r - p.r);
         const int forward = dc > 0   ? tiles::east
@@ -81,6 +64,7 @@ Level BuildLevel()
                              : dc < 0 ? tiles::east
                              : dr > 0 ? tiles::north
                                       : tiles::south;
+        const Cell from = p;
         while (p.c != q.c || p.r != q.r)
         {
             kind[at(p.c, p.r)] = road;
@@ -89,9 +73,61 @@ Level BuildLevel()
             roadMask[at(p.c, p.r)] |= backward;
         }
         kind[at(q.c, q.r)] = road;
-        level.obstacles.push_back(CellsRect(roadCorners[i], q));
-    }
+        level.obstacles.push_back(CellsRect(from, q));
+    };
 
+    // Each gate's road enters from off the map and runs straight to the first corner.
+    for (const Gate& gate : design.gates)
+    {
+        roadMask[at(gate.at.c, gate.at.r)] |= gate.enters;
+        if (gate.at.c != design.road[0].c || gate.at.r != design.road[0].r)
+            layLeg(gate.at, design.road[0]);
+    }
+    for (size_t i = 0; i + 1 < design.road.size(); ++i)
+        layLeg(design.road[i], design.road[i + 1]);
+
+    std::vector<Rect> ponds = design.ponds;
+    std::vector<Cell> rocks = design.rocks;
+    if (!design.terrain.empty())
+    {
+        // Each run of water in a row, merged with the run of the same columns in the row above.
+        std::vector<Rect> open;
+        for (int r = 0; r < h && r < static_cast<int>(design.terrain.size()); ++r)
+        {
+            const std::string& row = design.terrain[static_cast<size_t>(r)];
+            std::vector<Rect> runs;
+            for (int c = 0; c < w && c < static_cast<int>(row.size());)
+            {
+                if (row[static_cast<size_t>(c)] == 'o')
+                    rocks.push_back({c, r});
+                if (row[static_cast<size_t>(c)] != '~')
+                {
+                    ++c;
+                    continue;
+                }
+                int end = c;
+                while (end < w && end < static_cast<int>(row.size()) && row[static_cast<size_t>(end)] == '~')
+                    ++end;
+                runs.push_back({c, r, end - c, 1});
+                c = end;
+            }
+            std::vector<Rect> next;
+            for (Rect run : runs)
+            {
+                const auto above = std::find_if(
+                    open.begin(), open.end(), [&run](const Rect& o) { return o.x == run.x && o.w == run.w; });
+                if (above != open.end())
+                {
+                    run = {above->x, above->y, above->w, above->h + 1};
+                    open.erase(above);
+                }
+                next.push_back(run);
+            }
+            ponds.insert(ponds.end(), open.begin(), open.end());
+            open = next;
+        }
+        ponds.insert(ponds.end(), open.begin(), open.end());
+    }
     for (const Rect& pond : ponds)
     {
         for (int r = pond.y; r < pond.y + pond.h; ++r)
@@ -105,7 +141,7 @@ Level BuildLevel()
         level.obstacles.push_back({rk.c * tile, rk.r * tile, tile, tile});
     }
 
-    Rng rng(2024);
+    Rng rng(design.seed);
     level.ground.assign(cells, 0);
     level.decor.assign(cells, 0);
     for (int r = 0; r < h; ++r)
@@ -152,16 +188,20 @@ Level BuildLevel()
             level.ground[i] = 1 + index;
         }
 
-    for (const Cell& corner : roadCorners)
+    for (const Cell& corner : design.road)
         level.waypoints.push_back(
             {static_cast<float>(corner.c * tile + tile / 2), static_cast<float>(corner.r * tile + tile / 2)});
     // The last waypoint is the keep's centre, so enemies walk into it.
-    level.waypoints.back() = {static_cast<float>(keep.x + keep.w / 2),
-                              static_cast<float>(keep.y + keep.h / 2)};
-    level.base = keep;
-    level.spawner = {roadCorners[0].c * tile, roadCorners[0].r * tile, tile, tile};
+    level.waypoints.back() = {static_cast<float>(design.keep.x + design.keep.w / 2),
+                              static_cast<float>(design.keep.y + design.keep.h / 2)};
+    level.base = design.keep;
+    for (const Gate& gate : design.gates)
+    {
+        level.spawners.push_back({gate.at.c * tile, gate.at.r * tile, tile, tile});
+        level.gates.push_back(gate);
+    }
     // The keep's ground and the heads-up display strip are not buildable.
-    level.obstacles.push_back({1120, 352, 128, 128});
+    level.obstacles.push_back(design.keepGround);
     level.obstacles.push_back({0, 0, w * tile, 2 * tile});
     return level;
 }
@@ -262,12 +302,18 @@ std::string ToTiledJson(const Level& level, int sheetWidth, int sheetHeight)
     int id = 1;
     WriteObject(out, id++, "Base", level.base, false,
                 {{"Health", "float", "500"}, {"Texture", "string", "\"base\""}}, false);
-    WriteObject(out, id++, "Spawner", level.spawner, false,
-                {{"HardEnemy", "int", "6"},
-                 {"MiddleEnemy", "int", "3"},
-                 {"SpawnRate", "float", "1"},
-                 {"WaveSize", "int", "10"}},
-                false);
+    for (size_t i = 0; i < level.spawners.size(); ++i)
+    {
+        const Gate& gate = level.gates[i];
+        std::ostringstream rate;
+        rate << gate.spawnRate;
+        WriteObject(out, id++, "Spawner", level.spawners[i], false,
+                    {{"HardEnemy", "int", std::to_string(gate.hardEnemy)},
+                     {"MiddleEnemy", "int", std::to_string(gate.middleEnemy)},
+                     {"SpawnRate", "float", rate.str()},
+                     {"WaveSize", "int", std::to_string(gate.waveSize)}},
+                    false);
+    }
     for (size_t i = 0; i < level.waypoints.size(); ++i)
     {
         const Vec p = level.waypoints[i];
@@ -286,6 +332,10 @@ std::string ToTiledJson(const Level& level, int sheetWidth, int sheetHeight)
         << " \"nextlayerid\":4,\n"
         << " \"nextobjectid\":" << id << ",\n"
         << " \"orientation\":\"orthogonal\",\n"
+        << (level.name.empty() ? std::string()
+                               : " \"properties\":[\n        {\n         \"name\":\"Name\",\n"
+                                 "         \"type\":\"string\",\n         \"value\":\"" +
+                                     level.name + "\"\n        }],\n")
         << " \"renderorder\":\"right-down\",\n"
         << " \"tiledversion\":\"1.8.2\",\n"
         << " \"tileheight\":" << tiles::size << ",\n"
@@ -293,7 +343,7 @@ std::string ToTiledJson(const Level& level, int sheetWidth, int sheetHeight)
         << "        {\n"
         << "         \"columns\":" << tiles::columns << ",\n"
         << "         \"firstgid\":1,\n"
-        << "         \"image\":\"tilesheet.png\",\n"
+        << "         \"image\":\"" << level.tilesheet << "\",\n"
         << "         \"imageheight\":" << sheetHeight << ",\n"
         << "         \"imagewidth\":" << sheetWidth << ",\n"
         << "         \"margin\":0,\n"
@@ -309,6 +359,96 @@ std::string ToTiledJson(const Level& level, int sheetWidth, int sheetHeight)
         << " \"width\":" << Level::width << "\n"
         << "}\n";
     return out.str();
+}
+
+const std::vector<LevelDesign>& LevelDesigns()
+{
+    using tiles::south;
+    using tiles::west;
+    static const std::vector<LevelDesign> designs = {
+        // The first level, the game's own map: every turn leaves grass strips at least two tiles
+        // wide between the legs so towers (64 px) fit beside the road.
+        {"game.tmj",
+         "",
+         "tilesheet.png",
+         {{0, 4},
+          {5, 4},
+          {5, 13},
+          {11, 13},
+          {11, 6},
+          {17, 6},
+          {17, 14},
+          {22, 14},
+          {22, 4},
+          {26, 4},
+          {26, 10},
+          {28, 10}},
+         {{{0, 4}, west, 10, 1.f, 3, 6}},
+         {{1, 14, 3, 3}, {27, 14, 4, 3}},
+         {{1, 7}, {2, 8}, {14, 16}, {19, 2}, {30, 5}, {8, 17}, {24, 17}, {31, 8}},
+         {},
+         {1132, 372, 96, 96},
+         {1120, 352, 128, 128},
+         2024},
+        // Two gates, west and south, whose roads meet before the bends: half a wave from each.
+        {"levels/1-twin-gates.tmj",
+         "Twin Gates",
+         "../tilesheet.png",
+         {{10, 9}, {10, 5}, {17, 5}, {17, 13}, {24, 13}, {24, 7}, {28, 7}},
+         {{{0, 9}, west, 5, 1.f, 3, 6}, {{10, 17}, south, 5, 1.f, 3, 6}},
+         {{2, 13, 4, 3}, {27, 12, 4, 3}, {13, 15, 3, 2}},
+         {{3, 3}, {6, 7}, {20, 3}, {30, 4}, {21, 16}, {14, 10}, {29, 16}},
+         {},
+         {1132, 252, 96, 96},
+         {1120, 232, 128, 128},
+         7101},
+        // A long road that winds across the whole field five times: room for many towers, and
+        // bigger, quicker waves.
+        {"levels/2-serpentine.tmj",
+         "Serpentine",
+         "../tilesheet.png",
+         {{0, 3}, {27, 3}, {27, 6}, {3, 6}, {3, 9}, {27, 9}, {27, 12}, {3, 12}, {3, 15}, {28, 15}},
+         {{{0, 3}, west, 12, 0.8f, 3, 6}},
+         {{29, 2, 3, 3}, {0, 16, 3, 2}},
+         {{30, 8}, {0, 7}, {31, 12}, {1, 11}},
+         {},
+         {1132, 572, 96, 96},
+         {1120, 552, 128, 128},
+         7202},
+        // A causeway through a marsh: water and rock leave a dozen spots for a tower.
+        {"levels/3-marsh.tmj",
+         "The Marsh",
+         "../tilesheet.png",
+         {{0, 9}, {6, 9}, {6, 4}, {14, 4}, {14, 13}, {22, 13}, {22, 7}, {28, 7}},
+         {{{0, 9}, west, 8, 1.2f, 3, 6}},
+         {},
+         {},
+         {"................................", "................................",
+          "~~~~~~~~~~..~~~~~~~~~~~~~~o~~~~~", "~~~~~~~~~~..~~~~~~~~~~~~~~~~~~~~",
+          "~~~o~~.........~~~~~~~~~~..~~~~~", "~~~~~~...~~~...~~~~~~~~~~.......",
+          "~~~~~~...~~~...~~..~~~~~~~~.....", "~~..~~.~~~~~~~.~~..~~~..........",
+          "....~~.~~~~~~~.~~~~~~~...~~.....", ".......~~~~~~~.~~~~~~~...~~.....",
+          "....~~~~~..~~~.~~~~~~~.~~~~~~~~~", "~~..~~~~~..~~~...~~~...~~~~~~~~~",
+          "~~~~~~~~~~~~~~...~~~...~~~~~~o~~", "~~~~~~~~~~~~~~.........~~~~~~~~~",
+          "~~~~~~~~~~~~~~~~~~..~~~~~~~~~~~~", "~~~~~o~~~~~~~~~~~~..~~~~~~~~~~~~",
+          "~~~~~~~~~~~o~~~~~o~~~~~~~~~~~~~~", "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~"},
+         {1132, 252, 96, 96},
+         {1120, 232, 128, 128},
+         7303},
+        // One short straight road: small waves, one after another.
+        {"levels/4-sprint.tmj",
+         "The Sprint",
+         "../tilesheet.png",
+         {{0, 9}, {28, 9}},
+         {{{0, 9}, west, 4, 0.5f, 2, 5}},
+         {{3, 3, 5, 3}, {12, 13, 6, 3}, {22, 3, 4, 3}, {1, 14, 3, 2}},
+         {{9, 6}, {20, 12}, {26, 15}, {15, 4}, {5, 12}, {30, 3}},
+         {},
+         {1132, 332, 96, 96},
+         {1120, 312, 128, 128},
+         7404},
+    };
+    return designs;
 }
 
 } // namespace artgen

@@ -1,4 +1,4 @@
-// artgen: draws every picture, synthesises every sound and writes the level map of Varnhold.
+// artgen: draws every picture, synthesises every sound and writes the level maps of Varnhold.
 // Usage: artgen [asset folder (default ../assets)] [--preview folder]
 // The output is the same, byte for byte, on every run: all randomness comes from fixed seeds.
 
@@ -297,17 +297,20 @@ int main(int argc, char** argv)
         }
     }
 
-    const Level level = BuildLevel();
+    // Every level: the game's own map, then the levels folder's.
+    for (const LevelDesign& design : LevelDesigns())
     {
-        const std::string path = outDir + "/game.tmj";
+        const std::string path = outDir + "/" + design.file;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
         std::ofstream map(path, std::ios::binary);
-        map << ToTiledJson(level, sheetWidth, sheetHeight);
+        map << ToTiledJson(BuildLevel(design), sheetWidth, sheetHeight);
         if (!map)
         {
             std::cerr << "artgen: could not write " << path << "\n";
             ++failures;
         }
     }
+    const Level level = BuildLevel(LevelDesigns().front());
 
     if (!previewDir.empty())
     {
@@ -317,6 +320,6 @@ int main(int argc, char** argv)
     }
     if (failures == 0)
         std::cout << "artgen: wrote " << Pictures().size() << " pictures, " << Sounds().size()
-                  << " sounds and game.tmj to " << outDir << "\n";
+                  << " sounds and " << LevelDesigns().size() << " levels to " << outDir << "\n";
     return failures == 0 ? 0 : 1;
 }

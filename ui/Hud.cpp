@@ -153,10 +153,10 @@ std::shared_ptr<const sf::Texture> Hud::Icon(const std::string& path)
     auto& icon = icons[path];
     if (!icon)
     {
-        auto texture = std::make_shared<sf::Texture>();
-        if (!LoadCheckedTexture(*texture, path))
+        // Read by the asset manager, within the game's texture budget.
+        icon = AssetManager::instance().SharedTexture(path);
+        if (icon->getSize().x == 0)
             std::cerr << "Could not load HUD icon \"" << path << "\"" << std::endl;
-        icon = std::move(texture);
     }
     return icon;
 }

@@ -137,7 +137,10 @@ LevelPlan LoadMap(const std::filesystem::path& file, sf::Vector2f placement)
         const auto order = layer.properties.GetInt("RenderOrder");
         auto component =
             std::make_shared<TiledLayerComponent>(tileMap.get(), order ? static_cast<int>(*order) : 0);
-        FillTiles(*component, *map, layer, placement);
+        // A level that is not played builds no tiles: one past the tile budget would take the
+        // memory the budget keeps it from.
+        if (plan.playable)
+            FillTiles(*component, *map, layer, placement);
         tileMap->AddComponent(component);
         RenderManager::instance().AddRenderComponent(component);
     }

@@ -41,6 +41,6 @@ void FrameTrace::Write(const Game& game, float dt)
     file << "frame " << frame << " clock " << clock << " screen " << game.uiManager.currentScreen
          << " running " << gameplay.running << " paused " << gameplay.paused << " speed " << gameplay.speed
          << " time " << counters.statistics.timeSurvived << " money " << counters.money << " score "
-         << counters.score << " wave " << counters.wave << " towers " << towers << " enemies "
-         << (enemies > 0 ? walking.str() : "-") << std::endl;
+         << counters.score << " wave " << counters.wave << " towers " << towers << " living " << enemies
+         << " enemies " << (enemies > 0 ? walking.str() : "-") << std::endl;
 }

@@ -19,11 +19,12 @@ public:
     // Appends the frame just shown as pairs of a name and a value, flushed so that a reader sees
     // it at once:
     //   frame N clock S screen K running 0|1 paused 0|1 speed X time S money M score S wave W
-    //   towers T enemies ID:X:Y,ID:X:Y,...
+    //   towers T living L enemies ID:X:Y,ID:X:Y,...
     // clock: the frame loop's own seconds since start (the sum of its dt); time: the game
     // seconds of the running game (every step of every frame); screen: the UI's screen kind;
-    // towers: living towers; enemies: the object id and position of the oldest MostEnemies living
-    // enemies ("-" for none), so that a test can follow each by its id.
+    // towers: living towers; living: living enemies, all of them; enemies: the object id and
+    // position of the oldest MostEnemies living enemies ("-" for none), so that a test can follow
+    // each by its id.
     void Write(const Game& game, float dt);
 
     static constexpr int MostEnemies = 16;

@@ -13,6 +13,7 @@
 #include "services/GameCounters.hpp"
 #include "services/InputManager.hpp"
 #include "ui/SettingsPanel.hpp"
+#include "ui/StandIns.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <cstdio>
@@ -115,6 +116,12 @@ void Hud::Connect()
     if (const auto leave = gui.get<vgui::Button>(LeaveButton.name))
         leave->onPress([this] { host.LeaveGame(); });
     card.Connect();
+}
+
+bool Hud::BuildStandIn(const std::string& formFile, const std::string& error)
+{
+    ShowStandInHud(gui, "\"" + formFile + "\" could not be loaded, so a plain bar stands in: " + error);
+    return true;
 }
 
 void Hud::SelectTower(int kind)

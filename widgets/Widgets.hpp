@@ -47,10 +47,10 @@ constexpr std::uint64_t MaxFormImagePixels = std::uint64_t{4} << 20;
 // pixels of 4 bytes (a page is a texture that grows in powers of two around its glyphs, so it
 // holds up to a few times that). A form whose text would take its root's font past
 // MaxFormGlyphBytes fails to load; text set from code may use the rest up to MaxFontGlyphBytes,
-// and a character past that is drawn as a space (one line on sf::err() says so). The game's
-// screens count about 2 MiB.
-constexpr std::uint64_t MaxFontGlyphBytes = std::uint64_t{16} << 20;
-constexpr std::uint64_t MaxFormGlyphBytes = std::uint64_t{14} << 20;
+// and a character past that is drawn as a space (one line on sf::err() says so). Every screen
+// of the game drawn counts 1.5 MiB.
+constexpr std::uint64_t MaxFontGlyphBytes = std::uint64_t{8} << 20;
+constexpr std::uint64_t MaxFormGlyphBytes = std::uint64_t{7} << 20;
 
 // The bytes the glyph budget counts for a font (see MaxFontGlyphBytes); 0 for a font that no Gui
 // was given.

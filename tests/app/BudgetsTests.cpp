@@ -159,7 +159,7 @@ TEST(Budgets, EveryBudgetFilledToItsEdgeAtOnceStaysUnderTheMemoryGoal)
     game.WriteAsset("mainMenu.txt", menu +
                                         "Picture.Backdrop { Size = (64, 64); IgnoreMouseEvents = true; "
                                         "Renderer { Texture = \"menu_backdrop.png\"; } }\n" +
-                                        Label("Huge", Glyphs(U'0', 72)));
+                                        Label("Huge", Glyphs(U'0', 32)));
     game.WriteAsset("controls.txt",
                     "Label.Title { Text = \"Keys\"; }\n" + Label("Over", Glyphs(U'\u0100', 20)));
     std::string highscore =
@@ -195,7 +195,7 @@ TEST(Budgets, EveryBudgetFilledToItsEdgeAtOnceStaysUnderTheMemoryGoal)
             ui.LoadScreen("../assets/controls.txt", ControlsScreen);
             frames(2);
 
-            // The game: only placed, not drawn, until the end (1500 enemies of 614 pixels).
+            // The game: only placed, not drawn, until the end (1000 enemies of 614 pixels).
             driver.StartGame();
             driver.picture = FrameOptions::Picture::Placed;
             auto& gameplay = GameplayManager::instance();
@@ -254,8 +254,8 @@ TEST(Budgets, EveryBudgetFilledToItsEdgeAtOnceStaysUnderTheMemoryGoal)
           "Failed to load widgets from file: ../assets/controls.txt: Error while loading 'Label.Over' at "
           "line 2: "
           "Its text at size 200 would take the font's glyphs to ",
-          "The font's glyphs reached their budget of 16 MiB: character ",
-          "Living enemies reached their bound of 1500: the spawners wait until some die"})
+          "The font's glyphs reached their budget of 8 MiB: character ",
+          "Living enemies reached their bound of 1000: the spawners wait until some die"})
         EXPECT_NE(run.output.find("\n" + line), std::string::npos) << line << "\n" << run.output;
 }
 

@@ -34,14 +34,15 @@ public:
     // Appends the frame just shown as pairs of a name and a value, flushed so that a reader sees
     // it at once:
     //   frame N clock S screen K running 0|1 paused 0|1 speed X time S money M score S wave W
-    //   towers T keep H selected K spent G level KEY difficulty D held 0|1 hint N:X:Y
-    //   enemies ID:X:Y,ID:X:Y,...
+    //   towers T keep H selected K spent G level KEY difficulty D held 0|1 living L
+    //   hint N:X:Y enemies ID:X:Y,ID:X:Y,...
     // clock: the frame loop's own seconds since start (the sum of its dt); time: the game
     // seconds of the running game (every step of every frame); screen: the UI's screen kind;
     // towers: living towers; keep: the keep's hit points (0 without one); selected: the tower
     // kind a click on grass builds (0 none); spent: the gold spent in this game (what the lose
     // screen counts; kills do not change it); level: the key of the level played or last played
     // (spaces as "_"); difficulty: 0 Easy, 1 Normal, 2 Hard; held: the first wave waits for Start;
+    // living: living enemies, all of them;
     // hint: the first games' hint shown (0 none, see ui/Hints.hpp) and the point it concerns;
     // enemies: the object id and position of the oldest MostEnemies living enemies ("-" for
     // none), so that a test can follow each by its id.

@@ -27,6 +27,7 @@ void GamePlay::Init()
     gameplay.paused = false;
     gameplay.speed = 1;
     gameplay.wavesHeld = difficulty.waitsForStart;
+    gameplay.enemyBoundSaid = false;
     // The HUD first: loading a screen empties the widget root, and the level's base puts its
     // health bar there.
     UIManager::instance().LoadScreen(AssetPath("hud.txt"), ScreenKind::HudScreen);
@@ -70,6 +71,7 @@ void GamePlay::StepWorld(float dt)
 {
     auto& gameplay = GameplayManager::instance();
     auto& objects = GameObjectManager::instance();
+    gameplay.CountLiveEnemies();
     // Objects registered during this walk (shots, spawned enemies) are appended to the list and
     // updated later in the same walk.
     for (auto it = objects.objects.begin(); it != objects.objects.end(); ++it)

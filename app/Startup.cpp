@@ -5,6 +5,7 @@
 #include "services/SoundManager.hpp"
 
 #include <X11/Xlib.h>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <string_view>
@@ -33,6 +34,10 @@ bool DisplayAvailable()
 
 std::optional<int> StartUp(int argc, char** argv)
 {
+    // Under a file size limit (ulimit -f) a write past it would end the game by SIGXFSZ, at start
+    // (the graphics driver's shader cache) or when the lose screen saves the record. Ignored, the
+    // write fails instead, and a save that cannot complete is a failed save with its message.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc >= 2 && std::string_view(argv[1]) == "--check-map")
     {
         if (argc != 3)

@@ -8,7 +8,8 @@
 // Handles the command line and the checks before any window. Returns the exit status when the
 // program ends here: `--check-map FILE` (0 when the map is playable as it is, 1 otherwise), a
 // usage error, no X display or no assets. Otherwise the game may start; without an audio device
-// it is silent (one line says so).
+// it is silent (one line says so). A file size limit makes writes fail instead of ending the
+// process (SIGXFSZ is ignored from here on).
 std::optional<int> StartUp(int argc, char** argv);
 
 // Whether an X display can be opened; SFML aborts the process when it cannot.

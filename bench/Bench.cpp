@@ -29,8 +29,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <string>
 #include <sys/resource.h>
@@ -212,6 +214,9 @@ public:
     void StartGame()
     {
         game.gamePlay.Init();
+        // The huge world measures the grid at 5000 living enemies, past the game's own bound.
+        if (scenario.enemyGoal > GameplayManager::MaxLiveEnemies)
+            GameplayManager::instance().liveEnemyBound = std::numeric_limits<std::int32_t>::max();
         for (int i = 0; i < scenario.towers; ++i)
         {
             const sf::Vector2i at = TowerSpot(i, scenario.towers);

@@ -2,6 +2,7 @@
 
 #include "entities/CollisionComponents.hpp"
 #include "entities/GameObject.hpp"
+#include "entities/GameObjectManager.hpp"
 #include "entities/PhysicsManager.hpp"
 #include "gameplay/Cursor.hpp"
 #include "gameplay/Economy.hpp"
@@ -172,4 +173,12 @@ void GameplayManager::HandleCollision(CollisionComponent& self, CollisionCompone
         if (const char* refusal = RefusalText(GameConfig::instance().tryUpgrade(*theirs)))
             GameCounters::instance().Refuse(refusal, mine->getPosition());
     }
+}
+
+void GameplayManager::CountLiveEnemies()
+{
+    liveEnemies = 0;
+    for (const auto& object : GameObjectManager::instance().objects)
+        if (object->alive && object->type == ObjectType::Enemy)
+            ++liveEnemies;
 }

@@ -73,6 +73,22 @@ public:
     // hand in a fixed seed.
     std::function<unsigned()> seedSource;
 
+    // Living enemies at most. At the bound every spawner waits (its queue keeps its enemies, its
+    // timer its pace) until enemies die, so that no level, however made (64 spawners on one spot,
+    // 10,000 a wave, a tick every other frame), grows the game past its memory: each living enemy
+    // holds about 30 KB with its health bar and contacts. Twenty minutes on a shipped level have at most
+    // 70 alive at once.
+    static constexpr std::int32_t MaxLiveEnemies = 1000;
+    // The game always uses MaxLiveEnemies; the benchmark lifts it to measure its huge world.
+    std::int32_t liveEnemyBound = MaxLiveEnemies;
+    // The living enemies as counted at the start of the world's step, plus those released in it.
+    std::int32_t liveEnemies = 0;
+    // Whether this game has said (once, on standard output) that its spawners wait at the bound.
+    bool enemyBoundSaid = false;
+    // Counts the living enemies of the registry into liveEnemies; each step of the world begins
+    // with it.
+    void CountLiveEnemies();
+
 private:
     GameplayManager();
 };

@@ -14,6 +14,7 @@
 #include "tiled/TiledMap.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <iostream>
 
 namespace
@@ -131,13 +132,25 @@ LevelPlan LoadMap(const std::filesystem::path& file, sf::Vector2f placement)
         for (const auto& line : plan.findings)
             std::cout << line << std::endl;
 
+    // A level past the tile budgets (refused by the checker) builds no tiles: they would take the
+    // memory the budgets keep it from. Any other level builds them, played or not.
+    std::uint64_t cells = 0, drawn = 0;
+    for (const auto& layer : map->layers)
+        if (layer.type == tmj::LayerType::TileLayer)
+            for (const std::uint32_t gid : layer.data)
+                ++cells, drawn += tmj::TileId(gid) != 0 ? 1u : 0u;
+    const bool tilesFit = cells <= MapLimits::MaxLevelCells && drawn <= MapLimits::MaxTilesDrawn &&
+                          map->tileWidth <= MapLimits::MaxTileSide &&
+                          map->tileHeight <= MapLimits::MaxTileSide;
+
     auto tileMap = std::make_shared<GameObject>(ObjectType::TileMap);
     for (const auto& layer : map->layers)
     {
         const auto order = layer.properties.GetInt("RenderOrder");
         auto component =
             std::make_shared<TiledLayerComponent>(tileMap.get(), order ? static_cast<int>(*order) : 0);
-        FillTiles(*component, *map, layer, placement);
+        if (tilesFit)
+            FillTiles(*component, *map, layer, placement);
         tileMap->AddComponent(component);
         RenderManager::instance().AddRenderComponent(component);
     }

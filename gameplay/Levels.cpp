@@ -8,9 +8,11 @@
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/VertexArray.hpp>
+#include <SFML/System/Err.hpp>
 
 #include <algorithm>
 #include <cmath>
+#include <iomanip>
 #include <iostream>
 #include <map>
 #include <set>
@@ -82,9 +84,10 @@ const sf::Texture* TilesetImage(const tmj::Tileset& tileset, const fs::path& fol
     auto& texture = cache[path];
     if (!texture)
     {
-        texture = std::make_shared<sf::Texture>();
-        if (!LoadCheckedTexture(*texture, path, AssetLimits::MaxTileSheetSide))
-            *texture = sf::Texture();
+        std::string problem;
+        texture = AssetManager::instance().ReadTexture(path, AssetLimits::MaxTileSheetSide, problem);
+        if (!problem.empty())
+            sf::err() << "Failed to load image " << std::quoted(path) << ": " << problem << std::endl;
     }
     return texture->getSize().x > 0 ? texture.get() : nullptr;
 }

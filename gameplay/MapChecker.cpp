@@ -282,8 +282,21 @@ void CheckPath(const LevelPlan& plan, const MapCheckContext& context, Findings& 
                         ", outside the base: enemies would stop there and never reach it");
 }
 
+// The tile layers as the game draws them: top-level layers only. Past the cell budget the tiles
+// are not looked at one by one.
 void CheckTiles(const tmj::Map& map, Findings& findings)
 {
+    std::uint64_t cells = 0;
+    for (const auto& layer : map.layers)
+        if (layer.type == tmj::LayerType::TileLayer)
+            cells += layer.data.size();
+    if (cells > MapLimits::MaxLevelCells)
+    {
+        findings.Refuse("its tile layers hold " + std::to_string(cells) +
+                        " cells, more than the level budget of " + std::to_string(MapLimits::MaxLevelCells));
+        return;
+    }
+    std::uint64_t drawn = 0;
     for (const auto& layer : map.layers)
     {
         if (layer.type != tmj::LayerType::TileLayer || layer.width <= 0)
@@ -294,8 +307,13 @@ void CheckTiles(const tmj::Map& map, Findings& findings)
         for (std::size_t i = 0; i < layer.data.size(); ++i)
         {
             const std::uint32_t id = tmj::TileId(layer.data[i]);
-            if (id == 0 || map.FindTileset(id))
+            if (id == 0)
                 continue;
+            if (map.FindTileset(id))
+            {
+                ++drawn;
+                continue;
+            }
             if (unknown++ == 0)
                 first = i, firstId = id;
         }
@@ -309,6 +327,9 @@ void CheckTiles(const tmj::Map& map, Findings& findings)
                          " (the first at column " + std::to_string(first % width) + ", row " +
                          std::to_string(first / width) + ": id " + std::to_string(firstId) + ")");
     }
+    if (drawn > MapLimits::MaxTilesDrawn)
+        findings.Refuse(std::to_string(drawn) + " tiles would be drawn, more than the level budget of " +
+                        std::to_string(MapLimits::MaxTilesDrawn));
 }
 
 void CheckTilesets(const tmj::Map& map, const std::string& mapName, const MapCheckContext& context,
@@ -365,8 +386,14 @@ LevelPlan PlanLevel(const tmj::Map& map, const MapCheckContext& context)
         for (const auto& warning : map.warnings)
             plan.findings.push_back(warning);
 
-        const int mapWidth = map.width * map.tileWidth;
-        const int mapHeight = map.height * map.tileHeight;
+        if (map.tileWidth > MapLimits::MaxTileSide || map.tileHeight > MapLimits::MaxTileSide)
+            findings.Refuse("its tiles are " + std::to_string(map.tileWidth) + " x " +
+                            std::to_string(map.tileHeight) + " pixels, more than the " +
+                            std::to_string(MapLimits::MaxTileSide) + " x " +
+                            std::to_string(MapLimits::MaxTileSide) + " a tile may have");
+        // In 64 bits: the reader takes any positive int for a tile's side.
+        const std::int64_t mapWidth = std::int64_t{map.width} * map.tileWidth;
+        const std::int64_t mapHeight = std::int64_t{map.height} * map.tileHeight;
         std::map<LevelObject::Kind, std::size_t> counts;
         const std::map<LevelObject::Kind, std::size_t> limits = {
             {LevelObject::Kind::Base, MapLimits::MaxBases},

@@ -2,7 +2,8 @@
 // Reads a level map as the game does and says, one line each, what would keep it from being
 // played as meant: a missing or second base, no spawner, a path that does not end in the base,
 // waypoints sharing an index or a spot, spawner properties out of range, objects outside the
-// map, tiles that no tileset holds, tileset images missing or too large, and the limits below.
+// map, tiles that no tileset holds, tileset images missing or too large, and the limits below
+// (tiles too large, or too many to draw, refuse the level).
 // The level loader builds the level from the plan it returns and prints its findings as
 // warnings; `Varnhold --check-map FILE` prints them and exits 1 when there are any.
 
@@ -46,6 +47,13 @@ constexpr float FallbackSpawnRate = 1.f;
 // "Health" of the base, in whole hit points: single-precision damage stops at 2^24.
 constexpr double MinBaseHealth = 1.;
 constexpr double MaxBaseHealth = 10'000'000.;
+// The level's tiles, a budget beside the map reader's caps (tiled/TiledMap.hpp: 1,000,000 cells
+// per file): every drawn tile is a sprite the game holds (a 1000 x 1000 layer took 598 MB), so a
+// level past either figure is refused. The shipped level has 1152 cells and 607 tiles.
+constexpr std::uint64_t MaxLevelCells = 65'536; // in all tile layers the game reads, empty or not
+constexpr std::uint64_t MaxTilesDrawn = 16'384; // cells with a tile of some tileset
+// A tile's width and height in pixels (the shipped tiles are 40 x 40); a larger tile is refused.
+constexpr int MaxTileSide = 1024;
 // Lines of one kind of finding before the rest are counted in one more line.
 constexpr std::size_t MaxLinesPerFinding = 10;
 } // namespace MapLimits

@@ -10,11 +10,23 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iostream>
 
 void EnemySpawnerComponent::OnNotify()
 {
     if (!queue.empty())
     {
+        // At the bound of living enemies the spawner waits for the next tick.
+        auto& gameplay = GameplayManager::instance();
+        if (gameplay.liveEnemies >= gameplay.liveEnemyBound)
+        {
+            if (!gameplay.enemyBoundSaid)
+                std::cout << "Living enemies reached their bound of " << gameplay.liveEnemyBound
+                          << ": the spawners wait until some die" << std::endl;
+            gameplay.enemyBoundSaid = true;
+            return;
+        }
+        ++gameplay.liveEnemies;
         const sf::Vector2f at = owner->getPosition();
         CreateEnemy(static_cast<std::int32_t>(queue.size()), queue.front(), wavesStarted, at.x, at.y);
         queue.pop_front();

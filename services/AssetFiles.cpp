@@ -30,7 +30,7 @@ std::string TooManySamples(std::uint64_t samples)
 
 // RIFF: "RIFF", size, "WAVE", then chunks of id, size and body (padded to even sizes). SFML's
 // reader takes the "data" chunk's size as given and allocates for it.
-std::string CheckWav(const std::string& b)
+std::string CheckWav(const std::string& b, std::uint64_t& claimed)
 {
     const std::uint64_t size = b.size();
     if (size < 12)
@@ -71,6 +71,7 @@ std::string CheckWav(const std::string& b)
             const std::uint64_t samples = length / bytesPerSample;
             if (samples > AssetLimits::MaxSoundSamples)
                 return TooManySamples(samples);
+            claimed = samples;
             return {};
         }
         at = body + length + (length & 1);
@@ -81,7 +82,7 @@ std::string CheckWav(const std::string& b)
 // Ogg: pages of a 27-byte header, a segment table and a body, end to end up to the file's end.
 // The first packet is Vorbis's identification header; the last granule position of each stream
 // is its length in samples per channel, which SFML allocates for before decoding.
-std::string CheckOgg(const std::string& b)
+std::string CheckOgg(const std::string& b, std::uint64_t& claimed)
 {
     const std::size_t size = b.size();
     std::map<std::uint32_t, std::uint64_t> lastGranule; // per stream
@@ -125,6 +126,7 @@ std::string CheckOgg(const std::string& b)
     }
     if (samples > AssetLimits::MaxSoundSamples)
         return TooManySamples(samples);
+    claimed = samples;
     return {};
 }
 
@@ -137,38 +139,51 @@ std::string ReadChecked(const std::string& path, std::uintmax_t maxBytes, std::s
 }
 } // namespace
 
-std::string CheckSoundBytes(const std::string& bytes)
+std::string CheckSoundBytes(const std::string& bytes, std::uint64_t& samples)
 {
+    samples = 0;
     if (bytes.size() >= 12 && bytes.compare(0, 4, "RIFF") == 0 && bytes.compare(8, 4, "WAVE") == 0)
-        return CheckWav(bytes);
+        return CheckWav(bytes, samples);
     if (bytes.size() >= 4 && bytes.compare(0, 4, "OggS") == 0)
-        return CheckOgg(bytes);
+        return CheckOgg(bytes, samples);
     return "it is neither a WAV nor an Ogg Vorbis file";
 }
 
-std::string ReadImageFile(const std::string& path, unsigned maxSide, std::string& problem)
+std::string CheckSoundBytes(const std::string& bytes)
+{
+    std::uint64_t samples = 0;
+    return CheckSoundBytes(bytes, samples);
+}
+
+std::string ReadImageFile(const std::string& path, unsigned maxSide, std::string& problem,
+                          sf::Vector2u* sides)
 {
     std::string bytes = ReadChecked(path, AssetLimits::MaxImageFileBytes, problem);
     if (!problem.empty())
         return {};
-    const auto sides = files::ImageSize(bytes.data(), bytes.size());
-    if (!sides)
+    const auto size = files::ImageSize(bytes.data(), bytes.size());
+    if (!size)
         problem = "it is no PNG, JPEG or BMP image, or its header is damaged";
-    else if (sides->width > maxSide || sides->height > maxSide)
-        problem = "it is " + std::to_string(sides->width) + " x " + std::to_string(sides->height) +
+    else if (size->width > maxSide || size->height > maxSide)
+        problem = "it is " + std::to_string(size->width) + " x " + std::to_string(size->height) +
                   " pixels, more than " + std::to_string(maxSide) + " x " + std::to_string(maxSide);
     if (!problem.empty())
         return {};
+    if (sides)
+        *sides = {size->width, size->height};
     return bytes;
 }
 
-std::string ReadSoundFile(const std::string& path, std::string& problem)
+std::string ReadSoundFile(const std::string& path, std::string& problem, std::uint64_t* samples)
 {
     std::string bytes = ReadChecked(path, AssetLimits::MaxSoundFileBytes, problem);
+    std::uint64_t claimed = 0;
     if (problem.empty())
-        problem = CheckSoundBytes(bytes);
+        problem = CheckSoundBytes(bytes, claimed);
     if (!problem.empty())
         return {};
+    if (samples)
+        *samples = claimed;
     return bytes;
 }
 

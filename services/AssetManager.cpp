@@ -7,8 +7,10 @@
 
 #include <SFML/System/Err.hpp>
 
+#include <cstdio>
 #include <filesystem>
 #include <iomanip>
+#include <set>
 #include <sstream>
 
 namespace
@@ -41,22 +43,39 @@ private:
     std::streambuf* previous;
 };
 
-// Decodes a checked image file into texture; why not goes to problem.
-void DecodeTexture(sf::Texture& texture, const std::string& path, unsigned maxSide, std::string& problem)
+// Bytes as the lines about the budget say them: "32 MiB", "32.02 MiB", "16 KiB".
+std::string MiB(std::uint64_t bytes)
 {
-    const std::string bytes = ReadImageFile(path, AssetManager::TextureSideLimit(maxSide), problem);
+    constexpr std::uint64_t mebibyte = std::uint64_t{1} << 20;
+    if (bytes % mebibyte == 0)
+        return std::to_string(bytes / mebibyte) + " MiB";
+    if (bytes < mebibyte)
+        return std::to_string((bytes + 1023) / 1024) + " KiB";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f MiB", static_cast<double>(bytes) / static_cast<double>(mebibyte));
+    return text;
+}
+
+// Decodes a checked image file into texture when it fits beside the held bytes of textures;
+// why not goes to problem.
+void DecodeTexture(sf::Texture& texture, const std::string& path, unsigned maxSide, std::uint64_t held,
+                   std::string& problem)
+{
+    sf::Vector2u sides;
+    const std::string bytes = ReadImageFile(path, AssetManager::TextureSideLimit(maxSide), problem, &sides);
     if (!problem.empty())
         return;
+    const std::uint64_t decoded = std::uint64_t{4} * sides.x * sides.y;
+    if (held + decoded > AssetLimits::MaxTextureBytes)
+    {
+        problem = "its " + std::to_string(sides.x) + " x " + std::to_string(sides.y) + " pixels (" +
+                  MiB(decoded) + " decoded) would take the game's textures to " + MiB(held + decoded) +
+                  ", past their budget of " + MiB(AssetLimits::MaxTextureBytes);
+        return;
+    }
     SfmlErrors errors;
     if (!texture.loadFromMemory(bytes.data(), bytes.size()))
         problem = errors.Reason();
-}
-
-std::shared_ptr<sf::Texture> ReadTexture(const std::string& path, unsigned maxSide, std::string& problem)
-{
-    auto texture = std::make_shared<sf::Texture>();
-    DecodeTexture(*texture, path, maxSide, problem);
-    return texture;
 }
 
 // A font and the bytes it reads from: SFML reads a font's file lazily, for as long as it lives.
@@ -88,15 +107,6 @@ constexpr const char* SystemFonts[] = {
 };
 } // namespace
 
-bool LoadCheckedTexture(sf::Texture& texture, const std::string& path, unsigned maxSide)
-{
-    std::string problem;
-    DecodeTexture(texture, path, maxSide, problem);
-    if (!problem.empty())
-        sf::err() << "Failed to load image " << std::quoted(path) << ": " << problem << std::endl;
-    return problem.empty();
-}
-
 std::shared_ptr<sf::Sprite> SpriteOf(const std::string& key)
 {
     return std::make_shared<sf::Sprite>(AssetManager::instance().GetTexture(key));
@@ -115,6 +125,42 @@ unsigned AssetManager::TextureSideLimit(unsigned limit)
     return gpu > 0 && gpu < limit ? gpu : limit;
 }
 
+std::shared_ptr<sf::Texture> AssetManager::ReadTexture(const std::string& path, unsigned maxSide,
+                                                       std::string& problem) const
+{
+    auto texture = std::make_shared<sf::Texture>();
+    DecodeTexture(*texture, path, maxSide, TextureBytes(), problem);
+    return texture;
+}
+
+std::uint64_t AssetManager::TextureBytes() const
+{
+    std::set<const sf::Texture*> held;
+    std::uint64_t bytes = 0;
+    const auto count = [&](const sf::Texture* texture)
+    {
+        if (texture && held.insert(texture).second)
+            bytes += std::uint64_t{4} * texture->getSize().x * texture->getSize().y;
+    };
+    for (const auto& [key, texture] : textures)
+        count(texture.get());
+    for (const auto& [path, texture] : texturesByPath)
+        count(texture.get());
+    for (const auto& [texture, mask] : masks)
+        bytes += std::uint64_t{4} * mask->getSize().x * mask->getSize().y;
+    return bytes;
+}
+
+std::uint64_t AssetManager::SoundSamples() const
+{
+    std::set<const sf::SoundBuffer*> held;
+    std::uint64_t samples = 0;
+    for (const auto& [key, buffer] : soundBuffers)
+        if (buffer && held.insert(buffer.get()).second)
+            samples += buffer->getSampleCount();
+    return samples;
+}
+
 void AssetManager::LoadTexture(const std::string& key, const std::string& path, unsigned maxSide)
 {
     std::string problem;
@@ -129,6 +175,19 @@ void AssetManager::LoadTexture(const std::string& key, const std::string& path, 
     slot = std::move(texture);
 }
 
+std::shared_ptr<const sf::Texture> AssetManager::SharedTexture(const std::string& path)
+{
+    if (const auto read = texturesByPath.find(path); read != texturesByPath.end())
+        return read->second;
+    std::string problem;
+    auto texture = ReadTexture(path, AssetLimits::MaxSpriteSide, problem);
+    if (!problem.empty())
+        sf::err() << "Failed to load image " << std::quoted(path) << ": " << problem << std::endl;
+    // A picture that failed is not read again on the next frame either.
+    texturesByPath[path] = texture;
+    return texture;
+}
+
 void AssetManager::LoadSound(const std::string& key, const std::string& path)
 {
     // Without a device every SFML sound object would only add OpenAL errors.
@@ -136,7 +195,13 @@ void AssetManager::LoadSound(const std::string& key, const std::string& path)
         return;
     auto buffer = std::make_shared<sf::SoundBuffer>();
     std::string problem;
-    const std::string bytes = ReadSoundFile(path, problem);
+    std::uint64_t samples = 0;
+    const std::string bytes = ReadSoundFile(path, problem, &samples);
+    const std::uint64_t held = SoundSamples();
+    if (problem.empty() && held + samples > AssetLimits::MaxSoundSamplesInAll)
+        problem = "its " + std::to_string(samples) + " samples would take the game's sounds to " +
+                  std::to_string(held + samples) + ", past their budget of " +
+                  std::to_string(AssetLimits::MaxSoundSamplesInAll) + " samples";
     if (problem.empty())
     {
         SfmlErrors errors;

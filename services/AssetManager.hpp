@@ -12,6 +12,7 @@
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,13 +21,6 @@ namespace tmj
 {
 struct Map;
 }
-
-// Decodes an image file into texture when it is a regular PNG, JPEG or BMP file within the
-// limits of AssetFiles.hpp, with sides of at most maxSide (and the GPU's largest texture).
-// Otherwise the texture is left as it was, and one line on sf::err() says "Failed to load image",
-// the path and why.
-[[nodiscard]] bool LoadCheckedTexture(sf::Texture& texture, const std::string& path,
-                                      unsigned maxSide = AssetLimits::MaxSpriteSide);
 
 // A new sprite on the texture under key (the whole texture).
 std::shared_ptr<sf::Sprite> SpriteOf(const std::string& key);
@@ -37,13 +31,14 @@ public:
     static AssetManager& instance();
 
     // Loads (or reloads) a texture under key. Only a regular image file within the limits of
-    // AssetFiles.hpp is decoded, with sides of at most maxSide (and the GPU's largest texture);
-    // anything else leaves an empty texture and one line on sf::err(), "Failed to load image"
-    // with the path and why.
+    // AssetFiles.hpp is decoded, with sides of at most maxSide (and the GPU's largest texture),
+    // and only when it fits the texture budget beside what is held; anything else leaves an empty
+    // texture and one line on sf::err(), "Failed to load image" with the path and why.
     void LoadTexture(const std::string& key, const std::string& path,
                      unsigned maxSide = AssetLimits::MaxSpriteSide);
     // Loads a sound key once; later calls with the same key do nothing. A WAV or OGG file whose
-    // header disagrees with its size is refused with one line. Without an audio device
+    // header disagrees with its size, or whose samples would pass the sound budget beside those
+    // held, is refused with one line and stays silent. Without an audio device
     // (SoundManager::silent) nothing is loaded at all.
     void LoadSound(const std::string& key, const std::string& path);
     // A font that cannot be read is replaced by the system's Liberation Sans when there is one
@@ -56,8 +51,15 @@ public:
     // that cannot be read get one "Could not load texture" line with the reason.
     void LoadTilesets(const std::shared_ptr<tmj::Map>& map,
                       const std::filesystem::path& mapFolder = std::filesystem::path(AssetsFolder));
+    // A picture that is no texture key (the HUD's icons), read once per path within the limits
+    // and the budget of LoadTexture and then shared; one that cannot be read is an empty texture.
+    std::shared_ptr<const sf::Texture> SharedTexture(const std::string& path);
     // The largest side a texture may have here: limit, or less when the GPU takes less.
     static unsigned TextureSideLimit(unsigned limit);
+    // What the budgets of AssetFiles.hpp count: the decoded bytes of every texture held (once,
+    // however many keys share it) and of the collision copies, and the samples of every sound.
+    std::uint64_t TextureBytes() const;
+    std::uint64_t SoundSamples() const;
 
     // The texture under key. A key that was never loaded gets one line on sf::err() and an empty
     // texture owned by the manager; no entry is created.
@@ -72,6 +74,12 @@ public:
     std::map<std::string, std::shared_ptr<sf::SoundBuffer>> soundBuffers;
     std::map<std::string, std::shared_ptr<sf::Sound>> sounds;
     std::map<std::string, std::shared_ptr<sf::Font>> fonts;
+
+    // A new texture decoded from path within the limits and the budget (beside what is held), or
+    // an empty one with the reason in problem. Not held: the level select's pictures draw from it
+    // and let it go.
+    std::shared_ptr<sf::Texture> ReadTexture(const std::string& path, unsigned maxSide,
+                                             std::string& problem) const;
 
 private:
     AssetManager() = default;

@@ -40,25 +40,6 @@ fs::path FolderOf(const fs::path& file)
     return file.has_parent_path() ? file.parent_path() : fs::path(".");
 }
 
-// Follows symbolic links from path to the file they finally name (which need not exist yet), so
-// that a linked record is replaced where it lives and the link keeps pointing at it.
-fs::path RealLocation(const std::string& path)
-{
-    fs::path current = path;
-    constexpr int mostLinks = 40; // as many as the kernel follows
-    for (int hop = 0; hop < mostLinks; ++hop)
-    {
-        std::error_code error;
-        if (!fs::is_symlink(fs::symlink_status(current, error)))
-            break;
-        const fs::path target = fs::read_symlink(current, error);
-        if (error)
-            break;
-        current = target.is_absolute() ? target : FolderOf(current) / target;
-    }
-    return current;
-}
-
 // The pid of a name TemporaryName makes for a file called fileName, or 0.
 pid_t TemporaryNameOwner(const std::string& entry, const std::string& fileName)
 {
@@ -130,20 +111,37 @@ std::string TemporaryName(const std::string& recordPath, pid_t pid, std::uint32_
 FileSave SaveFileSafely(const std::string& path, const std::string& text,
                         const TemporaryNameSource& nameSource)
 {
-    const fs::path record = RealLocation(path);
+    // The record is the name itself, never what a link there points at: a link planted in a
+    // copied assets folder would otherwise let the game overwrite any file its player may write.
+    const fs::path record = path;
     const std::string fileName = record.filename().string();
     const fs::path folder = FolderOf(record);
 
     struct stat existing = {};
-    const bool exists = ::lstat(record.c_str(), &existing) == 0;
-    if (!exists && errno != ENOENT)
+    const bool present = ::lstat(record.c_str(), &existing) == 0;
+    if (!present && errno != ENOENT)
         return Failed(Reason(errno));
-    if (exists && S_ISDIR(existing.st_mode))
+    if (present && S_ISDIR(existing.st_mode))
         return Failed(fileName + " is a folder");
-    if (exists && !S_ISREG(existing.st_mode))
+    if (present && !S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode))
         return Failed(fileName + " is not a plain file");
-    if (exists && ::faccessat(AT_FDCWD, record.c_str(), W_OK, AT_EACCESS) != 0)
+    // A link, or a file with other names, is replaced by a file of its own through the rename:
+    // the link's target and the other names keep what they hold.
+    const bool ownFile = present && S_ISREG(existing.st_mode) && existing.st_nlink == 1;
+    const bool regular = present && S_ISREG(existing.st_mode);
+    if (regular && ::faccessat(AT_FDCWD, record.c_str(), W_OK, AT_EACCESS) != 0)
         return Failed(IsPermissionError(errno) ? fileName + " is read-only" : Reason(errno));
+    // Where the folder takes no new file, only a file of our own with a single name is rewritten
+    // in place.
+    const auto inPlaceOrRefused = [&]
+    {
+        if (ownFile)
+            return RewriteInPlace(record.string(), text);
+        if (regular)
+            return Failed("the folder of " + fileName + " is read-only, and " + fileName +
+                          " has other names that a rewrite in place would change too");
+        return Failed("the folder of " + fileName + " is read-only");
+    };
 
     std::random_device device;
     std::string temporary;
@@ -159,17 +157,15 @@ FileSave SaveFileSafely(const std::string& path, const std::string& text,
     }
     if (fd < 0)
     {
-        if (IsPermissionError(openError) && exists)
-            return RewriteInPlace(record.string(), text);
         if (IsPermissionError(openError))
-            return Failed("the folder of " + fileName + " is read-only");
+            return inPlaceOrRefused();
         if (openError == EEXIST)
             return Failed("no free temporary name beside " + fileName);
         return Failed(Reason(openError));
     }
 
     std::string problem = WriteAll(fd, text);
-    if (exists)
+    if (regular)
     {
         // The replacement keeps the record's nature: its permission bits and, where we may, its owner.
         if (problem.empty() && ::fchmod(fd, existing.st_mode & 07777) != 0)
@@ -188,8 +184,8 @@ FileSave SaveFileSafely(const std::string& path, const std::string& text,
     {
         const int renameError = errno;
         ::unlink(temporary.c_str());
-        if (IsPermissionError(renameError) && exists)
-            return RewriteInPlace(record.string(), text);
+        if (IsPermissionError(renameError))
+            return inPlaceOrRefused();
         return Failed(Reason(renameError));
     }
     if (!problem.empty())
@@ -211,6 +207,9 @@ FileSave RewriteInPlace(const std::string& path, const std::string& text)
     std::string problem;
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode))
         problem = fileName + " is not a plain file";
+    // Rewriting a file with other names would change what they hold too.
+    else if (opened.st_nlink != 1)
+        problem = fileName + " has other names that a rewrite in place would change too";
     // Two games rewriting at once take turns instead of mixing their bytes.
     if (problem.empty() && ::flock(fd, LOCK_EX) != 0)
         problem = Reason(errno);
@@ -230,7 +229,7 @@ FileSave RewriteInPlace(const std::string& path, const std::string& text)
 
 void RemoveStaleTemporaries(const std::string& recordPath)
 {
-    const fs::path record = RealLocation(recordPath);
+    const fs::path record = recordPath;
     const std::string fileName = record.filename().string();
     constexpr std::time_t staleAfter = 60 * 60; // seconds; a save takes milliseconds
     std::error_code error;

@@ -25,18 +25,21 @@ constexpr int temporaryNameTries = 8;
 // ".<file name>.<pid>.<number in 8 hex digits>.tmp" in the file's folder.
 std::string TemporaryName(const std::string& path, pid_t pid, std::uint32_t number);
 
-// Saves text as the file at path, following symbolic links to the file they name. The bytes go to
-// a new temporary file beside it (created exclusively, never through a link), are flushed to disk
-// and renamed over it with the old file's permission bits, so the old file stays whole if
-// anything fails and two games saving at once leave one complete file. When the folder takes no
-// new file but the file is writable, it is rewritten in place instead. A file we may not write
-// is left alone.
+// Saves text as the file at path. The bytes go to a new temporary file beside it (created
+// exclusively, never through a link), are flushed to disk and renamed over it with the old file's
+// permission bits, so the old file stays whole if anything fails and two games saving at once
+// leave one complete file. The game writes only regular files with a single name: a symbolic link
+// or a file with other names (hard links) in path's place is replaced by such a file through the
+// rename, and neither the link's target nor the other names are ever opened for writing. When
+// the folder takes no new file, a regular file with a single name that we may write is rewritten
+// in place instead; a linked one is then left alone. A file we may not write is left alone.
 [[nodiscard]] FileSave SaveFileSafely(const std::string& path, const std::string& text,
                                       const TemporaryNameSource& nameSource = {});
 
 // Rewrites the existing file at path with text in place, holding an exclusive flock (readers
-// take a shared one) and flushed to disk. Room is reserved before the first byte changes, so a
-// full disk or a file size limit leaves the old content whole.
+// take a shared one) and flushed to disk; only a regular file with a single name, never through
+// a link. Room is reserved before the first byte changes, so a full disk or a file size limit
+// leaves the old content whole.
 [[nodiscard]] FileSave RewriteInPlace(const std::string& path, const std::string& text);
 
 // Removes the temporary files that saves of the file at path left behind when their game was

@@ -4,7 +4,28 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstdint>
 #include <iostream>
+#include <limits>
+
+namespace
+{
+bool FitsInt(const nlohmann::json& value)
+{
+    if (value.is_number_unsigned())
+        return value.get<std::uint64_t>() <= static_cast<std::uint64_t>(std::numeric_limits<int>::max());
+    return value.is_number_integer() && value.get<std::int64_t>() >= std::numeric_limits<int>::min() &&
+           value.get<std::int64_t>() <= std::numeric_limits<int>::max();
+}
+
+// A value as the line about it shows it: the file's own text, cut short.
+std::string Shown(const nlohmann::json& value)
+{
+    std::string text = value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    constexpr std::size_t longest = 40;
+    return text.size() > longest ? text.substr(0, longest) + "..." : text;
+}
+} // namespace
 
 Settings& Settings::instance()
 {
@@ -35,13 +56,14 @@ void Settings::Load(const std::string& path)
         if (found == read.end())
             return;
         using Field = std::decay_t<decltype(field)>;
+        // A whole number is checked before it is narrowed: a volume of 4294967296 would wrap to 0.
         const bool fits = std::is_same_v<Field, bool>          ? found->is_boolean()
                           : std::is_same_v<Field, std::string> ? found->is_string()
-                                                               : found->is_number_integer();
+                                                               : FitsInt(*found);
         if (fits && valid(found->template get<Field>()))
             field = found->template get<Field>();
         else
-            wrong += wrong.empty() ? key : std::string(", ") + key;
+            wrong += (wrong.empty() ? "" : ", ") + std::string(key) + " " + Shown(*found);
     };
     take("volume", volume, [](int value) { return value >= 0 && value <= MaxVolume; });
     take("fullscreen", fullscreen, [](bool) { return true; });
@@ -59,7 +81,7 @@ void Settings::Load(const std::string& path)
         if (fits)
             hintsDone = hints->get<std::vector<std::string>>();
         else
-            wrong += wrong.empty() ? "hintsDone" : ", hintsDone";
+            wrong += (wrong.empty() ? "" : ", ") + std::string("hintsDone ") + Shown(*hints);
     }
     if (!wrong.empty())
         std::cerr << "Settings \"" << path << "\": unusable " << wrong << "; the defaults apply for them"

@@ -14,6 +14,7 @@
 #include "services/InputManager.hpp"
 #include "ui/Numbers.hpp"
 #include "ui/SettingsPanel.hpp"
+#include "ui/StandIns.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <cctype>
@@ -172,6 +173,12 @@ void Hud::UpdateCards(float dt)
     enemyCard.Update(dt);
 }
 
+bool Hud::BuildStandIn(const std::string& formFile, const std::string& error)
+{
+    ShowStandInHud(gui, "\"" + formFile + "\" could not be loaded, so a plain bar stands in: " + error);
+    return true;
+}
+
 void Hud::SelectTower(int kind)
 {
     const auto& cursor = GameplayManager::instance().cursorInput;
@@ -219,10 +226,10 @@ std::shared_ptr<const sf::Texture> Hud::Icon(const std::string& path)
     auto& icon = icons[path];
     if (!icon)
     {
-        auto texture = std::make_shared<sf::Texture>();
-        if (!LoadCheckedTexture(*texture, path))
+        // Read by the asset manager, within the game's texture budget.
+        icon = AssetManager::instance().SharedTexture(path);
+        if (icon->getSize().x == 0)
             std::cerr << "Could not load HUD icon \"" << path << "\"" << std::endl;
-        icon = std::move(texture);
     }
     return icon;
 }

@@ -32,8 +32,10 @@ public:
         const std::int32_t& healthWarningPercent);
     const std::vector<WidgetName>& Names() const override;
     void Connect() override;
-    // The HUD has no way on of its own: a broken HUD stays as it is.
+    // The HUD has no way on of its own: a form that loaded stays as it is, and one that could not
+    // be loaded gets a plain bar with the same widgets instead.
     std::vector<ScreenAction> WaysOn() override { return {}; }
+    bool BuildStandIn(const std::string& formFile, const std::string& error) override;
     // The per-frame refresh, with the game's time of the frame.
     void Update(float dt);
     // The tower buttons: select kind, or clear the selection when it is already chosen.

@@ -504,7 +504,7 @@ void LevelSelectPage::Update()
         Choose(next);
 }
 
-bool LevelSelectPage::BuildBuiltIn(const std::string& formFile, const std::string& loadError)
+bool LevelSelectPage::BuildStandIn(const std::string& formFile, const std::string& loadError)
 {
     gui.removeAllWidgets();
     auto backdrop = vgui::Panel::create({1280.f, 720.f});

@@ -37,7 +37,7 @@ public:
     const std::vector<WidgetName>& Names() const override;
     void Connect() override;
     std::vector<ScreenAction> WaysOn() override;
-    bool BuildBuiltIn(const std::string& formFile, const std::string& loadError) override;
+    bool BuildStandIn(const std::string& formFile, const std::string& loadError) override;
     // The keys of the latest poll: the arrows move the choice over the cards, Enter plays the
     // chosen level, Escape goes back to the main menu.
     void Update();

@@ -60,8 +60,13 @@ std::string LoadForm(vgui::Gui& gui, const std::string& formFile, bool replace)
     }
     catch (const vgui::Exception& error)
     {
-        std::cerr << "Failed to load widgets from file: " << error.what() << std::endl;
-        return error.what();
+        // The widget layer's message names the file only when it could not open it; the line
+        // names it always.
+        const std::string message = error.what();
+        std::cerr << "Failed to load widgets from file: "
+                  << (message.find(formFile) == std::string::npos ? formFile + ": " : std::string())
+                  << message << std::endl;
+        return message;
     }
     return {};
 }

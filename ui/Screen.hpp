@@ -86,13 +86,10 @@ public:
     virtual std::vector<ScreenAction> WaysOn() = 0;
     // What the built-in screen in its place adds to its message.
     virtual std::string Account() const { return {}; }
-    // A form that could not be loaded (loadError says why): a screen that can do without one
-    // builds its widgets in code here, for Connect to wire, and returns true; the others get the
-    // built-in screen with their ways on.
-    virtual bool BuildBuiltIn(const std::string& /*formFile*/, const std::string& /*loadError*/)
-    {
-        return false;
-    }
+    // For a form that could not be loaded (error: the widget layer's message): builds a stand-in
+    // in code that holds the widgets of the form's names, so that Connect wires it as it would
+    // the form, and returns true. False leaves the built-in screen with WaysOn in its place.
+    virtual bool BuildStandIn(const std::string& /*formFile*/, const std::string& /*error*/) { return false; }
 
 protected:
     vgui::Gui& gui; // the manager's widget root, which outlives every screen
@@ -104,8 +101,9 @@ std::vector<ScreenAction> BackOrExit(ScreenHost& host, vgui::Gui& gui);
 void BackToMenu(ScreenHost& host, vgui::Gui& gui);
 
 // Loads formFile into the root, over what is there unless replace. A form the widget layer refuses
-// prints "Failed to load widgets from file: " and its message on standard error, and the message
-// is returned (empty when the form loaded).
+// prints "Failed to load widgets from file: " with the file and the layer's message (which names
+// the widget and its line where there is one) on standard error, and the message is returned
+// (empty when the form loaded).
 std::string LoadForm(vgui::Gui& gui, const std::string& formFile, bool replace);
 
 // Sets the text of the text area of that name, if the form has one.

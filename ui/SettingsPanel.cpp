@@ -2,6 +2,7 @@
 
 #include "services/AssetsLocation.hpp"
 #include "services/Settings.hpp"
+#include "ui/StandIns.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <algorithm>
@@ -42,9 +43,11 @@ void SettingsPanel::Open()
 {
     if (gui.get(Panel.name))
         return;
-    // Over the current screen, which keeps its widgets (the HUD and the health bars).
-    if (!LoadForm(gui, AssetPath("settings.txt"), false).empty())
-        return;
+    // Over the current screen, which keeps its widgets (the HUD and the health bars). A form that
+    // cannot be loaded gets a plain panel with the same buttons, which says why.
+    const std::string form = AssetPath("settings.txt");
+    if (const std::string error = LoadForm(gui, form, false); !error.empty())
+        gui.add(StandInSettingsPanel("\"" + form + "\" could not be loaded: " + error), Panel.name);
     auto& settings = Settings::instance();
     const auto changeVolume = [this, &settings](int by)
     {

@@ -97,14 +97,12 @@ void UIManager::LoadScreen(const std::string& formFile, ScreenKind kind)
     const std::string loadError = LoadForm(*gui, formFile, true);
     currentScreen = kind;
     Screen* const screen = ScreenOf(kind);
-    // A screen that can do without its form is built in code instead.
-    if (screen && !loadError.empty() && screen->BuildBuiltIn(formFile, loadError))
-    {
-        screen->Connect();
-        return;
-    }
+    // A screen with a stand-in of its own gets it, wired as its form would be.
+    const bool standIn = screen && !loadError.empty() && screen->BuildStandIn(formFile, loadError);
     if (screen)
         screen->Connect();
+    if (standIn)
+        return;
     // A screen that cannot be used is replaced by one made in code, with a way on.
     static const std::vector<WidgetName> none;
     (void)CheckScreen(*gui, formFile, screen ? screen->Names() : none, loadError,

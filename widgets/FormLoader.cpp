@@ -11,6 +11,7 @@
 #include <map>
 #include <optional>
 #include <sstream>
+#include <unordered_set>
 
 namespace vgui
 {
@@ -61,8 +62,8 @@ std::string BaseKey(const std::string& key)
 class Loader
 {
 public:
-    Loader(std::string formFolder, const form::ImageReader& imageReader)
-        : folder(std::move(formFolder)), readImage(imageReader)
+    Loader(std::string formFolder, const form::ImageReader& imageReader, form::FormRoom& room)
+        : folder(std::move(formFolder)), readImage(imageReader), room(room), imagePixels(room.heldImagePixels)
     {
     }
 
@@ -85,6 +86,11 @@ public:
                 widgets.push_back(BuildWidget(*item.section));
         }
         ResolveList(widgets, rootSize, &existing);
+        if (room.glyphs)
+            CheckGlyphs(*room.glyphs);
+        for (const auto& [key, texture] : textures)
+            if (texture)
+                room.images.push_back(texture);
         return widgets;
     }
 
@@ -98,8 +104,42 @@ private:
     // long chain of references is as deep a recursion.
     static constexpr int longestChain = 256;
     int resolving = 0;
+    form::FormRoom& room;
     std::size_t widgetCount = 0;
-    std::uint64_t imagePixels = 0; // of the distinct images read so far
+    std::uint64_t imagePixels = 0; // of the root's other forms and the distinct images read so far
+    // Every widget built, in the file's order, with how the messages name it.
+    struct Built
+    {
+        const Widget* widget;
+        std::string id;
+        unsigned line;
+    };
+    std::vector<Built> built;
+
+    // The glyphs the form's text would add to the font's pages, widget by widget once laid out
+    // (a button's text size may follow its height).
+    void CheckGlyphs(const GlyphLedger& ledger) const
+    {
+        std::unordered_set<std::uint64_t> counted;
+        std::uint64_t total = ledger.bytes;
+        for (const Built& entry : built)
+        {
+            const auto& s = WidgetAccess::of(*entry.widget);
+            if (s.kind == Kind::Panel || s.kind == Kind::Group || s.kind == Kind::Picture ||
+                (s.text.isEmpty() && s.defaultText.isEmpty()))
+                continue;
+            const unsigned size = effectiveTextSize(s);
+            const bool bold =
+                s.renderer.data->hasTextStyle && (s.renderer.data->textStyle & sf::Text::Bold) != 0;
+            total +=
+                ledger.Needs(s.text, size, bold, counted) + ledger.Needs(s.defaultText, size, bold, counted);
+            if (total > MaxFormGlyphBytes)
+                Fail(entry.id, entry.line,
+                     "Its text at size " + std::to_string(size) + " would take the font's glyphs to " +
+                         std::to_string((total + (1u << 19)) >> 20) + " MiB, past the " +
+                         std::to_string(MaxFormGlyphBytes >> 20) + " MiB that forms may use.");
+        }
+    }
 
     [[noreturn]] static void Fail(const std::string& id, unsigned line, const std::string& what)
     {
@@ -171,7 +211,7 @@ private:
         imagePixels += std::uint64_t{size->width} * size->height;
         if (imagePixels > MaxFormImagePixels)
             Fail(id, line,
-                 "With the image '" + path + "' (" + sides + ") the form's images pass " +
+                 "With the image '" + path + "' (" + sides + ") the images of the forms on screen pass " +
                      std::to_string(MaxFormImagePixels) + " pixels in all.");
         const unsigned largest = sf::Texture::getMaximumSize();
         if (size->width > largest || size->height > largest)
@@ -306,6 +346,7 @@ private:
         if (!widget)
             Fail(id, node.line, "No construct function exists for widget type '" + type + "'.");
         widget->setName(name);
+        built.push_back({widget.get(), id, node.line});
         auto& s = WidgetAccess::of(*widget);
         const Kind kind = s.kind;
 
@@ -618,10 +659,11 @@ std::string FolderOf(const std::string& path)
 
 std::vector<Widget::Ptr> form::buildForm(const std::string& text, const std::string& folder,
                                          sf::Vector2f rootSize, const std::vector<Widget::Ptr>& existing,
-                                         const ImageReader& readImage)
+                                         const ImageReader& readImage, FormRoom* room)
 {
     const Node root = parseForm(text);
-    Loader loader(folder, readImage);
+    FormRoom empty;
+    Loader loader(folder, readImage, room ? *room : empty);
     return loader.Load(root, rootSize, existing);
 }
 
@@ -640,14 +682,24 @@ void Gui::loadWidgetsFromFile(const std::string& path, bool replaceExisting)
         throw Exception(form::oneLine(failedToOpen + "."));
 
     static const std::vector<Widget::Ptr> none;
-    std::vector<Widget::Ptr> widgets =
-        form::buildForm(text, FolderOf(path), state->size, replaceExisting ? none : state->children);
+    // The images still shown count against the budget unless the new form replaces them.
+    auto& shown = state->formImages;
+    std::erase_if(shown, [](const auto& image) { return image.expired(); });
+    form::FormRoom room;
+    room.glyphs = glyphLedgerOf(state->font.get());
+    if (!replaceExisting)
+        for (const auto& image : shown)
+            if (const auto texture = image.lock())
+                room.heldImagePixels += std::uint64_t{texture->getSize().x} * texture->getSize().y;
+    std::vector<Widget::Ptr> widgets = form::buildForm(
+        text, FolderOf(path), state->size, replaceExisting ? none : state->children, nullptr, &room);
 
     // Nothing above touched the Gui; from here on nothing can fail.
     if (replaceExisting)
         removeAllWidgets();
     for (auto& widget : widgets)
         add(widget);
+    shown.insert(shown.end(), room.images.begin(), room.images.end());
 }
 
 } // namespace vgui

@@ -81,12 +81,23 @@ std::unique_ptr<Expr> parseExpression(const std::string& text, std::string& erro
 using ImageReader =
     std::function<bool(const std::string& path, bool smooth, std::shared_ptr<const sf::Texture>& texture)>;
 
+// What the root of a form holds already, for the budgets the form must keep to: the pixels of
+// the images of its other forms (MaxFormImagePixels), and its font's glyph ledger (null: no
+// font, no check). The images the form read are handed back in images.
+struct FormRoom
+{
+    std::uint64_t heldImagePixels = 0;
+    const GlyphLedger* glyphs = nullptr;
+    std::vector<std::shared_ptr<const sf::Texture>> images;
+};
+
 // What loadWidgetsFromFile builds before it touches the Gui: the widgets of a form text laid out
 // for a root of `rootSize`, relative image paths taken from `folder` ("" or ending in '/'),
 // sibling references also looked up in `existing`. Throws vgui::Exception like the file loader.
-// Without `readImage` every image becomes a texture, which needs a GL context.
+// Without `readImage` every image becomes a texture, which needs a GL context. Without `room`
+// the form is measured against an empty root.
 std::vector<Widget::Ptr> buildForm(const std::string& text, const std::string& folder, sf::Vector2f rootSize,
                                    const std::vector<Widget::Ptr>& existing = {},
-                                   const ImageReader& readImage = nullptr);
+                                   const ImageReader& readImage = nullptr, FormRoom* room = nullptr);
 
 } // namespace vgui::form

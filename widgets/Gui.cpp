@@ -126,6 +126,7 @@ void Gui::focus(const Widget::Ptr& widget)
 
 void Gui::setFont(std::shared_ptr<const sf::Font> font)
 {
+    registerFont(font);
     state->font = std::move(font);
 }
 

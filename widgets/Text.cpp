@@ -90,6 +90,9 @@ float Advance(const sf::Font* font, unsigned size, sf::Uint32 previous, sf::Uint
 {
     if (font == nullptr)
         return 1.f;
+    // Measured as drawn: a character past the font's glyph budget is a space.
+    current = drawableGlyph(font, current, size, false);
+    previous = previous != 0 ? drawableGlyph(font, previous, size, false) : 0;
     if (current == '\t')
         return 4.f * font->getGlyph(' ', size, false).advance;
     float kerning = previous != 0 ? font->getKerning(previous, current, size) : 0.f;

@@ -138,6 +138,9 @@ struct CapMetrics
 
 CapMetrics CapsOf(const sf::Font& font, unsigned size, bool bold)
 {
+    // Past the font's glyph budget a capital's usual share of the size stands in.
+    if (drawableGlyph(&font, 'H', size, bold) != 'H')
+        return {static_cast<float>(size) * 0.28f, static_cast<float>(size) * 0.72f};
     const sf::Glyph& glyph = font.getGlyph('H', size, bold);
     return {static_cast<float>(size) + glyph.bounds.top, -glyph.bounds.top};
 }
@@ -145,7 +148,7 @@ CapMetrics CapsOf(const sf::Font& font, unsigned size, bool bold)
 sf::Text MakeText(const sf::Font& font, const sf::String& text, unsigned size, sf::Color color,
                   sf::Uint32 style)
 {
-    sf::Text drawn(text, font, size);
+    sf::Text drawn(drawableText(&font, text, size, (style & sf::Text::Bold) != 0), font, size);
     drawn.setFillColor(color);
     drawn.setStyle(style);
     return drawn;

@@ -6,9 +6,11 @@
 #include <SFML/Graphics.hpp>
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace vgui
@@ -122,6 +124,8 @@ struct Widget::State
     sf::View view;
     sf::Clock clickGuardClock;
     sf::Time clickGuard;
+    // The images that forms loaded into this root, while some widget shows them.
+    std::vector<std::weak_ptr<const sf::Texture>> formImages;
 };
 
 // One line of laid-out text: code points [begin, end) of the whole text; the break after it
@@ -170,6 +174,30 @@ std::size_t indexAtX(const sf::String& text, const TextLine& line, float x, cons
                      unsigned textSize);
 std::size_t lineOfIndex(const std::vector<TextLine>& lines, std::size_t index);
 float lineHeight(const sf::Font* font, unsigned textSize);
+
+// What the pages of one font hold, as the glyph budget counts it (MaxFontGlyphBytes): each
+// character at each text size and weight once, as the square of the size in 4-byte pixels.
+struct GlyphLedger
+{
+    // Whether the glyph may be made (it is counted already, or it fits and is counted now). The
+    // first glyph past the budget says so in one line on sf::err().
+    bool Admit(sf::Uint32 codePoint, unsigned size, bool bold);
+    // The bytes that text at size would add to the ledger, beside the keys already in counted
+    // (which it extends).
+    std::uint64_t Needs(const sf::String& text, unsigned size, bool bold,
+                        std::unordered_set<std::uint64_t>& counted) const;
+    static std::uint64_t CostOf(sf::Uint32 codePoint, unsigned size);
+
+    std::uint64_t bytes = 0;
+    std::unordered_set<std::uint64_t> charged;
+    bool told = false;
+};
+// Gives a font its ledger (Gui::setFont does); a font that was never given one has no budget.
+void registerFont(const std::shared_ptr<const sf::Font>& font);
+GlyphLedger* glyphLedgerOf(const sf::Font* font);
+// The character as it may be drawn or measured: itself, or a space once the budget is spent.
+sf::Uint32 drawableGlyph(const sf::Font* font, sf::Uint32 codePoint, unsigned size, bool bold);
+sf::String drawableText(const sf::Font* font, const sf::String& text, unsigned size, bool bold);
 
 unsigned effectiveTextSize(const WidgetAccess::State& state);
 // The size the text is drawn and laid out at: effectiveTextSize, made smaller for a widget that

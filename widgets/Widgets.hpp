@@ -33,12 +33,28 @@ constexpr int MaxFormDepth =
 constexpr unsigned MaxTextSize = 200;
 // Images named by a form (Image, Texture...): the file in bytes, checked before reading; each side
 // in pixels, read from the file's header before decoding (a 1 MB PNG can claim 16384 x 16384,
-// 1 GB once decoded), and never more than sf::Texture::getMaximumSize() either; and the pixels of
-// all distinct images of one form together (one 4096 x 4096 image's worth, 64 MiB as a texture).
-// Only PNG, JPEG and BMP files are read, the formats whose header we check.
+// 1 GB once decoded), and never more than sf::Texture::getMaximumSize() either. Only PNG, JPEG and
+// BMP files are read, the formats whose header we check.
 constexpr std::uintmax_t MaxImageFileBytes = std::uintmax_t{16} << 20; // 16 MiB
 constexpr unsigned MaxImageSide = 4096;
-constexpr std::uint64_t MaxFormImagePixels = std::uint64_t{4096} * 4096;
+// A budget beside those caps: the pixels of all distinct images of the forms in one root at once
+// (a screen and a form loaded over it), 4 Mi pixels, 16 MiB as textures. The game's menu backdrop
+// is 1280 x 720, 0.9 Mi pixels. A form whose images would pass it fails to load.
+constexpr std::uint64_t MaxFormImagePixels = std::uint64_t{4} << 20;
+// The glyphs a font makes for the text drawn and measured with it stay in its pages for the run,
+// and a glyph's area grows with the square of its text size: 200 labels of sizes 1 to 200 once
+// took 1.3 GB. The budget counts each character at each size and weight once, as size x size
+// pixels of 4 bytes (a page is a texture that grows in powers of two around its glyphs, so it
+// holds up to a few times that). A form whose text would take its root's font past
+// MaxFormGlyphBytes fails to load; text set from code may use the rest up to MaxFontGlyphBytes,
+// and a character past that is drawn as a space (one line on sf::err() says so). Every screen
+// of the game drawn counts 1.5 MiB.
+constexpr std::uint64_t MaxFontGlyphBytes = std::uint64_t{8} << 20;
+constexpr std::uint64_t MaxFormGlyphBytes = std::uint64_t{7} << 20;
+
+// The bytes the glyph budget counts for a font (see MaxFontGlyphBytes); 0 for a font that no Gui
+// was given.
+std::uint64_t glyphBytes(const sf::Font* font);
 
 // Thrown by loadWidgetsFromFile (and only there); the message is one line saying what and where.
 class Exception : public std::runtime_error

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -74,6 +75,7 @@ TEST(StartUp, TheMapCheckerSaysNothingOfTheShippedMapAndOneLineForEachFault)
     write("wave_size_0.tmj", [](json& m) { Objects(m)[1]["properties"][3]["value"] = 0; });
     write("lost_image.tmj", [](json& m) { m["tilesets"][0]["image"] = "lost.png"; });
     write("huge_image.tmj", [](json& m) { m["tilesets"][0]["image"] = "huge.png"; });
+    write("huge_tiles.tmj", [](json& m) { m["tilewidth"] = m["tileheight"] = 2147483647; });
     // A PNG header claiming 16384 x 16384: the checker reads no further.
     game.WriteAsset("huge.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x40\0\0\0\x40\0", 24));
     game.WriteAsset("broken.tmj", "{ \"width\": 3, ");
@@ -101,6 +103,10 @@ TEST(StartUp, TheMapCheckerSaysNothingOfTheShippedMapAndOneLineForEachFault)
          {"../assets/huge_image.tmj: tileset \"tilesheet\": its image \"../assets/huge.png\" is 16384 x "
           "16384 "
           "pixels, more than 8192 x 8192"}},
+        {{"--check-map", "../assets/huge_tiles.tmj"},
+         1,
+         {"../assets/huge_tiles.tmj: its tiles are 2147483647 x 2147483647 pixels, more than the 1024 x 1024 "
+          "a tile may have"}},
         {{"--check-map", "../assets/broken.tmj"}, 1, {"<starts with>../assets/broken.tmj: parse error"}},
         {{"--check-map", "../assets/none.tmj"}, 1, {"<starts with>../assets/none.tmj: "}},
     };
@@ -143,6 +149,7 @@ TEST(StartUp, WithoutADisplayOrAnAudioDeviceOrBesideForeignAssets)
         std::map<std::string, std::string> environment;
         bool keepsRunning;
         std::vector<std::string> errors, output;
+        rlim_t fileSizeLimit = RLIM_INFINITY; // bytes the game may write to any one file
     } cases[] = {
         {"no display",
          game.run(),
@@ -169,6 +176,15 @@ TEST(StartUp, WithoutADisplayOrAnAudioDeviceOrBesideForeignAssets)
          {},
          {"Varnhold: ../assets/ is not the game's beside " + (foreign / "run").string() + "; running from " +
           fs::canonical(VARNHOLD_BINARY_DIR).string() + " instead"}},
+        // The graphics driver fills a fresh shader cache at start; past the limit that write once
+        // ended the game by SIGXFSZ before the menu answered.
+        {"a file size limit (ulimit -f)",
+         game.run(),
+         {{"ALSOFT_DRIVERS", "null"}, {"MESA_SHADER_CACHE_DIR", (game.root() / "fresh-cache").string()}},
+         true,
+         {},
+         {},
+         64 * 1024},
     };
     for (const auto& c : cases)
     {
@@ -178,9 +194,15 @@ TEST(StartUp, WithoutADisplayOrAnAudioDeviceOrBesideForeignAssets)
         fs::remove(trace);
         auto environment = c.environment;
         environment["VARNHOLD_TRACE"] = trace.string();
+        // The game inherits the limit; this process writes no file meanwhile.
+        rlimit unlimited = {};
+        ::getrlimit(RLIMIT_FSIZE, &unlimited);
+        const rlimit limited = {std::min(c.fileSizeLimit, unlimited.rlim_max), unlimited.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limited);
         const auto run = testing_support::RunProgram(GameBinary, {}, c.folder.string(), environment,
                                                      [&] { return TraceShowsFrames(trace, 30); });
-        EXPECT_EQ(run.stillRunning, c.keepsRunning) << run.errors;
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        EXPECT_EQ(run.stillRunning, c.keepsRunning) << "signal " << run.signal << ": " << run.errors;
         EXPECT_FALSE(run.hung);
         if (!c.keepsRunning)
         {

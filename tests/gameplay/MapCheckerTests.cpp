@@ -225,6 +225,37 @@ TEST(MapChecker, EachBrokenLevelGivesItsLinesAndOnlyTheUnendingAreRefused)
          {"level.tmj: layer \"Ground\": 1 tile has an id beyond every tileset and is not drawn (the first at "
           "column 1, row 0: id 900)"},
          true},
+        {"tiles of 2^31 - 1 pixels",
+         [](json& l) { l["tilewidth"] = l["tileheight"] = 2147483647; },
+         {"level.tmj: its tiles are 2147483647 x 2147483647 pixels, more than the 1024 x 1024 a tile may "
+          "have"},
+         false},
+        {"tile layers past the cell budget",
+         [](json& l)
+         {
+             // 257 x 256 empty cells: nothing to draw, but more cells than a level may hold.
+             l["layers"][0] = {{"type", "tilelayer"},
+                               {"name", "Ground"},
+                               {"width", 257},
+                               {"height", 256},
+                               {"data", std::vector<int>(257 * 256, 0)}};
+             l["width"] = 257, l["height"] = 256;
+         },
+         {"level.tmj: its tile layers hold 65792 cells, more than the level budget of 65536"},
+         false},
+        {"one tile past the drawn-tile budget",
+         [](json& l)
+         {
+             l["layers"][0] = {{"type", "tilelayer"},
+                               {"name", "Ground"},
+                               {"width", 128},
+                               {"height", 128},
+                               {"data", std::vector<int>(128 * 128, 1)}};
+             l["layers"].push_back(
+                 {{"type", "tilelayer"}, {"name", "More"}, {"width", 1}, {"height", 1}, {"data", {2}}});
+         },
+         {"level.tmj: 16385 tiles would be drawn, more than the level budget of 16384"},
+         false},
         {"65 spawners",
          [](json& l)
          {

@@ -100,4 +100,14 @@ TEST_F(SettingsFile, AValueOfTheWrongKindOrRangeFallsBackAloneAndIsNamed)
     EXPECT_NE(Load().find("difficulty"), std::string::npos);
     EXPECT_EQ(settings.difficulty, "normal");
     EXPECT_EQ(settings.level, "a.tmj");
+
+    // A number too large for the field is named, not wrapped into range (4294967296 became 0).
+    for (const char* volume : {"4294967296", "-4294967296", "18446744073709551615"})
+    {
+        Write(std::string(R"({"volume": )") + volume + "}");
+        const std::string line = Load();
+        EXPECT_EQ(Lines(line), 1) << volume;
+        EXPECT_NE(line.find(std::string("volume ") + volume), std::string::npos) << line;
+        EXPECT_EQ(settings.volume, Settings::MaxVolume) << volume;
+    }
 }

@@ -81,7 +81,7 @@ protected:
     const std::string fresh = HighscoreFileText("New", 20, 3);
 };
 
-TEST_F(HighscoreSaveTest, AReplacedRecordKeepsItsPermissionBitsAndItsLinkAndNoTemporaryFileStays)
+TEST_F(HighscoreSaveTest, AReplacedRecordKeepsItsPermissionBitsAndNoTemporaryFileStays)
 {
     Write(Record(), old);
     fs::permissions(Record(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -91,16 +91,84 @@ TEST_F(HighscoreSaveTest, AReplacedRecordKeepsItsPermissionBitsAndItsLinkAndNoTe
     EXPECT_EQ(fs::status(Record()).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(Listing(Folder()), std::set<std::string>{"highscore.json"});
+}
 
-    // A linked record: the link stays, its target in another folder gets the record.
-    fs::create_directory(root / "saves");
-    Write(root / "saves" / "best.json", old);
+// A link planted in the record's place (a copied assets folder, a level pack) must not let the
+// game write outside its own files: the link itself is replaced, whatever it points at.
+TEST_F(HighscoreSaveTest, LinksAndOtherNamesInTheRecordsPlaceAreReplacedNeverWrittenThrough)
+{
+    fs::create_directory(root / "elsewhere");
+    const fs::path victim = root / "elsewhere" / "victim.txt";
+    const fs::path decoy = root / "elsewhere" / "passwd";
+    const auto plant = [&](const fs::path& target)
+    {
+        fs::remove(Record());
+        fs::create_symlink(target, Record());
+    };
+    for (const fs::path& target : {victim, decoy, root / "elsewhere" / "not-yet.json"})
+    {
+        SCOPED_TRACE(target.filename().string());
+        Write(victim, "victim");
+        Write(decoy, "root:x:0:0");
+        plant(target);
+        const HighscoreSave save = WriteHighscore(Record(), "New", 20, 3);
+        EXPECT_TRUE(save.saved) << save.error;
+        EXPECT_FALSE(fs::is_symlink(fs::symlink_status(Record())));
+        EXPECT_EQ(Read(Record()), fresh);
+        EXPECT_EQ(Read(victim), "victim");
+        EXPECT_EQ(Read(decoy), "root:x:0:0");
+        EXPECT_EQ(Listing(root / "elsewhere"), (std::set<std::string>{"passwd", "victim.txt"}));
+    }
+
+    // A hard link: the record becomes a file of its own; the other name keeps its bytes.
     fs::remove(Record());
-    fs::create_symlink("../saves/best.json", Record());
+    fs::create_hard_link(victim, Record());
     EXPECT_TRUE(WriteHighscore(Record(), "New", 20, 3).saved);
-    EXPECT_TRUE(fs::is_symlink(Record()));
-    EXPECT_EQ(Read(root / "saves" / "best.json"), fresh);
-    EXPECT_EQ(Listing(root / "saves"), std::set<std::string>{"best.json"});
+    EXPECT_EQ(fs::hard_link_count(Record()), 1u);
+    EXPECT_EQ(Read(Record()), fresh);
+    EXPECT_EQ(Read(victim), "victim");
+
+    // Neither a link nor another name is rewritten in place when the folder takes no new file.
+    fs::remove(Record());
+    fs::create_hard_link(victim, Record());
+    EXPECT_EQ(RewriteInPlace(Record(), fresh).error,
+              "highscore.json has other names that a rewrite in place would change too");
+    plant(victim);
+    EXPECT_FALSE(RewriteInPlace(Record(), fresh).saved);
+    EXPECT_EQ(Read(victim), "victim");
+    // The same through a whole save, by a player who may not write the folder (root may write
+    // anything, so a child gives its rights up first).
+    for (const bool hardLink : {true, false})
+    {
+        SCOPED_TRACE(hardLink ? "hard link" : "symbolic link");
+        fs::remove(Record());
+        hardLink ? fs::create_hard_link(victim, Record()) : fs::create_symlink(victim, Record());
+        const int status = InChild(
+            [&]
+            {
+                if (::geteuid() == 0)
+                {
+                    // nobody may reach the folder and write the linked file, but not the folder.
+                    const uid_t nobody = 65534;
+                    fs::permissions(root, fs::perms::owner_all | fs::perms::others_exec);
+                    fs::permissions(Folder(),
+                                    fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+                    if (::chown(victim.c_str(), nobody, nobody) != 0 || ::setgid(nobody) != 0 ||
+                        ::setuid(nobody) != 0)
+                        return false;
+                }
+                else
+                {
+                    fs::permissions(Folder(), fs::perms::owner_write, fs::perm_options::remove);
+                }
+                const HighscoreSave refused = WriteHighscore(Record(), "New", 20, 3);
+                return !refused.saved &&
+                       refused.error.rfind("the folder of highscore.json is read-only", 0) == 0;
+            });
+        fs::permissions(Folder(), fs::perms::owner_all, fs::perm_options::add);
+        EXPECT_EQ(status, 0) << "the save must fail, saying the folder is read-only";
+        EXPECT_EQ(Read(victim), "victim");
+    }
 }
 
 TEST_F(HighscoreSaveTest, LinksPlantedAtEveryTemporaryNameAreNeverFollowed)
@@ -334,8 +402,11 @@ TEST_F(HighscoreSaveTest, OnlyARegularFileIsTheRecordAndNoneKeepsTheGameWaiting)
             });
         EXPECT_FALSE(run.hung) << "reading the record kept the game waiting";
         EXPECT_EQ(run.output.rfind("no record: ", 0), 0u) << run.output;
-        EXPECT_FALSE(WriteHighscore((Folder() / name).string(), "Me", 1, 1).saved);
+        // A FIFO or a folder is left as it is; a link to a device is replaced by a record.
+        const bool link = std::string(name) == "zero.json";
+        EXPECT_EQ(WriteHighscore((Folder() / name).string(), "Me", 1, 1).saved, link);
     }
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(Folder() / "zero.json")));
     ::close(writer);
 }
 

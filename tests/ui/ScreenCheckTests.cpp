@@ -2,8 +2,10 @@
 // that lead on, and those buttons do lead on. (A level that cannot be played, in the game's own
 // frames: tests/app/ScreensInTheGameTests.cpp.)
 
+#include "gameplay/GameplayManager.hpp"
 #include "services/AssetManager.hpp"
 #include "services/GameStateManager.hpp"
+#include "services/Settings.hpp"
 #include "tests/ui/UiTestSupport.hpp"
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
@@ -64,9 +66,8 @@ TEST_F(ScreenCheck, EachUnusableScreenSaysWhyOnceAndLeadsOn)
         {"loseScreen.txt",
          "GARBAGE {{ = ;; }",
          LoseScreen,
-         {"Failed to load widgets from file: Error while parsing input at line 1. Expected a key or a "
-          "section, "
-          "found '{' instead."},
+         {"Failed to load widgets from file: ../assets/loseScreen.txt: Error while parsing input at line 1. "
+          "Expected a key or a section, found '{' instead."},
          {"FallbackBack to the menu", "FallbackExit the game"},
          nullptr},
         {"hud.txt",
@@ -103,4 +104,59 @@ TEST_F(ScreenCheck, EachUnusableScreenSaysWhyOnceAndLeadsOn)
     PressButton(*ui.gui, "FallbackBack to the menu");
     EXPECT_EQ(ui.currentScreen, MainMenuScreen);
     EXPECT_TRUE(ui.gui->get<vgui::Button>("PlayGameButton"));
+}
+
+// The two forms that had no built-in screen: the HUD and the settings panel get stand-ins that
+// the game wires as it wires the forms, and the line names the file and the line in it.
+TEST_F(ScreenCheck, TheHudAndTheSettingsPanelGetStandInsThatWork)
+{
+    const std::string broken = "Label.Title {\n  Text = \"x\";\n  TextSize = 1e9;\n}\n";
+    game.WriteAsset("hud.txt", broken);
+    game.WriteAsset("settings.txt", broken);
+
+    testing::internal::CaptureStderr();
+    ui.LoadScreen("../assets/hud.txt", HudScreen);
+    auto lines = Lines(testing::internal::GetCapturedStderr());
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("Failed to load widgets from file: ../assets/hud.txt: Error while loading "
+                             "'Label.Title' at line 3: ",
+                             0),
+              0u)
+        << lines[0];
+    for (const char* name :
+         {"BulletTowerButton", "RocketTowerSmallButton", "RocketTowerBigButton", "RepairButton"})
+        EXPECT_TRUE(ui.gui->get<vgui::BitmapButton>(name)) << name;
+    for (const char* name : {"MoneyText", "ScoreText", "WaveText", "MoneyAddText", "ScoreAddText"})
+        EXPECT_TRUE(ui.gui->get<vgui::TextArea>(name)) << name;
+    const auto message = ui.gui->get<vgui::TextArea>("StandInMessage");
+    ASSERT_TRUE(message);
+    EXPECT_NE(message->getText().find("../assets/hud.txt"), std::string::npos) << message->getText();
+    // Wired as the form is: the counters follow the game, the pause button pauses.
+    ui.money = 275;
+    ui.UpdateHUD(0.f);
+    EXPECT_EQ(ui.gui->get<vgui::TextArea>("MoneyText")->getText(), "275");
+    PressButton(*ui.gui, "PauseButton");
+    EXPECT_TRUE(GameplayManager::instance().paused);
+    GameplayManager::instance().paused = false;
+
+    // The settings panel, opened from the shipped main menu: its stand-in changes the volume.
+    game.WriteAsset("mainMenu.txt",
+                    testing_support::ReadFile((testing_support::SourceAssets() / "mainMenu.txt").string()));
+    ui.LoadScreen("../assets/mainMenu.txt", MainMenuScreen);
+    testing::internal::CaptureStderr();
+    PressButton(*ui.gui, "SettingsButton");
+    PressButton(*ui.gui, "VolumeDownButton");
+    lines = Lines(testing::internal::GetCapturedStderr());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].rfind("Failed to load widgets from file: ../assets/settings.txt: Error while loading "
+                             "'Label.Title' at line 3: ",
+                             0),
+              0u)
+        << lines[0];
+    EXPECT_EQ(Settings::instance().volume, Settings::MaxVolume - 10);
+    EXPECT_EQ(ui.gui->get<vgui::TextArea>("VolumeText")->getText(), "Effects volume: 90");
+    PressButton(*ui.gui, "SettingsCloseButton");
+    EXPECT_FALSE(ui.gui->get("SettingsPanel"));
+    EXPECT_TRUE(ui.gui->get<vgui::Button>("PlayGameButton")) << "the menu under it stays";
+    Settings::instance().Reset();
 }

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -173,11 +175,13 @@ TEST(Drawing, WidgetsDrawInWindowPixelsAndTheViewIsRestored)
     EXPECT_NE(image.getPixel(150, 210), sf::Color::Blue);
 }
 
-// Each image may be as large as a side allows, but one form's images together have a budget.
+// Each image may be as large as a side allows, but the images of the forms on screen together have
+// a budget: a form loaded over another counts the other's images too.
 TEST_F(TempFolder, AFormsImagesTogetherStayWithinTheirPixelBudget)
 {
-    sf::Image quarter; // of the budget: 4096 x 1024
-    quarter.create(MaxImageSide, MaxImageSide / 4, sf::Color::Blue);
+    sf::Image quarter; // of the budget: 2048 x 512
+    quarter.create(2048, 512, sf::Color::Blue);
+    ASSERT_EQ(std::uint64_t{4} * 2048 * 512, MaxFormImagePixels);
     ASSERT_TRUE(quarter.saveToFile((folder / "forms" / "art" / "q.bmp").string()));
     std::string form;
     for (int i = 0; i < 5; ++i)
@@ -187,20 +191,36 @@ TEST_F(TempFolder, AFormsImagesTogetherStayWithinTheirPixelBudget)
         form += "Picture.P" + std::to_string(i) + " { Renderer { Texture = \"art/" + name + "\"; } }\n";
     }
     const std::string path = (folder / "forms" / "screen.txt").string();
+    const std::string over = (folder / "forms" / "over.txt").string();
+    const auto failure = [](const std::function<void()>& load)
+    {
+        try
+        {
+            load();
+        }
+        catch (const Exception& e)
+        {
+            return std::string(e.what());
+        }
+        return std::string("loaded");
+    };
     Gui gui;
-    std::ofstream(path) << form.substr(0, form.rfind("Picture.P4"));
-    ASSERT_NO_THROW(gui.loadWidgetsFromFile(path)) << "four quarters fill the budget exactly";
+    std::ofstream(path) << form.substr(0, form.rfind("Picture.P3"));
+    ASSERT_NO_THROW(gui.loadWidgetsFromFile(path)) << "three quarters";
+    // One more quarter over the screen fills the budget exactly; a fifth passes it.
+    std::ofstream(over) << form.substr(form.rfind("Picture.P3"),
+                                       form.rfind("Picture.P4") - form.rfind("Picture.P3"));
+    ASSERT_NO_THROW(gui.loadWidgetsFromFile(over, false)) << "four quarters fill the budget exactly";
+    std::ofstream(over) << form.substr(form.rfind("Picture.P4"));
+    EXPECT_EQ(failure([&] { gui.loadWidgetsFromFile(over, false); }),
+              "Error while loading 'Picture.P4' at line 1: With the image '" +
+                  (folder / "forms" / "art" / "q4.bmp").string() +
+                  "' (2048 x 512) the images of the forms on screen pass 4194304 pixels in all.");
+    // A form that replaces the screen counts only its own.
+    EXPECT_EQ(failure([&] { gui.loadWidgetsFromFile(over); }), "loaded");
     std::ofstream(path) << form;
-    std::string error = "loaded";
-    try
-    {
-        gui.loadWidgetsFromFile(path);
-    }
-    catch (const Exception& e)
-    {
-        error = e.what();
-    }
-    EXPECT_EQ(error, "Error while loading 'Picture.P4' at line 5: With the image '" +
-                         (folder / "forms" / "art" / "q4.bmp").string() +
-                         "' (4096 x 1024) the form's images pass 16777216 pixels in all.");
+    EXPECT_EQ(failure([&] { gui.loadWidgetsFromFile(path); }),
+              "Error while loading 'Picture.P4' at line 5: With the image '" +
+                  (folder / "forms" / "art" / "q4.bmp").string() +
+                  "' (2048 x 512) the images of the forms on screen pass 4194304 pixels in all.");
 }

@@ -182,7 +182,7 @@ void AssetManager::LoadTilesets(const std::shared_ptr<tmj::Map>& map)
     {
         if (textures.count(tileset.name) != 0)
             continue;
-        const std::string path = (std::filesystem::path(AssetsFolder) / tileset.imageRelativeToMap).string();
+        const std::string path = (std::filesystem::path(DataFolder()) / tileset.imageRelativeToMap).string();
         if (const auto read = texturesByPath.find(path); read != texturesByPath.end())
         {
             textures[tileset.name] = read->second;

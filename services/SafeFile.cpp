@@ -1,6 +1,7 @@
 #include "services/SafeFile.hpp"
 
 #include "files/RegularFile.hpp"
+#include "services/AssetsLocation.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -130,6 +131,11 @@ std::string TemporaryName(const std::string& recordPath, pid_t pid, std::uint32_
 FileSave SaveFileSafely(const std::string& path, const std::string& text,
                         const TemporaryNameSource& nameSource)
 {
+    if (path.empty())
+        return Failed("there is no folder to save in (HOME is not set)");
+    // An installed game's first save makes the player's folder for it.
+    if (const std::string problem = PrepareFolderOf(path); !problem.empty())
+        return Failed(problem);
     const fs::path record = RealLocation(path);
     const std::string fileName = record.filename().string();
     const fs::path folder = FolderOf(record);

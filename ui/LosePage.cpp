@@ -86,8 +86,9 @@ void LosePage::Connect()
         if (!save.saved)
         {
             message = "Could not save the highscore: " + save.error;
-            std::cerr << "Could not save the highscore \"" << highscorePath << "\": " << save.error
-                      << std::endl;
+            if (!highscorePath.empty()) // nowhere to save was said once at the start
+                std::cerr << "Could not save the highscore \"" << highscorePath << "\": " << save.error
+                          << std::endl;
         }
     }
     SetText(gui, OldHighscore.name, message);

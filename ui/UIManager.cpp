@@ -60,7 +60,7 @@ void UIManager::Reset()
     gui->removeAllWidgets();
     currentScreen = MainMenuScreen;
     cursorInput.reset();
-    highscorePath = AssetPath("highscore.json");
+    highscorePath = StatePath("highscore.json");
     screenClickGuard = sf::Time::Zero;
 }
 

@@ -12,7 +12,7 @@ endif
 # the server there.
 XVFB = xvfb-run -a -s "-screen 0 1280x720x24 -noreset"
 
-.PHONY: all deps configure build run test watch test-asan fuzz-smoke format format-check clean
+.PHONY: all deps configure build run test watch package test-asan fuzz-smoke format format-check clean
 
 all: build
 
@@ -28,6 +28,11 @@ build: configure
 # The game reads "../assets/", so it runs from the build folder beside assets/.
 run: build
 	cd $(BUILD) && ./Varnhold
+
+# The Debian package, build/varnhold_<version>_amd64.deb (install it with
+# `sudo apt install ./build/varnhold_<version>_amd64.deb`).
+package: build
+	cd $(BUILD) && cpack
 
 # Every test, under one virtual X display; sound goes to OpenAL Soft's null driver. The watched
 # soak (label "watch", half an hour of a real window) is run by hand with `make watch`.
@@ -55,7 +60,7 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && status=0; \
 	$(SANITIZER_ENV) ASAN_OPTIONS=detect_leaks=1 $(XVFB_NORESET) \
-		ctest --output-on-failure -j$(JOBS) -LE '$(GL_LABELS)|watch' $(CTEST_ARGS) || status=1; \
+		ctest --output-on-failure -j$(JOBS) -LE '$(GL_LABELS)|watch|package' $(CTEST_ARGS) || status=1; \
 	$(SANITIZER_ENV) ASAN_OPTIONS=detect_leaks=0 $(XVFB_NORESET) \
 		ctest --output-on-failure -j$(JOBS) -L '$(GL_LABELS)' $(CTEST_ARGS) || status=1; \
 	exit $$status

@@ -4,7 +4,9 @@
 #include "entities/RenderManager.hpp"
 #include "gameplay/Cursor.hpp"
 #include "gameplay/GameplayManager.hpp"
+#include "services/AssetFiles.hpp"
 #include "services/AssetManager.hpp"
+#include "services/AssetsLocation.hpp"
 #include "services/GameStateManager.hpp"
 #include "services/InputManager.hpp"
 #include "services/Settings.hpp"
@@ -13,6 +15,7 @@
 #include "ui/UIManager.hpp"
 #include "widgets/Widgets.hpp"
 
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/System/Clock.hpp>
 
 #include <chrono>
@@ -30,14 +33,17 @@ bool Game::Init()
                    sf::ContextSettings());
     window->setFramerateLimit(60);
     window->setVerticalSyncEnabled(true);
+    SetWindowIcon();
 
     // Saves cut short by a killed game leave temporary files beside the record and the settings.
-    RemoveStaleTemporaries(uiManager.highscorePath);
-    RemoveStaleTemporaries(uiManager.settingsPath);
-    RemoveStaleTemporaries(uiManager.recordsPath);
+    for (const std::string* saved : {&uiManager.highscorePath, &uiManager.settingsPath, &uiManager.recordsPath})
+    {
+        if (!saved->empty())
+            RemoveStaleTemporaries(*saved);
+    }
     (void)RecordsFile::ReadAtStart(uiManager.recordsPath);
     auto& settings = Settings::instance();
-    settings.Load(uiManager.settingsPath);
+    settings.Load(SeededPath(uiManager.settingsPath));
     settings.ApplyVolume();
     uiManager.applyWindowMode = [this]
     {
@@ -78,7 +84,18 @@ void Game::ApplyWindowMode()
     window->setFramerateLimit(60);
     window->setVerticalSyncEnabled(true);
     window->setKeyRepeatEnabled(false);
+    SetWindowIcon();
     FitViewToWindow();
+}
+
+void Game::SetWindowIcon()
+{
+    // The desktop's menu entry and the window show the same picture; without it, the desktop's own.
+    std::string problem;
+    const std::string bytes = ReadImageFile(AssetPath("icon_64.png"), AssetLimits::MaxSpriteSide, problem);
+    sf::Image icon;
+    if (!bytes.empty() && icon.loadFromMemory(bytes.data(), bytes.size()))
+        window->setIcon(icon.getSize().x, icon.getSize().y, icon.getPixelsPtr());
 }
 
 void Game::DrawFrameCounter(float dt)

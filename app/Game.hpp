@@ -61,6 +61,8 @@ public:
     void FitViewToWindow();
     // Fullscreen or the 1280 x 720 window, as the settings say (the world letterboxed in both).
     void ApplyWindowMode();
+    // The game's icon on its window, when its picture can be read.
+    void SetWindowIcon();
 
     std::shared_ptr<sf::RenderWindow> window;
     InputManager& inputManager;

@@ -296,7 +296,10 @@ LevelId FirstLevel()
 
 std::vector<fs::path> LevelFolders()
 {
-    return {AssetPath("levels")};
+    std::vector<fs::path> folders = {AssetPath("levels")};
+    if (!StateFolder().empty() && StateFolder() != DataFolder())
+        folders.push_back(StatePath("levels"));
+    return folders;
 }
 
 LevelEntry ReadLevel(const LevelId& id, bool withPicture, sf::Vector2u pictureSize)

@@ -33,7 +33,8 @@ LevelId FirstLevel();
 inline constexpr const char* FirstLevelKey = "game.tmj";
 
 // The folders whose maps are listed after the first level, in this order: the game's own
-// "levels" folder for now.
+// "levels" folder, then the "levels" folder in the player's data folder when the game saves
+// there (an installed game: $XDG_DATA_HOME/varnhold/levels/).
 std::vector<std::filesystem::path> LevelFolders();
 
 // A folder with thousands of maps must not stall the level select: past this many levels the

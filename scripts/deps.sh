@@ -6,6 +6,7 @@ packages=(
     libsfml-dev libopenal-dev libx11-dev nlohmann-json3-dev libgtest-dev zlib1g-dev
     xvfb xauth libgl1-mesa-dri xdotool imagemagick sox fonts-liberation2
     clang libclang-rt-14-dev clang-format
+    dpkg-dev file lintian desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -50,7 +50,7 @@ public:
     // tileset of another level under a name loaded from another image gets its own image. Images
     // that cannot be read get one "Could not load texture" line with the reason.
     void LoadTilesets(const std::shared_ptr<tmj::Map>& map,
-                      const std::filesystem::path& mapFolder = std::filesystem::path(AssetsFolder));
+                      const std::filesystem::path& mapFolder = std::filesystem::path(DataFolder()));
     // A picture that is no texture key (the HUD's icons), read once per path within the limits
     // and the budget of LoadTexture and then shared; one that cannot be read is an empty texture.
     std::shared_ptr<const sf::Texture> SharedTexture(const std::string& path);

@@ -1,6 +1,7 @@
 #include "services/SafeFile.hpp"
 
 #include "files/RegularFile.hpp"
+#include "services/AssetsLocation.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -111,6 +112,11 @@ std::string TemporaryName(const std::string& recordPath, pid_t pid, std::uint32_
 FileSave SaveFileSafely(const std::string& path, const std::string& text,
                         const TemporaryNameSource& nameSource)
 {
+    if (path.empty())
+        return Failed("there is no folder to save in (HOME is not set)");
+    // An installed game's first save makes the player's folder for it.
+    if (const std::string problem = PrepareFolderOf(path); !problem.empty())
+        return Failed(problem);
     // The record is the name itself, never what a link there points at: a link planted in a
     // copied assets folder would otherwise let the game overwrite any file its player may write.
     const fs::path record = path;

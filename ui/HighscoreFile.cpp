@@ -1,5 +1,7 @@
 #include "ui/HighscoreFile.hpp"
 
+#include "services/AssetsLocation.hpp"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -204,9 +206,11 @@ StoredHighscore ReadHighscore(const std::string& path)
 
 StoredHighscore ReadShownHighscore(const std::string& path)
 {
-    StoredHighscore stored = ReadHighscore(path);
+    // Before an installed game's first save, the record shipped with the game.
+    const std::string source = SeededPath(path);
+    StoredHighscore stored = ReadHighscore(source);
     if (!stored.valid)
-        std::cerr << "Highscore file \"" << path << "\" holds no record: " << stored.problem << std::endl;
+        std::cerr << "Highscore file \"" << source << "\" holds no record: " << stored.problem << std::endl;
     return stored;
 }
 

@@ -93,7 +93,7 @@ void LosePage::Connect()
     const RecordSave table = SaveGameRecord(
         recordsPath, gameplay.level.key, gameplay.difficulty,
         {playerName, counters.score, counters.wave, TodayText(), counters.statistics.timeSurvived});
-    if (!table.save.saved)
+    if (!table.save.saved && !recordsPath.empty())
         std::cerr << "Could not save the records \"" << recordsPath << "\": " << table.save.error
                   << std::endl;
     std::string level = LevelAndDifficulty();
@@ -137,7 +137,9 @@ LosePage::Comparison LosePage::CompareWithHighscore()
     if (!save.saved)
     {
         comparison.message = "Could not save the highscore: " + save.error;
-        std::cerr << "Could not save the highscore \"" << highscorePath << "\": " << save.error << std::endl;
+        if (!highscorePath.empty()) // nowhere to save was said once at the start
+            std::cerr << "Could not save the highscore \"" << highscorePath << "\": " << save.error
+                      << std::endl;
     }
     return comparison;
 }

@@ -29,7 +29,8 @@ std::string OnOff(bool on)
 
 void SaveSettings(const std::string& path)
 {
-    if (const FileSave save = Settings::instance().Save(path); !save.saved)
+    // A game with nowhere to save (no path) said so once at its start.
+    if (const FileSave save = Settings::instance().Save(path); !save.saved && !path.empty())
         std::cerr << "Could not save the settings \"" << path << "\": " << save.error << std::endl;
 }
 

@@ -63,8 +63,8 @@ void UIManager::Reset()
     gui->removeAllWidgets();
     currentScreen = MainMenuScreen;
     cursorInput.reset();
-    highscorePath = AssetPath("highscore.json");
-    recordsPath = AssetPath("records.json");
+    highscorePath = StatePath("highscore.json");
+    recordsPath = StatePath("records.json");
     screenClickGuard = sf::Time::Zero;
 }
 

@@ -72,9 +72,9 @@ public:
     void ShowUnplayableLevel(const LevelPlan& plan);
     // Turns fullscreen on or off as the settings say; installed by the game.
     std::function<void()> applyWindowMode;
-    std::string settingsPath = AssetPath("settings.json");
+    std::string settingsPath = StatePath("settings.json");
     // The record tables of every level and difficulty, beside the settings.
-    std::string recordsPath = AssetPath("records.json");
+    std::string recordsPath = StatePath("records.json");
     // The menu screens' per-frame work: the level select's keys.
     void UpdateMenu();
     // The level select, for tests that look at what it lists.
@@ -102,7 +102,7 @@ public:
     // widget root on the main menu's kind (the window and the root's target stay).
     void Reset();
     // Where the highscore record lives; the game always uses the default.
-    std::string highscorePath = AssetPath("highscore.json");
+    std::string highscorePath = StatePath("highscore.json");
     // How long a newly loaded screen ignores mouse presses (the game sets it at start): the
     // second click of a double click never lands on the next screen's buttons.
     sf::Time screenClickGuard;

@@ -148,6 +148,7 @@ TEST(StartUp, WithoutADisplayOrAnAudioDeviceOrBesideForeignAssets)
         fs::path folder;
         std::map<std::string, std::string> environment;
         bool keepsRunning;
+        int status; // when it ends
         std::vector<std::string> errors, output;
         rlim_t fileSizeLimit = RLIM_INFINITY; // bytes the game may write to any one file
     } cases[] = {
@@ -155,24 +156,28 @@ TEST(StartUp, WithoutADisplayOrAnAudioDeviceOrBesideForeignAssets)
          game.run(),
          {{"DISPLAY", ":4999"}},
          false,
+         1,
          {"Varnhold: cannot open the X display \":4999\" (DISPLAY); the game needs a graphical desktop"},
          {}},
         {"no DISPLAY at all",
          game.run(),
          {{"DISPLAY", ""}},
          false,
+         1,
          {"Varnhold: cannot open the X display \"\" (DISPLAY); the game needs a graphical desktop"},
          {}},
         {"no audio device",
          game.run(),
          {{"ALSOFT_DRIVERS", "no-such-driver"}},
          true,
+         0,
          {"Varnhold: no audio device; playing without sound"},
          {}},
         {"an unrelated ../assets",
          foreign / "run",
          {{"ALSOFT_DRIVERS", "null"}},
          true,
+         0,
          {},
          {"Varnhold: ../assets/ is not the game's beside " + (foreign / "run").string() + "; running from " +
           fs::canonical(VARNHOLD_BINARY_DIR).string() + " instead"}},
@@ -182,9 +187,20 @@ TEST(StartUp, WithoutADisplayOrAnAudioDeviceOrBesideForeignAssets)
          game.run(),
          {{"ALSOFT_DRIVERS", "null"}, {"MESA_SHADER_CACHE_DIR", (game.root() / "fresh-cache").string()}},
          true,
+         0,
          {},
          {},
          64 * 1024},
+        {"a data folder named that is not the game's",
+         game.run(),
+         {{"VARNHOLD_DATA", (foreign / "assets").string()}},
+         false,
+         2,
+         {"Varnhold: the data folder \"" + (foreign / "assets").string() +
+          "/\" (given in VARNHOLD_DATA) lacks game.tmj, mainMenu.txt, hud.txt, loseScreen.txt, "
+          "highscore.txt, "
+          "controls.txt, credits.txt; it is not the game's data"},
+         {}},
     };
     for (const auto& c : cases)
     {
@@ -207,7 +223,7 @@ TEST(StartUp, WithoutADisplayOrAnAudioDeviceOrBesideForeignAssets)
         if (!c.keepsRunning)
         {
             EXPECT_TRUE(run.exited) << "signal " << run.signal;
-            EXPECT_EQ(run.status, 1);
+            EXPECT_EQ(run.status, c.status);
         }
         EXPECT_LT(run.peakMegabytes, testing_support::MostMegabytes);
         EXPECT_EQ(Lines(run.errors), c.errors) << run.errors;

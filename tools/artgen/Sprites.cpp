@@ -567,4 +567,28 @@ Layer RepairIcon(bool active)
     return active ? icon : Greyed(icon);
 }
 
+Layer AppIcon(int size)
+{
+    const float s = static_cast<float>(size);
+    const float k = s / 256.f; // laid out for 256 px
+    Canvas c(size, size);
+    const Vec mid{s * 0.5f, s * 0.5f};
+    // A rounded square of grass in a gold frame, lit from the top left like the map.
+    c.Draw(shape::Box(mid + Vec{4.f * k, 6.f * k}, {118.f * k, 118.f * k}, 40.f * k),
+           Soft(Hex(0x000000, 0.45f), 8.f * k));
+    c.Draw(shape::Box(mid, {118.f * k, 118.f * k}, 40.f * k), Mat(pal::gold, 6.f * k));
+    Style ground = Mat(pal::grass, 5.f * k);
+    ground.outlineWidth = 0.f;
+    c.Draw(shape::Box(mid, {106.f * k, 106.f * k}, 32.f * k), ground);
+    // The road winding to the gate.
+    Style road = Mat(pal::dirt, 3.f * k);
+    road.outlineWidth = 0.f;
+    c.Draw(shape::Capsule(mid + Vec{-100.f * k, 70.f * k}, mid + Vec{-40.f * k, 20.f * k}, 13.f * k), road);
+    c.Draw(shape::Capsule(mid + Vec{-40.f * k, 20.f * k}, mid + Vec{-10.f * k, 4.f * k}, 13.f * k), road);
+    Layer icon = c.Resolve();
+    // The keep itself, as the map shows it at its last upgrade.
+    icon.Blit(Base(3), mid + Vec{8.f * k, -6.f * k}, 1.45f * k);
+    return icon;
+}
+
 } // namespace artgen

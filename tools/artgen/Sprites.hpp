@@ -32,6 +32,9 @@ Layer SpareEnemy();
 Layer Base(int stage);
 Layer WaypointMarker();
 
+// The game's own icon (desktop menu, window), size x size pixels: the keep on a shield of grass.
+Layer AppIcon(int size);
+
 // HUD buttons: the bright icon when the player can afford it, else a dim grey one.
 Layer BulletTowerIcon(bool active);
 Layer SmallRocketTowerIcon(bool active);

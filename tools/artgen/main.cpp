@@ -220,6 +220,16 @@ std::vector<Picture> Pictures()
          {
              return RepairIcon(true);
          }},
+        {"icon_64.png",
+         []
+         {
+             return AppIcon(64);
+         }},
+        {"icon_256.png",
+         []
+         {
+             return AppIcon(256);
+         }},
         {"menu_backdrop.png",
          []
          {

@@ -120,8 +120,7 @@ void FrameTrace::Write(const Game& game, float dt)
          << counters.score << " wave " << counters.wave << " towers " << towers << " keep " << keep
          << " selected " << (gameplay.cursorInput ? gameplay.cursorInput->selectedTower : 0) << " spent "
          << counters.statistics.goldSpent << " level " << level << " difficulty "
-         << static_cast<int>(gameplay.difficulty) << " held " << gameplay.wavesHeld
-         << " living " << enemies;
+         << static_cast<int>(gameplay.difficulty) << " held " << gameplay.wavesHeld << " living " << enemies;
     const auto [hint, point] = game.uiManager.ShownHint();
     file << " hint " << hint << ':' << point.x << ':' << point.y << " enemies "
          << (enemies > 0 ? walking.str() : "-") << std::endl;

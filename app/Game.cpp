@@ -36,7 +36,8 @@ bool Game::Init()
     SetWindowIcon();
 
     // Saves cut short by a killed game leave temporary files beside the record and the settings.
-    for (const std::string* saved : {&uiManager.highscorePath, &uiManager.settingsPath, &uiManager.recordsPath})
+    for (const std::string* saved :
+         {&uiManager.highscorePath, &uiManager.settingsPath, &uiManager.recordsPath})
     {
         if (!saved->empty())
             RemoveStaleTemporaries(*saved);

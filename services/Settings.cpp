@@ -90,10 +90,9 @@ void Settings::Load(const std::string& path)
 
 std::string Settings::Text() const
 {
-    const nlohmann::json written = {{"volume", volume},       {"fullscreen", fullscreen},
-                                    {"showFps", showFps},     {"name", playerName},
-                                    {"level", level},         {"difficulty", difficulty},
-                                    {"hintsDone", hintsDone}};
+    const nlohmann::json written = {
+        {"volume", volume}, {"fullscreen", fullscreen}, {"showFps", showFps},    {"name", playerName},
+        {"level", level},   {"difficulty", difficulty}, {"hintsDone", hintsDone}};
     return written.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 

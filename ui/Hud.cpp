@@ -111,10 +111,10 @@ Hud::Hud(vgui::Gui& gui, ScreenHost& host, SettingsPanel& settings, const std::s
 const std::vector<WidgetName>& Hud::Names() const
 {
     static const std::vector<WidgetName> names = {
-        BulletButton, SmallRocketButton, BigRocketButton, RepairButton,   Money,       Score,
-        Wave,         MoneyAdd,          ScoreAdd,        WaveStatus,     NextWave,    Keep,
-        KeepBar,      SelectionFrame,    Feedback,        PauseOverlay,   PauseButton, ResumeButton,
-        SpeedButton,  SettingsButton,    LeaveButton,     KeepHit,        DifficultyLine, StartWave};
+        BulletButton, SmallRocketButton, BigRocketButton, RepairButton, Money,          Score,
+        Wave,         MoneyAdd,          ScoreAdd,        WaveStatus,   NextWave,       Keep,
+        KeepBar,      SelectionFrame,    Feedback,        PauseOverlay, PauseButton,    ResumeButton,
+        SpeedButton,  SettingsButton,    LeaveButton,     KeepHit,      DifficultyLine, StartWave};
     return names;
 }
 

@@ -2,8 +2,8 @@
 
 #include "services/InputManager.hpp"
 #include "services/Settings.hpp"
-#include "ui/SettingsPanel.hpp"
 #include "ui/Numbers.hpp"
+#include "ui/SettingsPanel.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <SFML/Graphics/Texture.hpp>

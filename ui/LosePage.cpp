@@ -69,10 +69,9 @@ LosePage::LosePage(vgui::Gui& gui, ScreenHost& host, const std::string& highscor
 
 const std::vector<WidgetName>& LosePage::Names() const
 {
-    static const std::vector<WidgetName> names = {Return,       Lose,      Money,      Score,
-                                                  OldHighscore, OldName,   OldWave,    OldScore,
-                                                  AreaBig,      AreaSmall, Statistics, KeepFell,
-                                                  LevelLine};
+    static const std::vector<WidgetName> names = {Return,     Lose,     Money,    Score,   OldHighscore,
+                                                  OldName,    OldWave,  OldScore, AreaBig, AreaSmall,
+                                                  Statistics, KeepFell, LevelLine};
     return names;
 }
 

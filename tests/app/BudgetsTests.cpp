@@ -159,13 +159,16 @@ TEST(Budgets, EveryBudgetFilledToItsEdgeAtOnceStaysUnderTheMemoryGoal)
     game.WriteAsset("mainMenu.txt", menu +
                                         "Picture.Backdrop { Size = (64, 64); IgnoreMouseEvents = true; "
                                         "Renderer { Texture = \"menu_backdrop.png\"; } }\n" +
-                                        Label("Huge", Glyphs(U'0', 32)));
+                                        Label("Huge", Glyphs(U'0', 28)));
     game.WriteAsset("controls.txt",
                     "Label.Title { Text = \"Keys\"; }\n" + Label("Over", Glyphs(U'\u0100', 20)));
     std::string highscore =
         testing_support::ReadFile((testing_support::SourceAssets() / "highscore.txt").string());
     const std::size_t nameText = highscore.find("TextSize", highscore.find("TextArea.NameText {"));
     highscore.replace(nameText, highscore.find(';', nameText) - nameText, "TextSize = 200");
+    // In a box that shows every one of its glyphs.
+    const std::size_t nameSize = highscore.find("Size = (", highscore.find("TextArea.NameText {"));
+    highscore.replace(nameSize, highscore.find(';', nameSize) - nameSize, "Size = (1280, 720)");
     game.WriteAsset("highscore.txt", highscore);
     game.WriteAsset("highscore.json",
                     "{\"name\": \"" + Glyphs(U'\u00C0', 192) + "\", \"score\": 1, \"wave\": 1}");

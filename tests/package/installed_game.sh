@@ -80,7 +80,7 @@ CONTENT=${CONTENT%x}
 PATTERN=$'^\\{ \n"name" : "Installed", \n"score" : (0|[1-9][0-9]*), \n"wave" : [1-9][0-9]*\n \\}$'
 [[ "$CONTENT" =~ $PATTERN ]] || fail "record: $(od -c "$RECORD" | head)"
 [ -z "$(find "$HOME" -mindepth 1)" ] || fail "written into HOME: $(find "$HOME" -mindepth 1)"
-[ "$(ls "$XDG_DATA_HOME/varnhold")" = "$(printf 'highscore.json\nsettings.json')" ] ||
+[ "$(ls "$XDG_DATA_HOME/varnhold")" = "$(printf 'highscore.json\nrecords.json\nsettings.json')" ] ||
     fail "the player's folder holds: $(ls -a "$XDG_DATA_HOME/varnhold")"
 listing >"$WORK/after"
 diff "$WORK/before" "$WORK/after" || fail "the unpacked tree changed"

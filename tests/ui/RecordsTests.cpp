@@ -201,6 +201,6 @@ TEST_F(RecordsTest, OnlyTheFirstLevelOnNormalIsHeldAgainstTheHighscoreAndEveryGa
     EXPECT_EQ(Text("RecordNames"), "Tie\n");
     testing_support::PressButton(*ui.gui, "RecordsEasyButton");
     EXPECT_EQ(Text("RecordNames"), "Eve\n");
-    EXPECT_EQ(Text("RecordScores"), "10000\n");
+    EXPECT_EQ(Text("RecordScores"), "10,000\n"); // whole, as every number the game shows
     EXPECT_EQ(Text("RecordWaves"), "20\n");
 }

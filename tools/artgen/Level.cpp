@@ -406,7 +406,7 @@ const std::vector<LevelDesign>& LevelDesigns()
          7101},
         // A long road that winds up and down the field seven times, three tiles of grass between
         // two legs so a tower fits between them and reaches both: room for many towers, and
-        // bigger, quicker waves.
+        // bigger waves.
         {"levels/2-serpentine.tmj",
          "Serpentine",
          "../tilesheet.png",
@@ -426,7 +426,7 @@ const std::vector<LevelDesign>& LevelDesigns()
           {27, 3},
           {27, 15},
           {28, 15}},
-         {{{0, 3}, west, 12, 1.f, 3, 6}},
+         {{{0, 3}, west, 12, 1.1f, 3, 6}},
          {{29, 2, 3, 3}, {0, 16, 3, 2}},
          {{30, 8}, {0, 7}, {31, 12}, {1, 11}},
          {},

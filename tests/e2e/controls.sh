@@ -21,10 +21,7 @@ GAME=$1
 SOURCE=$2
 SHOTS=$3
 
-WORK=$(mktemp -d /tmp/varnhold-e2e.XXXXXX)
-trap e2e_cleanup EXIT
-mkdir -p "$WORK/run" "$SHOTS"
-cp -r "$SOURCE/assets" "$WORK/assets"
+e2e_scratch "$SOURCE"
 cp "$SOURCE/tests/data/maps/straight.tmj" "$WORK/assets/game.tmj"
 rm -f "$WORK/assets/settings.json" "$SHOTS"/*.png
 # A record that any lost game would rewrite (a score of 0 is at least 0).

@@ -17,10 +17,7 @@ GAME=$1
 SOURCE=$2
 SHOTS=$3
 
-WORK=$(mktemp -d /tmp/varnhold-e2e.XXXXXX)
-trap e2e_cleanup EXIT
-mkdir -p "$WORK/run" "$SHOTS"
-cp -r "$SOURCE/assets" "$WORK/assets"
+e2e_scratch "$SOURCE"
 cp "$SOURCE/tests/data/ui/short_game.tmj" "$WORK/assets/game.tmj"
 # A record this game does not beat, six digits long.
 printf '{ \n"name" : "Old Guard", \n"score" : 987654, \n"wave" : 12\n }' >"$WORK/assets/highscore.json"

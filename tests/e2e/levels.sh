@@ -19,10 +19,7 @@ SOURCE=$3
 SHOTS=$4
 NAME="Level Walker"
 
-WORK=$(mktemp -d /tmp/varnhold-e2e.XXXXXX)
-trap e2e_cleanup EXIT
-mkdir -p "$WORK/run" "$SHOTS"
-cp -r "$SOURCE/assets" "$WORK/assets"
+e2e_scratch "$SOURCE"
 rm -f "$SHOTS"/*.png
 # The levels folder holds the test's two levels only: the short level, named, with its tile sheet
 # one folder up as Tiled writes it; and the same map without its keep.

@@ -1,7 +1,7 @@
 # Shared by the end-to-end scripts: an X display of their own, the game started from a scratch
 # folder beside a copy of the assets, its window, and the hand that drives it.
-# A script sets NO_DISPLAY (its exit status for "no usable display"), WORK (scratch folder) and
-# SHOTS (screenshot folder) before calling these.
+# A script sets NO_DISPLAY (its exit status for "no usable display"), WORK (scratch folder, or
+# e2e_scratch does) and SHOTS (screenshot folder) before calling these.
 
 # Runs the calling script again under its own Xvfb server (of E2E_SCREEN, 1280 x 720 unless set),
 # unless it already has one. Several
@@ -41,6 +41,15 @@ e2e_cleanup() {
         kill "$GAME_PID"
     fi
     rm -rf "$WORK"
+}
+
+# A scratch folder (WORK) removed when the script ends: run/ for the game to start in, beside a copy
+# of the source's assets; and the screenshot folder (SHOTS).
+e2e_scratch() { # source_dir
+    WORK=$(mktemp -d /tmp/varnhold-e2e.XXXXXX)
+    trap e2e_cleanup EXIT
+    mkdir -p "$WORK/run" "$SHOTS"
+    cp -r "$1/assets" "$WORK/assets"
 }
 
 fail() {

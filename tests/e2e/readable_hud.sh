@@ -23,10 +23,7 @@ GAME=$1
 SOURCE=$2
 SHOTS=$3
 
-WORK=$(mktemp -d /tmp/varnhold-e2e.XXXXXX)
-trap e2e_cleanup EXIT
-mkdir -p "$WORK/run" "$SHOTS"
-cp -r "$SOURCE/assets" "$WORK/assets"
+e2e_scratch "$SOURCE"
 # The first games' hints are done: nothing of theirs on the field.
 printf '{"hintsDone": ["chooseTower", "buildInBend", "restOnTower", "speedAndPause"]}' >"$WORK/assets/settings.json"
 rm -f "$SHOTS"/*.png

@@ -18,10 +18,7 @@ READ_RECORD=$2
 SOURCE=$3
 SHOTS=$4
 
-WORK=$(mktemp -d /tmp/varnhold-e2e.XXXXXX)
-trap e2e_cleanup EXIT
-mkdir -p "$WORK/run" "$SHOTS"
-cp -r "$SOURCE/assets" "$WORK/assets"
+e2e_scratch "$SOURCE"
 # A record anyone beats, so the lost game writes its own.
 printf '{ \n"name" : "", \n"score" : 0, \n"wave" : 0\n }' >"$WORK/assets/highscore.json"
 rm -f "$SHOTS"/*.png

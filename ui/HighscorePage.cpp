@@ -124,20 +124,7 @@ void HighscorePage::ShowTable(std::size_t index, Difficulty chosen)
     SetText(gui, Dates.name, dates);
     SetText(gui, Times.name, times);
 
-    const auto chosenLook = gui.get<vgui::Button>(ChosenLook.name);
-    for (const Difficulty each : Difficulties)
-    {
-        const auto button = gui.get<vgui::Button>(DifficultyButtons[static_cast<int>(each)]->name);
-        if (!button)
-            continue;
-        const std::string name = DifficultyOf(each).name;
-        if (chosenLook)
-            button->setRenderer(each == difficulty ? chosenLook->getRenderer()->data
-                                                   : std::static_pointer_cast<vgui::Renderer::Data>(
-                                                         buttonLooks[static_cast<std::size_t>(each)]));
-        else
-            button->setText(each == difficulty ? "[ " + name + " ]" : name);
-    }
+    MarkChosenDifficulty(gui, {Easy.name, Normal.name, Hard.name}, ChosenLook.name, buttonLooks, difficulty);
 }
 
 void HighscorePage::StepLevel(int by)

@@ -444,25 +444,7 @@ void LevelSelectPage::ChooseDifficulty(Difficulty chosenDifficulty)
 void LevelSelectPage::ShowDifficulty()
 {
     SetText(gui, Description.name, DifficultyDescription(difficulty));
-    const auto chosenLook = gui.get<vgui::Button>(ChosenLook.name);
-    for (const Difficulty each : Difficulties)
-    {
-        const auto button = gui.get<vgui::Button>(DifficultyButtons[static_cast<int>(each)]->name);
-        if (!button)
-            continue;
-        // The chosen one in the form's chosen look, or marked in its text when there is none.
-        const std::string name = DifficultyOf(each).name;
-        if (chosenLook)
-        {
-            const auto own =
-                std::static_pointer_cast<vgui::Renderer::Data>(buttonLooks[static_cast<std::size_t>(each)]);
-            button->setRenderer(each == difficulty ? chosenLook->getRenderer()->data : own);
-        }
-        else
-        {
-            button->setText(each == difficulty ? "[ " + name + " ]" : name);
-        }
-    }
+    MarkChosenDifficulty(gui, {Easy.name, Normal.name, Hard.name}, ChosenLook.name, buttonLooks, difficulty);
 }
 
 void LevelSelectPage::PlayChosen()

@@ -1,5 +1,6 @@
 #include "ui/Screen.hpp"
 
+#include "gameplay/Tables.hpp"
 #include "widgets/Widgets.hpp"
 
 #include <algorithm>
@@ -81,6 +82,26 @@ void ShowText(vgui::Gui& gui, const char* name, bool visible)
 {
     if (const auto area = gui.get<vgui::TextArea>(name))
         area->setVisible(visible);
+}
+
+void MarkChosenDifficulty(vgui::Gui& gui, const char* const (&buttons)[3], const char* chosenLook,
+                          const std::array<std::shared_ptr<void>, 3>& ownLooks, Difficulty chosen)
+{
+    const auto look = gui.get<vgui::Button>(chosenLook);
+    for (const Difficulty each : Difficulties)
+    {
+        const auto index = static_cast<std::size_t>(each);
+        const auto button = gui.get<vgui::Button>(buttons[index]);
+        if (!button)
+            continue;
+        const std::string name = DifficultyOf(each).name;
+        if (look)
+            button->setRenderer(each == chosen
+                                    ? look->getRenderer()->data
+                                    : std::static_pointer_cast<vgui::Renderer::Data>(ownLooks[index]));
+        else
+            button->setText(each == chosen ? "[ " + name + " ]" : name);
+    }
 }
 
 sf::Vector2f OnPictureBelowTopBar(sf::Vector2f at, sf::Vector2f size)

@@ -6,7 +6,9 @@
 
 #include <SFML/System/Vector2.hpp>
 
+#include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -110,6 +112,13 @@ std::string LoadForm(vgui::Gui& gui, const std::string& formFile, bool replace);
 void SetText(vgui::Gui& gui, const char* name, const std::string& text);
 // Shows or hides the text area of that name, if the form has one.
 void ShowText(vgui::Gui& gui, const char* name, bool visible);
+
+enum class Difficulty : int;
+// Marks the chosen one of the three difficulty buttons (Easy, Normal, Hard by name, each one that
+// the form has): in the look of the form's button named chosenLook, the others in their own looks
+// (as read when the form loaded), or, without that button, by brackets around its name.
+void MarkChosenDifficulty(vgui::Gui& gui, const char* const (&buttons)[3], const char* chosenLook,
+                          const std::array<std::shared_ptr<void>, 3>& ownLooks, Difficulty chosen);
 
 // A widget's place moved, as little as it takes, inside the HUD's 1280 x 720 picture and below
 // its top bar.
